@@ -1,0 +1,30 @@
+#include "analyses/AnalysisRecord.h"
+
+#include "common/Text.h"
+
+#include <QDir>
+
+namespace clinora {
+
+const RecordLayout &AnalysisRecord::recordLayout()
+{
+    static const RecordLayout layout{
+        {"Paziente", 50},  {"CodFisc", 16},    {"NumRef", 20},   {"DataRef", 10},
+        {"Data", 10},      {"Esame", 120},     {"Risultato", 50}, {"UM", 50},
+        {"Rife", 50},      {"Esito", 50},      {"Commento", 250}, {"Firmatario", 50},
+        {"Note", 250},     {"Allarme", 2},     {"File01", 250},  {"File02", 250},
+        {"File03", 250},   {"Desc01", 250},    {"Desc02", 250},  {"Desc03", 250},
+    };
+    return layout;
+}
+
+QString AnalysisArchivePath(const QString &appFolder, QStringView fiscalCode)
+{
+    // A code from a damaged record must not lead out of the folder.
+    QString code = text::trimmed(fiscalCode);
+    code.replace(u'/', u'_').replace(u'\\', u'_');
+    return QDir(appFolder).filePath(kAnalysisFolderName.toString() + u'/' + u"Paziente_CF_" + code
+                                    + u".asl");
+}
+
+} // namespace clinora

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+// The password file: an INI text file, section "Accesso", key "Valore",
+// holding the scrambled password as hexadecimal text.
+namespace clinora {
+
+inline constexpr QStringView kPasswordFileName = u"unins000.dll";
+// The password an installation ships with; the overview help text tells it.
+inline constexpr QStringView kInitialPassword = u"CLINORA";
+
+class PasswordStore {
+public:
+    explicit PasswordStore(QString appFolder);
+
+    QString path() const;
+
+    // The stored value, or empty when the file, section or key is missing;
+    // nullopt when the file exists but cannot be read.
+    std::optional<QString> readStoredValue() const;
+    // Sets the value, keeping the rest of the file. The file is replaced as a
+    // whole (written aside, synced, renamed), so a crash leaves either the
+    // old password or the new one.
+    bool writeStoredValue(const QString &hex) const;
+
+private:
+    QString m_appFolder;
+};
+
+// Section and key looked up without regard to case, as INI readers do.
+QString iniValue(const QString &iniText, QStringView section, QStringView key);
+// The INI text with the key set, adding section and key where missing.
+QString iniWithValue(const QString &iniText, QStringView section, QStringView key,
+                     const QString &value);
+
+namespace password {
+
+// What the screens compare and store: a-z turned into A-Z, then trimmed.
+QString normalized(QStringView typed);
+// The comparison rule of the login: the stored password, trimmed, equals the
+// typed one upper-cased (a-z only) and trimmed.
+bool matches(QStringView storedPlain, QStringView typed);
+// A new password that scrambling cannot keep intact: over 255 characters, or
+// a character above code 255.
+bool storable(QStringView normalizedPassword);
+
+} // namespace password
+
+} // namespace clinora

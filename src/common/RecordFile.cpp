@@ -1,0 +1,144 @@
+#include "common/RecordFile.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace clinora {
+
+RecordFile::RecordFile(int recordSize) : m_size(recordSize) {}
+
+RecordFile::~RecordFile()
+{
+    if (m_file.isOpen())
+        m_file.close();
+}
+
+IoResult RecordFile::fail(IoError e)
+{
+    if (m_file.isOpen())
+        m_file.close();
+    m_count = 0;
+    m_current = 0;
+    m_chunkCount = 0;
+    return {e};
+}
+
+IoResult RecordFile::open(const QString &path)
+{
+    if (m_file.isOpen())
+        m_file.close();
+    m_file.setFileName(path);
+    m_count = 0;
+    m_current = 0;
+    m_chunkCount = 0;
+    if (io::injectFault(io::Op::Open, path))
+        return {IoError::Open};
+    // ReadWrite creates a missing file, and fails without touching an
+    // existing one that may not be written.
+    if (!m_file.open(QIODevice::ReadWrite))
+        return {IoError::Open};
+    m_count = m_file.size() / m_size;
+    return {};
+}
+
+IoResult RecordFile::read(qint64 k, QByteArray &out)
+{
+    if (!m_file.isOpen())
+        return {IoError::NotOpen};
+    if (k < 1 || k > m_count)
+        return {IoError::Range};
+    if (!m_file.seek((k - 1) * m_size))
+        return fail(IoError::Seek);
+    m_current = k - 1;
+    bool end = false;
+    const IoResult r = readNext(out, end);
+    if (r && end)
+        return fail(IoError::Read);
+    return r;
+}
+
+IoResult RecordFile::readNext(QByteArray &out, bool &end)
+{
+    end = false;
+    if (!m_file.isOpen())
+        return {IoError::NotOpen};
+    if (m_current >= m_count) {
+        end = true;
+        return {};
+    }
+    if (io::injectFault(io::Op::Read, m_file.fileName()))
+        return fail(IoError::Read);
+    if (m_current < m_chunkFirst || m_current >= m_chunkFirst + m_chunkCount) {
+        // Read ahead a few hundred kilobytes of whole records at once.
+        const qint64 wanted = std::min<qint64>(m_count - m_current, std::max<qint64>(1, (256 * 1024) / m_size));
+        m_chunk.resize(wanted * m_size);
+        m_chunkCount = 0;
+        if (!m_file.seek(m_current * m_size))
+            return fail(IoError::Seek);
+        if (m_file.read(m_chunk.data(), m_chunk.size()) != m_chunk.size())
+            return fail(IoError::Read);
+        m_chunkFirst = m_current;
+        m_chunkCount = wanted;
+    }
+    out.resize(m_size);
+    std::memcpy(out.data(), m_chunk.constData() + (m_current - m_chunkFirst) * m_size, size_t(m_size));
+    ++m_current;
+    return {};
+}
+
+IoResult RecordFile::writeAt(qint64 k, const QByteArray &record)
+{
+    if (record.size() != m_size)
+        return {IoError::Range};
+    const QString &path = m_file.fileName();
+    m_chunkCount = 0; // the chunk may hold the record being replaced
+    if (!m_file.seek((k - 1) * m_size))
+        return fail(IoError::Seek);
+    if (io::injectFault(io::Op::Write, path) || m_file.write(record) != m_size)
+        return fail(IoError::Write);
+    // A save is reported only once it has reached the disk.
+    if (io::injectFault(io::Op::Flush, path) || !m_file.flush())
+        return fail(IoError::Flush);
+    if (!io::syncToDisk(m_file))
+        return fail(IoError::Sync);
+    m_current = k;
+    return {};
+}
+
+IoResult RecordFile::write(qint64 k, const QByteArray &record)
+{
+    if (!m_file.isOpen())
+        return {IoError::NotOpen};
+    if (k < 1 || k > m_count)
+        return {IoError::Range};
+    return writeAt(k, record);
+}
+
+IoResult RecordFile::append(const QByteArray &record, qint64 *newNumber)
+{
+    if (!m_file.isOpen())
+        return {IoError::NotOpen};
+    // Written at count * size: over a trailing fragment, if there is one.
+    const IoResult r = writeAt(m_count + 1, record);
+    if (!r)
+        return r;
+    ++m_count;
+    if (newNumber)
+        *newNumber = m_count;
+    return {};
+}
+
+IoResult RecordFile::close()
+{
+    if (!m_file.isOpen())
+        return {};
+    const bool injected = io::injectFault(io::Op::Close, m_file.fileName());
+    m_file.close();
+    m_count = 0;
+    m_current = 0;
+    if (injected || m_file.error() != QFileDevice::NoError)
+        return {IoError::Close};
+    return {};
+}
+
+} // namespace clinora

@@ -1,0 +1,196 @@
+#include "analyses/AnalysisRecord.h"
+#include "common/FileIo.h"
+#include "common/RecordFile.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using namespace clinora;
+
+namespace {
+
+constexpr int kSize = AnalysisRecord::kSize;
+
+QByteArray recordOf(char fill) { return QByteArray(kSize, fill); }
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    QCOMPARE(f.write(bytes), bytes.size());
+}
+
+// Fails the n-th operation of one kind.
+class FailNth : public io::FaultHook {
+public:
+    FailNth(io::Op op, int n) : m_op(op), m_n(n) { io::setFaultHook(this); }
+    ~FailNth() override { io::setFaultHook(nullptr); }
+    bool shouldFail(io::Op op, const QString &) override { return op == m_op && --m_n == 0; }
+
+private:
+    io::Op m_op;
+    int m_n;
+};
+
+} // namespace
+
+class TestRecordFile : public QObject {
+    Q_OBJECT
+private:
+    QTemporaryDir m_dir;
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+
+private slots:
+    void openCreatesMissingFileEmpty()
+    {
+        RecordFile f(kSize);
+        QVERIFY(f.open(path(u"new.asl"_s)));
+        QCOMPARE(f.count(), 0);
+        QByteArray rec;
+        bool end = false;
+        QVERIFY(f.readNext(rec, end));
+        QVERIFY(end);
+        QVERIFY(f.close());
+        QVERIFY(QFile::exists(path(u"new.asl"_s)));
+        QCOMPARE(QFile(path(u"new.asl"_s)).size(), 0);
+    }
+
+    void appendReadWrite()
+    {
+        const QString p = path(u"a.asl"_s);
+        RecordFile f(kSize);
+        QVERIFY(f.open(p));
+        qint64 n = 0;
+        for (char c : {'a', 'b', 'c', 'd', 'e'}) {
+            QVERIFY(f.append(recordOf(c), &n));
+        }
+        QCOMPARE(n, 5);
+        QCOMPARE(f.count(), 5);
+        QVERIFY(f.close());
+
+        // Rewriting record 2 of 5 touches only its bytes.
+        const QByteArray before = fileBytes(p);
+        QVERIFY(f.open(p));
+        QVERIFY(f.write(2, recordOf('X')));
+        QCOMPARE(f.currentNumber(), 2);
+        QVERIFY(f.close());
+        const QByteArray after = fileBytes(p);
+        QCOMPARE(after.size(), 12490);
+        QCOMPARE(after.left(kSize), before.left(kSize));
+        QCOMPARE(after.mid(kSize, kSize), recordOf('X'));
+        QCOMPARE(after.mid(2 * kSize), before.mid(2 * kSize));
+
+        // Random and sequential reads.
+        QVERIFY(f.open(p));
+        QByteArray rec;
+        QVERIFY(f.read(4, rec));
+        QCOMPARE(rec, recordOf('d'));
+        bool end = false;
+        QVERIFY(f.readNext(rec, end));
+        QCOMPARE(rec, recordOf('e'));
+        QCOMPARE(f.currentNumber(), 5);
+        QVERIFY(f.readNext(rec, end));
+        QVERIFY(end);
+        QCOMPARE(f.read(6, rec).error, IoError::Range);
+        QCOMPARE(f.read(0, rec).error, IoError::Range);
+        QCOMPARE(f.write(6, recordOf('z')).error, IoError::Range);
+        QVERIFY(f.close());
+    }
+
+    void trailingFragmentIsNotARecord()
+    {
+        const QString p = path(u"frag.asl"_s);
+        writeFile(p, recordOf('a') + recordOf('b') + recordOf('c') + QByteArray(100, 'z'));
+        RecordFile f(kSize);
+        QVERIFY(f.open(p));
+        QCOMPARE(f.count(), 3);
+        QByteArray rec;
+        bool end = false;
+        int seen = 0;
+        while (f.readNext(rec, end) && !end)
+            ++seen;
+        QCOMPARE(seen, 3);
+        qint64 n = 0;
+        QVERIFY(f.append(recordOf('d'), &n));
+        QCOMPARE(n, 4);
+        QVERIFY(f.close());
+        const QByteArray bytes = fileBytes(p);
+        QCOMPARE(bytes.size(), 4 * kSize);
+        QCOMPARE(bytes.mid(3 * kSize), recordOf('d'));
+    }
+
+    void openFailures()
+    {
+        // A folder that cannot hold files: its "parent" is a regular file.
+        writeFile(path(u"plain"_s), "x");
+        RecordFile f(kSize);
+        QCOMPARE(f.open(path(u"plain/a.asl"_s)).error, IoError::Open);
+        QVERIFY(!f.isOpen());
+
+        // Something that exists but is no file is never replaced.
+        QVERIFY(QDir(m_dir.path()).mkdir(u"dir.asl"_s));
+        QCOMPARE(f.open(path(u"dir.asl"_s)).error, IoError::Open);
+        QVERIFY(QFileInfo(path(u"dir.asl"_s)).isDir());
+
+        // An existing file that cannot be opened keeps its content.
+        const QString p = path(u"locked.asl"_s);
+        writeFile(p, recordOf('a'));
+        {
+            FailNth fault(io::Op::Open, 1);
+            QCOMPARE(f.open(p).error, IoError::Open);
+        }
+        QCOMPARE(fileBytes(p), recordOf('a'));
+    }
+
+    void failuresCloseTheFile_data()
+    {
+        QTest::addColumn<int>("op");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("write") << int(io::Op::Write) << int(IoError::Write);
+        QTest::newRow("flush") << int(io::Op::Flush) << int(IoError::Flush);
+        QTest::newRow("sync") << int(io::Op::Sync) << int(IoError::Sync);
+    }
+    void failuresCloseTheFile()
+    {
+        QFETCH(int, op);
+        QFETCH(int, expected);
+        const QString p = path(u"fail%1.asl"_s.arg(op));
+        RecordFile f(kSize);
+        QVERIFY(f.open(p));
+        QVERIFY(f.append(recordOf('a')));
+        {
+            FailNth fault(io::Op(op), 1);
+            QCOMPARE(int(f.append(recordOf('b')).error), expected);
+        }
+        QVERIFY(!f.isOpen());
+        QVERIFY(f.close());
+
+        QVERIFY(f.open(p));
+        QByteArray rec;
+        {
+            FailNth fault(io::Op::Read, 1);
+            QCOMPARE(f.read(1, rec).error, IoError::Read);
+        }
+        QVERIFY(!f.isOpen());
+    }
+
+    void closeFailureIsReported()
+    {
+        RecordFile f(kSize);
+        QVERIFY(f.open(path(u"close.asl"_s)));
+        FailNth fault(io::Op::Close, 1);
+        QCOMPARE(f.close().error, IoError::Close);
+        QVERIFY(!f.isOpen());
+    }
+};
+
+QTEST_APPLESS_MAIN(TestRecordFile)
+#include "tst_recordfile.moc"
