@@ -1,0 +1,101 @@
+#include "app/ui/AppContext.h"
+
+#include "analyses/ui/Allarmanti.h"
+#include "analyses/ui/AnalisiCliniche.h"
+#include "analyses/ui/Calendario.h"
+#include "analyses/ui/ExpAnalisi.h"
+#include "analyses/ui/ImportaPresc.h"
+#include "analyses/ui/ListaPresc.h"
+#include "analyses/ui/MenuAnalisi.h"
+#include "analyses/ui/StampaAnalisi.h"
+#include "analyses/ui/TrovaAnalisi.h"
+#include "app/ui/Avvio.h"
+#include "app/ui/CambiaPassword.h"
+#include "app/ui/Guida.h"
+#include "app/ui/Info.h"
+#include "app/ui/Password.h"
+#include "checks/ui/CodFisc.h"
+#include "checks/ui/PartitaIVA.h"
+#include "patients/ui/AllegaCartella.h"
+#include "patients/ui/Cartella.h"
+#include "patients/ui/Clienti.h"
+#include "patients/ui/ExpClienti.h"
+#include "patients/ui/Ricontatta.h"
+#include "patients/ui/TrovaClienti.h"
+#include "summary/ui/MenuRiepLavoro.h"
+#include "summary/ui/RiepLavoro.h"
+
+#include <QCoreApplication>
+
+namespace clinora {
+
+AppContext::AppContext(Services &s) : onEnd([] { QCoreApplication::quit(); }), services(s) {}
+
+AppContext::~AppContext()
+{
+    // Later screens may refer to earlier ones: destroy in reverse order.
+    while (!m_created.isEmpty())
+        delete m_created.takeLast();
+}
+
+void AppContext::createScreens()
+{
+    auto make = [this](auto *&slot) {
+        using T = std::remove_pointer_t<std::remove_reference_t<decltype(slot)>>;
+        slot = new T(*this);
+        m_created.append(slot);
+    };
+    Screens &s = screens;
+    make(s.frmPassword);
+    make(s.frmAvvio);
+    make(s.frmCambiaPassword);
+    make(s.frmGuida);
+    make(s.frmInfo);
+    make(s.frmSplash);
+    make(s.frmClienti);
+    make(s.frmPartitaIva);
+    make(s.frmCodFisc);
+    make(s.frmAllegaCartella);
+    make(s.frmCartella);
+    make(s.frmExpClienti);
+    make(s.frmRicontatta);
+    make(s.frmTrovaClienti);
+    make(s.frmMenuAnalisi);
+    make(s.frmAnalisiCliniche);
+    make(s.frmListaPresc);
+    make(s.frmImportaPresc);
+    make(s.frmCalendario);
+    make(s.frmTrovaAnalisi);
+    make(s.frmAllarmanti);
+    make(s.frmExpAnalisi);
+    make(s.frmStampaAnalisi);
+    make(s.frmMenuRiepLavoro);
+    make(s.frmRiepLavoro);
+}
+
+void AppContext::start()
+{
+    screens.frmPassword->show();
+    screens.frmPassword->activateWindow();
+}
+
+void AppContext::switchTo(QWidget *from, QWidget *to)
+{
+    if (auto *area = qobject_cast<WorkingArea *>(to))
+        area->showArea();
+    else
+        to->show();
+    if (from && from != to)
+        from->hide();
+}
+
+void AppContext::showStartMenu(QWidget *from) { switchTo(from, screens.frmAvvio); }
+
+void AppContext::endProgram()
+{
+    m_ended = true;
+    if (onEnd)
+        onEnd();
+}
+
+} // namespace clinora

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "common/ui/Screen.h"
+
+class QLineEdit;
+class QPushButton;
+
+namespace clinora {
+
+// Replaces the stored password after checking the old one. Shown and hidden
+// like a working area; any close returns to the login screen.
+class TfrmCambiaPassword : public DialogScreen {
+    Q_OBJECT
+public:
+    explicit TfrmCambiaPassword(AppContext &ctx, QWidget *parent = nullptr);
+
+    QLineEdit *txtPasswordOld;
+    QLineEdit *txtPasswordNew;
+    QLineEdit *txtConferma;
+    QPushButton *cmdOK;
+    QPushButton *cmdEsci;
+
+    void FormShow();
+    void FormClose();
+    void cmdOKClick();
+    void cmdEsciClick();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void reject() override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void updateOK();
+    void failed();
+};
+
+} // namespace clinora

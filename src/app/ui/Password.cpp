@@ -1,0 +1,157 @@
+#include "app/ui/Password.h"
+
+#include "app/Crypt.h"
+#include "app/PasswordStore.h"
+#include "app/ui/AppContext.h"
+#include "app/ui/Avvio.h"
+#include "app/ui/CambiaPassword.h"
+#include "common/Text.h"
+#include "common/ui/Behaviours.h"
+#include "common/ui/Controls.h"
+#include "common/ui/Widgets.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+
+using namespace Qt::StringLiterals;
+
+namespace clinora {
+
+void paintPasswordBoard(QPainter &p, const QRectF &board, const QRectF &logo)
+{
+    QLinearGradient g(board.topLeft(), board.bottomLeft());
+    g.setColorAt(0, art::colors::steelBlue);
+    g.setColorAt(1, Qt::white);
+    p.setPen(QPen(art::colors::steelBlue.darker(130), 1));
+    p.setBrush(g);
+    p.drawRoundedRect(board.adjusted(0.5, 0.5, -0.5, -0.5), 8, 8);
+    art::drawLogo(p, logo.adjusted(12, 20, -12, -20), u"Archivio pazienti e analisi cliniche"_s, true);
+}
+
+TfrmPassword::TfrmPassword(AppContext &ctx, QWidget *parent)
+    : DialogScreen(ctx, parent, u" Clinora - Accesso"_s, QSize(388, 405))
+{
+    setObjectName(u"frmPassword"_s);
+    setModal(false);
+
+    auto *panel = new Picture(this, u"panPassword"_s, [](QPainter &p, const QRectF &r) {
+        p.setPen(QPen(QColor(170, 180, 195), 1));
+        p.setBrush(QColor(236, 240, 245));
+        p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), 10, 10);
+    });
+    panel->setGeometry(14, 13, 360, 378);
+
+    auto *board = new Picture(panel, u"panBoard"_s, [](QPainter &p, const QRectF &r) {
+        paintPasswordBoard(p, r, QRectF(8, 8, 328, 160));
+        QLinearGradient light(QPointF(0, 176), QPointF(0, 257));
+        light.setColorAt(0, QColor(255, 255, 255, 235));
+        light.setColorAt(1, QColor(225, 236, 246, 235));
+        p.setPen(QPen(QColor(150, 175, 200), 1));
+        p.setBrush(light);
+        p.drawRoundedRect(QRectF(8.5, 176.5, 327, 80), 6, 6);
+    });
+    board->setGeometry(8, 8, 344, 265);
+
+    auto *prompt = new QLabel(u"Immetti la password e premi OK."_s, board);
+    prompt->setObjectName(u"lblPassword"_s);
+    prompt->setFont(designFont(u"Verdana"_s, 10, true));
+    prompt->setGeometry(18, 182, 310, 22);
+
+    txtPassword = makeInput(board, u"txtPassword"_s, QRect(18, 212, 230, 34));
+    txtPassword->setEchoMode(QLineEdit::Password);
+    txtPassword->setFont(designFont(u"Verdana"_s, 14, true));
+    txtPassword->setAccessibleName(u"Password"_s);
+    prompt->setBuddy(txtPassword);
+    FocusHighlight::attach(txtPassword, u"effPassword"_s);
+
+    cmdOK = makeButton(board, u"cmdOK"_s, u"OK"_s, QRect(270, 212, 49, 33));
+    cmdOK->setFont(designFont(u"Verdana"_s, 10, true));
+    cmdOK->setEnabled(false);
+
+    cmdEsci = makeButton(panel, u"cmdEsci"_s, u"Esci"_s, QRect(8, 322, 146, 32));
+    btnCambiaPassword = makeButton(panel, u"btnCambiaPassword"_s, u"Cambia password"_s, QRect(206, 322, 146, 32));
+    for (QPushButton *b : {cmdEsci, btnCambiaPassword})
+        b->setFont(designFont(u"Verdana"_s, 10, true));
+
+    connect(txtPassword, &QLineEdit::textChanged, this, &TfrmPassword::updateOK);
+    txtPassword->installEventFilter(this);
+    connect(cmdOK, &QPushButton::clicked, this, &TfrmPassword::cmdOKClick);
+    connect(cmdEsci, &QPushButton::clicked, this, &TfrmPassword::cmdEsciClick);
+    connect(btnCambiaPassword, &QPushButton::clicked, this, &TfrmPassword::btnCambiaPasswordClick);
+    setTabOrder(txtPassword, cmdOK);
+}
+
+void TfrmPassword::updateOK() { cmdOK->setEnabled(!text::isBlank(txtPassword->text())); }
+
+bool TfrmPassword::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == txtPassword) {
+        if (event->type() == QEvent::KeyRelease)
+            updateOK();
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent *>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                if (!text::isBlank(txtPassword->text()))
+                    cmdOKClick();
+                return true;
+            }
+        }
+    }
+    return DialogScreen::eventFilter(watched, event);
+}
+
+void TfrmPassword::showEvent(QShowEvent *event)
+{
+    DialogScreen::showEvent(event);
+    FormShow();
+}
+
+void TfrmPassword::FormShow() { txtPassword->setFocus(Qt::OtherFocusReason); }
+
+void TfrmPassword::cmdOKClick()
+{
+    const PasswordStore store(m_ctx.services.appFolder);
+    const std::optional<QString> stored = store.readStoredValue();
+    const std::optional<QString> plain = stored ? Crypt::Unscramble(*stored) : std::nullopt;
+    if (!plain) {
+        m_ctx.services.plain(this, u"Attenzione: si è verificato un errore durante la procedura di lettura della "
+                                   u"password. Si consiglia di reinstallare il software."_s);
+        return;
+    }
+    if (password::matches(*plain, txtPassword->text())) {
+        m_ctx.switchTo(this, m_ctx.screens.frmAvvio);
+        return;
+    }
+    m_ctx.services.plain(this, u"Attenzione: password errata."_s);
+    txtPassword->clear();
+    txtPassword->setFocus(Qt::OtherFocusReason);
+}
+
+void TfrmPassword::cmdEsciClick()
+{
+    hide();
+    m_ctx.endProgram();
+}
+
+void TfrmPassword::btnCambiaPasswordClick()
+{
+    m_ctx.switchTo(this, m_ctx.screens.frmCambiaPassword);
+}
+
+void TfrmPassword::closeEvent(QCloseEvent *event)
+{
+    // The main window: closing it ends the program.
+    event->accept();
+    m_ctx.endProgram();
+}
+
+void TfrmPassword::reject()
+{
+    // Escape does not leave the login: the program would be left without a window.
+}
+
+} // namespace clinora

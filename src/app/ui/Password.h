@@ -1,0 +1,40 @@
+#pragma once
+
+#include "common/ui/Screen.h"
+
+class QLineEdit;
+class QPushButton;
+class QLabel;
+
+namespace clinora {
+
+// The login screen, the program's main window.
+class TfrmPassword : public DialogScreen {
+    Q_OBJECT
+public:
+    explicit TfrmPassword(AppContext &ctx, QWidget *parent = nullptr);
+
+    QLineEdit *txtPassword;
+    QPushButton *cmdOK;
+    QPushButton *cmdEsci;
+    QPushButton *btnCambiaPassword;
+
+    void FormShow();
+    void cmdOKClick();
+    void cmdEsciClick();
+    void btnCambiaPasswordClick();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void reject() override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void updateOK();
+};
+
+// Draws the gradient board with the logo that both password screens show.
+void paintPasswordBoard(QPainter &p, const QRectF &board, const QRectF &logo);
+
+} // namespace clinora

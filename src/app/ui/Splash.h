@@ -1,0 +1,4 @@
+#pragma once
+
+// The splash screen lives beside the information screen.
+#include "app/ui/Info.h"

@@ -1,0 +1,127 @@
+#include "common/ui/Services.h"
+
+#include "common/ShellTarget.h"
+
+#include <QDesktopServices>
+#include <QDialog>
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+
+using namespace Qt::StringLiterals;
+
+namespace clinora {
+
+namespace {
+
+// Messages break lines with LF CR or CR LF pairs; on screen each pair is one
+// line break.
+QString displayText(const QString &text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == u'\n' || c == u'\r') {
+            out += u'\n';
+            if (i + 1 < text.size() && (text[i + 1] == u'\n' || text[i + 1] == u'\r') && text[i + 1] != c)
+                ++i;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+class RealMessages : public MessageSeam {
+public:
+    MsgAnswer show(QWidget *parent, MsgKind kind, const QString &text) override
+    {
+        QMessageBox box(parent);
+        box.setText(displayText(text));
+        box.setTextFormat(Qt::PlainText);
+        switch (kind) {
+        case MsgKind::Information:
+            box.setIcon(QMessageBox::Information);
+            box.setWindowTitle(u"Informazione"_s);
+            break;
+        case MsgKind::Warning:
+            box.setIcon(QMessageBox::Warning);
+            box.setWindowTitle(u"Attenzione"_s);
+            break;
+        case MsgKind::Error:
+            box.setIcon(QMessageBox::Critical);
+            box.setWindowTitle(u"Errore"_s);
+            break;
+        case MsgKind::Confirmation:
+            box.setIcon(QMessageBox::Question);
+            box.setWindowTitle(u"Conferma"_s);
+            break;
+        case MsgKind::Plain:
+            box.setIcon(QMessageBox::NoIcon);
+            box.setWindowTitle(u"Clinora"_s);
+            break;
+        }
+        if (kind == MsgKind::Confirmation) {
+            box.addButton(u"Sì"_s, QMessageBox::YesRole);
+            QPushButton *no = box.addButton(u"No"_s, QMessageBox::NoRole);
+            box.setEscapeButton(no);
+            box.exec();
+            return box.clickedButton() == no ? MsgAnswer::No : MsgAnswer::Yes;
+        }
+        QPushButton *ok = box.addButton(u"OK"_s, QMessageBox::AcceptRole);
+        box.setDefaultButton(ok);
+        QPushButton *cancel = nullptr;
+        if (kind != MsgKind::Plain)
+            cancel = box.addButton(u"Annulla"_s, QMessageBox::RejectRole);
+        box.setEscapeButton(cancel ? cancel : ok);
+        box.exec();
+        return box.clickedButton() == cancel && cancel ? MsgAnswer::Cancel : MsgAnswer::Ok;
+    }
+};
+
+class RealFiles : public FileChooserSeam {
+public:
+    QString openFile(QWidget *parent, const QString &title, const QString &filter) override
+    {
+        return QFileDialog::getOpenFileName(parent, title, QString(), filter);
+    }
+};
+
+class RealDialogs : public DialogSeam {
+public:
+    int exec(QDialog *dialog) override { return dialog->exec(); }
+};
+
+class RealShell : public ShellSeam {
+public:
+    void open(const QString &command) override
+    {
+        const QUrl url = shellTarget(command);
+        if (url.isValid())
+            QDesktopServices::openUrl(url); // the result is not examined
+    }
+};
+
+class RealClock : public ClockSeam {
+public:
+    QDateTime now() const override { return QDateTime::currentDateTime(); }
+};
+
+} // namespace
+
+QString Services::appPath(const QString &name) const { return QDir(appFolder).filePath(name); }
+
+std::unique_ptr<Services> Services::createDefault(const QString &appFolder)
+{
+    auto s = std::make_unique<Services>();
+    s->appFolder = appFolder;
+    s->messages = std::make_unique<RealMessages>();
+    s->files = std::make_unique<RealFiles>();
+    s->dialogs = std::make_unique<RealDialogs>();
+    s->shell = std::make_unique<RealShell>();
+    s->clock = std::make_unique<RealClock>();
+    return s;
+}
+
+} // namespace clinora

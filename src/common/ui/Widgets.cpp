@@ -1,0 +1,223 @@
+#include "common/ui/Widgets.h"
+
+#include <QEnterEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+
+using namespace Qt::StringLiterals;
+
+namespace clinora {
+
+Picture::Picture(QWidget *parent, const QString &name, PaintFn paint) : QWidget(parent), m_paint(std::move(paint))
+{
+    setObjectName(name);
+}
+
+Picture::Picture(QWidget *parent, const QString &name, art::Glyph glyph)
+    : Picture(parent, name, [glyph](QPainter &p, const QRectF &r) { art::drawGlyph(p, r, glyph); })
+{
+}
+
+void Picture::setPaint(PaintFn paint)
+{
+    m_paint = std::move(paint);
+    update();
+}
+
+void Picture::paintEvent(QPaintEvent *)
+{
+    if (!m_paint)
+        return;
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    m_paint(p, QRectF(rect()));
+}
+
+PictureButton::PictureButton(QWidget *parent, const QString &name, const QString &lettering, art::Glyph glyph,
+                             Style style, const QColor &base)
+    : QAbstractButton(parent), m_lettering(lettering), m_glyph(glyph), m_style(style), m_base(base)
+{
+    setObjectName(name);
+    setAccessibleName(lettering);
+    setCursor(Qt::PointingHandCursor);
+    // Pictures take no keyboard focus: the inputs keep their tab ring.
+    setFocusPolicy(Qt::NoFocus);
+}
+
+QSize PictureButton::sizeHint() const
+{
+    switch (m_style) {
+    case Style::Command:
+        return {148, 32};
+    case Style::Icon:
+        return {37, 39};
+    case Style::Tile:
+        return {120, 120};
+    }
+    return {148, 32};
+}
+
+void PictureButton::enterEvent(QEnterEvent *e)
+{
+    m_hover = true;
+    update();
+    QAbstractButton::enterEvent(e);
+}
+
+void PictureButton::leaveEvent(QEvent *e)
+{
+    m_hover = false;
+    update();
+    QAbstractButton::leaveEvent(e);
+}
+
+void PictureButton::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    const QRectF r = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+    const bool down = isDown();
+    const qreal shift = down ? 1.0 : 0.0;
+    if (!isEnabled())
+        p.setOpacity(0.45);
+
+    if (m_style == Style::Command) {
+        QColor top = m_base.lighter(m_hover ? 150 : 135), bottom = m_base.darker(down ? 130 : 110);
+        QLinearGradient g(r.topLeft(), r.bottomLeft());
+        g.setColorAt(0, top);
+        g.setColorAt(0.5, m_base.lighter(m_hover ? 115 : 105));
+        g.setColorAt(1, bottom);
+        p.setPen(QPen(m_base.darker(150), 1));
+        p.setBrush(g);
+        p.drawRoundedRect(r, 6, 6);
+        const qreal icon = r.height() - 8;
+        QRectF iconBox(r.left() + 5 + shift, r.top() + 4 + shift, icon, icon);
+        if (m_glyph != art::Glyph::None) {
+            p.setPen(Qt::NoPen);
+            p.setBrush(QColor(255, 255, 255, 225));
+            p.drawRoundedRect(iconBox.adjusted(-1, -1, 1, 1), 4, 4);
+            art::drawGlyph(p, iconBox.adjusted(2, 2, -2, -2), m_glyph);
+        }
+        QFont f = designFont(u"Verdana"_s, 9, true);
+        p.setFont(f);
+        const QRectF textBox = r.adjusted((m_glyph != art::Glyph::None ? icon + 10 : 6) + shift, shift, -6, 0);
+        p.setPen(QColor(0, 0, 0, 70));
+        p.drawText(textBox.translated(1, 1), Qt::AlignCenter, m_lettering);
+        p.setPen(Qt::white);
+        p.drawText(textBox, Qt::AlignCenter, m_lettering);
+        return;
+    }
+
+    if (m_hover || down) {
+        p.setPen(QPen(QColor(255, 255, 255, 160), 1));
+        p.setBrush(QColor(255, 255, 255, down ? 110 : 70));
+        p.drawRoundedRect(r, 6, 6);
+    }
+    const QRectF inner = r.adjusted(2 + shift, 2 + shift, -2 + shift, -2 + shift);
+    if (m_style == Style::Icon) {
+        if (m_paint)
+            m_paint(p, inner);
+        else
+            art::drawGlyph(p, inner, m_glyph);
+        return;
+    }
+    // Tile: picture above, lettering below.
+    const qreal textH = m_lettering.isEmpty() ? 0 : std::min(inner.height() * 0.3, 36.0);
+    const QRectF pic(inner.left(), inner.top(), inner.width(), inner.height() - textH);
+    if (m_paint)
+        m_paint(p, pic);
+    else
+        art::drawGlyph(p, pic.adjusted(6, 6, -6, -6), m_glyph);
+    if (textH > 0) {
+        p.setFont(designFont(u"Verdana"_s, 10, true));
+        p.setPen(QColor(20, 50, 100));
+        p.drawText(QRectF(inner.left(), pic.bottom(), inner.width(), textH), Qt::AlignCenter | Qt::TextWordWrap,
+                   m_lettering);
+    }
+}
+
+LinkLabel::LinkLabel(QWidget *parent, const QString &name, const QString &text) : QLabel(text, parent)
+{
+    setObjectName(name);
+    setAccessibleName(text);
+    QFont f = designFont(u"Verdana"_s, 14);
+    f.setUnderline(true);
+    setFont(f);
+    setCursor(Qt::PointingHandCursor);
+    setPressedLook(false);
+}
+
+void LinkLabel::setPressedLook(bool pressed)
+{
+    QPalette pal = palette();
+    pal.setColor(QPalette::WindowText, pressed ? art::colors::linkPressed : art::colors::linkBlue);
+    setPalette(pal);
+}
+
+void LinkLabel::addCompanion(QWidget *picture)
+{
+    picture->setCursor(Qt::PointingHandCursor);
+    picture->installEventFilter(this);
+}
+
+void LinkLabel::mousePressEvent(QMouseEvent *e)
+{
+    if (e->button() == Qt::LeftButton)
+        setPressedLook(true);
+    QLabel::mousePressEvent(e);
+}
+
+void LinkLabel::mouseReleaseEvent(QMouseEvent *e)
+{
+    setPressedLook(false);
+    if (e->button() == Qt::LeftButton && rect().contains(e->position().toPoint()))
+        emit clicked();
+    QLabel::mouseReleaseEvent(e);
+}
+
+bool LinkLabel::eventFilter(QObject *watched, QEvent *event)
+{
+    auto *w = qobject_cast<QWidget *>(watched);
+    if (event->type() == QEvent::MouseButtonPress) {
+        if (static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
+            setPressedLook(true);
+    } else if (event->type() == QEvent::MouseButtonRelease && w) {
+        auto *me = static_cast<QMouseEvent *>(event);
+        setPressedLook(false);
+        if (me->button() == Qt::LeftButton && w->rect().contains(me->position().toPoint()))
+            emit clicked();
+    }
+    return QLabel::eventFilter(watched, event);
+}
+
+QLabel *hiddenLabel(QWidget *parent, const QString &name, const QString &designText)
+{
+    auto *l = new QLabel(designText, parent);
+    l->setObjectName(name);
+    l->setVisible(false);
+    return l;
+}
+
+QLabel *captionFor(QWidget *parent, QWidget *input, const QString &caption, const QFont &font)
+{
+    auto *l = new QLabel(caption, parent);
+    l->setFont(font);
+    l->setBuddy(input);
+    input->setAccessibleName(caption);
+    return l;
+}
+
+QFont designFont(const QString &family, int pointSize, bool bold)
+{
+    QFont f(family, pointSize, bold ? QFont::Bold : QFont::Normal);
+    // Verdana and Tahoma are absent on most free systems; DejaVu Sans has
+    // their proportions. Arial and Courier New have metric twins.
+    f.setFamilies({family, family == u"Courier New"_s ? u"Liberation Mono"_s
+                                                      : (family == u"Arial"_s ? u"Liberation Sans"_s
+                                                                              : u"DejaVu Sans"_s)});
+    return f;
+}
+
+} // namespace clinora

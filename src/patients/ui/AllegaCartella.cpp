@@ -1,0 +1,13 @@
+#include "patients/ui/AllegaCartella.h"
+
+using namespace Qt::StringLiterals;
+
+namespace clinora {
+
+TfrmAllegaCartella::TfrmAllegaCartella(AppContext &ctx, QWidget *parent)
+    : DialogScreen(ctx, parent, u" Allega file"_s, QSize(634, 534), Centre::Screen)
+{
+    setObjectName(u"frmAllegaCartella"_s);
+}
+
+} // namespace clinora

@@ -1,0 +1,13 @@
+#include "patients/ui/TrovaClienti.h"
+
+using namespace Qt::StringLiterals;
+
+namespace clinora {
+
+TfrmTrovaClienti::TfrmTrovaClienti(AppContext &ctx, QWidget *parent)
+    : DialogScreen(ctx, parent, u" Trova pazienti in archivio"_s, QSize(862, 560), Centre::Screen)
+{
+    setObjectName(u"frmTrovaClienti"_s);
+}
+
+} // namespace clinora
