@@ -1,0 +1,113 @@
+#pragma once
+
+// A whole program on a temporary AppFolder, with every platform seam
+// replaced by a fake that records what was shown and answers as told.
+
+#include "app/ui/AppContext.h"
+#include "common/ui/Services.h"
+
+#include <QDialog>
+#include <QList>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <deque>
+#include <functional>
+#include <memory>
+
+namespace clinora::test {
+
+class FakeMessages : public MessageSeam {
+public:
+    struct Shown {
+        MsgKind kind;
+        QString text;
+    };
+    QList<Shown> shown;
+    // Answers given in turn; when none is queued, OK (Yes for a confirmation).
+    std::deque<MsgAnswer> answers;
+
+    MsgAnswer show(QWidget *parent, MsgKind kind, const QString &text) override;
+    // The texts shown, in order; clears the record.
+    QStringList take();
+    QString last() const { return shown.isEmpty() ? QString() : shown.last().text; }
+};
+
+class FakeDialogs : public DialogSeam {
+public:
+    // The object names of the dialogs shown, in order.
+    QStringList opened;
+    // Run in turn on the dialogs shown, while "modal"; when none is queued
+    // the dialog closes at once, as if the user dismissed it.
+    std::deque<std::function<void(QDialog *)>> handlers;
+
+    int exec(QDialog *dialog) override;
+
+    // Queues a handler for the next dialog, which must be a D.
+    template <class D>
+    void next(std::function<void(D &)> f)
+    {
+        handlers.push_back([f](QDialog *d) {
+            auto *typed = qobject_cast<D *>(d);
+            QVERIFY2(typed, "the dialog shown is not the one expected");
+            f(*typed);
+        });
+    }
+};
+
+class FakeFiles : public FileChooserSeam {
+public:
+    struct Request {
+        QString title, filter;
+    };
+    QList<Request> requests;
+    std::deque<QString> answers; // empty answer: the user cancelled
+    QString openFile(QWidget *parent, const QString &title, const QString &filter) override;
+};
+
+class FakeShell : public ShellSeam {
+public:
+    QStringList opened;
+    void open(const QString &command) override { opened << command; }
+};
+
+class FakeClock : public ClockSeam {
+public:
+    QDateTime at{QDate(2026, 12, 10), QTime(10, 30, 15)};
+    QDateTime now() const override { return at; }
+};
+
+class TestApp {
+public:
+    // With createScreens, all 25 screens exist as the program creates them.
+    explicit TestApp(bool createScreens = true);
+    ~TestApp();
+
+    QString folder() const { return dir.path(); }
+    QString path(const QString &name) const { return dir.filePath(name); }
+    // Writes a password file holding `plain`, scrambled.
+    void setPassword(const QString &plain);
+
+    QTemporaryDir dir;
+    std::unique_ptr<Services> services;
+    std::unique_ptr<AppContext> ctx;
+    FakeMessages *messages;
+    FakeDialogs *dialogs;
+    FakeFiles *files;
+    FakeShell *shell;
+    FakeClock *clock;
+    int ends = 0; // how many times the program was asked to end
+};
+
+// Shows a window and makes it active, so that focus and keys reach it.
+void activate(QWidget *w);
+// Types text into a widget, as the keyboard would.
+void type(QWidget *w, const QString &text);
+void pressKey(QWidget *w, Qt::Key key);
+inline void pressEnter(QWidget *w) { pressKey(w, Qt::Key_Return); }
+// A left click in the middle of a widget.
+void click(QWidget *w);
+// The widget that has the keyboard focus in the active window.
+QWidget *focused();
+
+} // namespace clinora::test
