@@ -82,7 +82,7 @@ TfrmInfo::TfrmInfo(AppContext &ctx, QWidget *parent)
     imgEmail->setAccessibleName(u"Scrivi all'assistenza"_s);
     lnkWeb = new LinkLabel(this, u"lnkWeb"_s, maker::kSupportMail.toString());
     lnkWeb->setGeometry(60, 525, 240, 28);
-    lnkWeb->setFont([f = lnkWeb->font()]() mutable { f.setPointSize(11); return f; }());
+    lnkWeb->setFont([f = lnkWeb->font()]() mutable { f.setPointSize(10); return f; }());
     lnkWeb->addCompanion(imgEmail);
     btnChiudi = makeButton(this, u"btnChiudi"_s, u"Chiudi"_s, QRect(309, 523, 146, 32));
     btnChiudi->setFont(designFont(u"Verdana"_s, 10, true));

@@ -1,0 +1,44 @@
+// Saves a picture of every screen, for looking at them without a display:
+//   QT_QPA_PLATFORM=offscreen clinora_shots OUTDIR [APPFOLDER]
+// Working areas are pictured at their design size and at 1366 x 768.
+#include "app/ui/AppContext.h"
+#include "common/CommonSettings.h"
+#include "common/ui/Screen.h"
+#include "common/ui/Services.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QPixmap>
+#include <QTemporaryDir>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    if (argc < 2) {
+        fprintf(stderr, "usage: clinora_shots OUTDIR [APPFOLDER]\n");
+        return 2;
+    }
+    const QString out = QString::fromLocal8Bit(argv[1]);
+    QDir().mkpath(out);
+    QTemporaryDir temp;
+    const QString folder = argc > 2 ? QString::fromLocal8Bit(argv[2]) : temp.path();
+    auto services = clinora::Services::createDefault(folder);
+    clinora::AppContext ctx(*services);
+    ctx.onEnd = [] {};
+    ctx.createScreens();
+    for (QWidget *w : ctx.allScreens()) {
+        const bool area = qobject_cast<clinora::WorkingArea *>(w) != nullptr;
+        const QList<QSize> sizes = area ? QList<QSize>{clinora::WorkingArea::kDesignSize, QSize(1366, 768)}
+                                        : QList<QSize>{w->size()};
+        for (const QSize &s : sizes) {
+            if (area)
+                w->resize(s);
+            w->show();
+            QApplication::processEvents();
+            const QString name = w->objectName() + (area && s != sizes.first() ? QStringLiteral("-wide") : QString());
+            w->grab().save(QDir(out).filePath(name + QStringLiteral(".png")));
+            w->hide();
+        }
+    }
+    return 0;
+}
