@@ -19,6 +19,20 @@ void setFaultHook(FaultHook *hook) { g_hook = hook; }
 
 bool injectFault(Op op, const QString &path) { return g_hook && g_hook->shouldFail(op, path); }
 
+bool writeAll(QFile &file, QByteArrayView bytes)
+{
+    if (injectFault(Op::Write, file.fileName()))
+        return false;
+    const qint64 allowed = g_hook ? g_hook->bytesBeforeCut(file.fileName(), bytes.size()) : bytes.size();
+    if (allowed < bytes.size()) {
+        if (allowed > 0)
+            file.write(bytes.data(), allowed);
+        file.flush();
+        return false;
+    }
+    return file.write(bytes.data(), bytes.size()) == bytes.size();
+}
+
 bool syncToDisk(QFile &file)
 {
     if (injectFault(Op::Sync, file.fileName()))

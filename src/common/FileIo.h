@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 
 class QFile;
@@ -16,11 +17,22 @@ class FaultHook {
 public:
     virtual ~FaultHook() = default;
     virtual bool shouldFail(Op op, const QString &path) = 0;
+    // How many of `size` bytes a write lets through before the power goes:
+    // fewer than `size` cuts the write short there.
+    virtual qint64 bytesBeforeCut(const QString &path, qint64 size)
+    {
+        Q_UNUSED(path);
+        return size;
+    }
 };
 
 // Installs a hook for the whole process (nullptr removes it). Tests only.
 void setFaultHook(FaultHook *hook);
 bool injectFault(Op op, const QString &path);
+
+// Writes every byte, or fails: a hook can fail the write, or cut it short
+// after some bytes as a power loss would.
+bool writeAll(QFile &file, QByteArrayView bytes);
 
 // Pushes the file's written data to the disk (fsync / FlushFileBuffers).
 bool syncToDisk(QFile &file);

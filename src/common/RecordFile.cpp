@@ -1,11 +1,39 @@
 #include "common/RecordFile.h"
 
+#include <QCryptographicHash>
+#include <QtEndian>
+
 #include <algorithm>
 #include <cstring>
 
 namespace clinora {
 
+namespace {
+
+// Journal: "CLNJ", version, record size, record number, the new record, and
+// a SHA-256 of everything before it.
+constexpr char kJournalMagic[4] = {'C', 'L', 'N', 'J'};
+constexpr quint32 kJournalVersion = 1;
+constexpr int kJournalHeader = 4 + 4 + 4 + 8;
+constexpr int kJournalHash = 32;
+
+QByteArray journalBytes(int size, qint64 k, const QByteArray &record)
+{
+    QByteArray j(kJournalHeader, '\0');
+    std::memcpy(j.data(), kJournalMagic, 4);
+    qToLittleEndian<quint32>(kJournalVersion, j.data() + 4);
+    qToLittleEndian<quint32>(quint32(size), j.data() + 8);
+    qToLittleEndian<quint64>(quint64(k), j.data() + 12);
+    j += record;
+    j += QCryptographicHash::hash(j, QCryptographicHash::Sha256);
+    return j;
+}
+
+} // namespace
+
 RecordFile::RecordFile(int recordSize) : m_size(recordSize) {}
+
+QString RecordFile::journalPath(const QString &archivePath) { return archivePath + QStringLiteral(".jrn"); }
 
 RecordFile::~RecordFile()
 {
@@ -38,6 +66,53 @@ IoResult RecordFile::open(const QString &path)
     if (!m_file.open(QIODevice::ReadWrite))
         return {IoError::Open};
     m_count = m_file.size() / m_size;
+    if (QFile::exists(journalPath(path)))
+        return replayJournal();
+    return {};
+}
+
+IoResult RecordFile::replayJournal()
+{
+    const QString jpath = journalPath(m_file.fileName());
+    QFile j(jpath);
+    if (!j.open(QIODevice::ReadOnly))
+        return fail(IoError::Open);
+    const QByteArray bytes = j.read(kJournalHeader + m_size + kJournalHash + 1);
+    j.close();
+    const bool whole = bytes.size() == kJournalHeader + m_size + kJournalHash
+                       && std::memcmp(bytes.constData(), kJournalMagic, 4) == 0
+                       && qFromLittleEndian<quint32>(bytes.constData() + 4) == kJournalVersion
+                       && qFromLittleEndian<quint32>(bytes.constData() + 8) == quint32(m_size)
+                       && QCryptographicHash::hash(QByteArrayView(bytes).first(kJournalHeader + m_size),
+                                                   QCryptographicHash::Sha256)
+                              == QByteArrayView(bytes).last(kJournalHash);
+    if (whole) {
+        // The rewrite may have stopped half-way: finish it.
+        const qint64 k = qint64(qFromLittleEndian<quint64>(bytes.constData() + 12));
+        if (k >= 1 && k <= m_count) {
+            const IoResult r = writeAt(k, bytes.mid(kJournalHeader, m_size));
+            if (!r)
+                return r;
+        }
+    }
+    // A journal cut short was written before the archive was touched: drop it.
+    QFile::remove(jpath);
+    m_current = 0;
+    return {};
+}
+
+IoResult RecordFile::writeJournal(qint64 k, const QByteArray &record)
+{
+    QFile j(journalPath(m_file.fileName()));
+    if (io::injectFault(io::Op::Open, j.fileName()) || !j.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return fail(IoError::Open);
+    if (!io::writeAll(j, journalBytes(m_size, k, record)))
+        return fail(IoError::Write);
+    if (io::injectFault(io::Op::Flush, j.fileName()) || !j.flush())
+        return fail(IoError::Flush);
+    if (!io::syncToDisk(j))
+        return fail(IoError::Sync);
+    j.close();
     return {};
 }
 
@@ -94,7 +169,7 @@ IoResult RecordFile::writeAt(qint64 k, const QByteArray &record)
     m_chunkCount = 0; // the chunk may hold the record being replaced
     if (!m_file.seek((k - 1) * m_size))
         return fail(IoError::Seek);
-    if (io::injectFault(io::Op::Write, path) || m_file.write(record) != m_size)
+    if (!io::writeAll(m_file, record))
         return fail(IoError::Write);
     // A save is reported only once it has reached the disk.
     if (io::injectFault(io::Op::Flush, path) || !m_file.flush())
@@ -111,7 +186,14 @@ IoResult RecordFile::write(qint64 k, const QByteArray &record)
         return {IoError::NotOpen};
     if (k < 1 || k > m_count)
         return {IoError::Range};
-    return writeAt(k, record);
+    if (record.size() != m_size)
+        return {IoError::Range};
+    IoResult r = writeJournal(k, record);
+    if (r)
+        r = writeAt(k, record);
+    if (r)
+        QFile::remove(journalPath(m_file.fileName()));
+    return r;
 }
 
 IoResult RecordFile::append(const QByteArray &record, qint64 *newNumber)

@@ -40,8 +40,14 @@ public:
     IoResult readNext(QByteArray &out, bool &end);
     qint64 currentNumber() const { return m_current; }
 
-    // Overwrites record k (1 <= k <= count) in place and makes it reach the disk.
+    // Overwrites record k (1 <= k <= count) in place and makes it reach the
+    // disk. The new record goes first to a journal beside the file, so that a
+    // rewrite cut short by a crash is finished by the next open: the record
+    // is then either wholly old or wholly new.
     IoResult write(qint64 k, const QByteArray &record);
+
+    // The journal of an interrupted rewrite, beside the archive.
+    static QString journalPath(const QString &archivePath);
     // Writes a new record after the last one; its number is the former count + 1.
     IoResult append(const QByteArray &record, qint64 *newNumber = nullptr);
 
@@ -50,6 +56,8 @@ public:
 
 private:
     IoResult writeAt(qint64 k, const QByteArray &record);
+    IoResult writeJournal(qint64 k, const QByteArray &record);
+    IoResult replayJournal();
     IoResult fail(IoError e);
 
     QFile m_file;

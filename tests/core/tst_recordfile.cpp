@@ -182,6 +182,72 @@ private slots:
         QVERIFY(!f.isOpen());
     }
 
+    void rewriteCutShortIsOldOrNew_data()
+    {
+        QTest::addColumn<int>("write"); // 1: the journal, 2: the record in place
+        QTest::addColumn<int>("cut");   // bytes that reached the disk
+        const int journal = 20 + kSize + 32;
+        for (int cut : {0, 1, 4, 19, 20, 21, 1000, journal - 33, journal - 32, journal - 1})
+            QTest::addRow("journal cut at %d", cut) << 1 << cut;
+        for (int cut : {0, 1, 500, kSize - 1})
+            QTest::addRow("record cut at %d", cut) << 2 << cut;
+    }
+    void rewriteCutShortIsOldOrNew()
+    {
+        QFETCH(int, write);
+        QFETCH(int, cut);
+        const QString p = path(u"power.asl"_s);
+        QFile::remove(p);
+        QFile::remove(RecordFile::journalPath(p));
+        writeFile(p, recordOf('a') + recordOf('b') + recordOf('c'));
+
+        // The power goes during the n-th write, after `cut` bytes.
+        struct Cut : io::FaultHook {
+            int writeNo, bytes, seen = 0;
+            bool shouldFail(io::Op, const QString &) override { return false; }
+            qint64 bytesBeforeCut(const QString &, qint64 size) override
+            {
+                return ++seen == writeNo ? bytes : size;
+            }
+        } hook;
+        hook.writeNo = write;
+        hook.bytes = cut;
+        {
+            RecordFile f(kSize);
+            QVERIFY(f.open(p));
+            io::setFaultHook(&hook);
+            const IoResult r = f.write(2, recordOf('N'));
+            io::setFaultHook(nullptr);
+            QCOMPARE(r.error, IoError::Write);
+        }
+        // Started again, the program finds the old record or the new one, whole.
+        RecordFile f(kSize);
+        QVERIFY(f.open(p));
+        QCOMPARE(f.count(), 3);
+        QVERIFY(f.close());
+        const QByteArray bytes = fileBytes(p);
+        QCOMPARE(bytes.size(), 3 * kSize);
+        QCOMPARE(bytes.left(kSize), recordOf('a'));
+        QCOMPARE(bytes.mid(2 * kSize), recordOf('c'));
+        const QByteArray second = bytes.mid(kSize, kSize);
+        QVERIFY(second == recordOf('b') || second == recordOf('N'));
+        if (write == 2) // the journal was whole: the rewrite is finished
+            QCOMPARE(second, recordOf('N'));
+        QVERIFY(!QFile::exists(RecordFile::journalPath(p)));
+    }
+
+    void rewriteLeavesNoJournal()
+    {
+        const QString p = path(u"clean.asl"_s);
+        RecordFile f(kSize);
+        QVERIFY(f.open(p));
+        QVERIFY(f.append(recordOf('a')));
+        QVERIFY(f.write(1, recordOf('b')));
+        QVERIFY(f.close());
+        QVERIFY(!QFile::exists(RecordFile::journalPath(p)));
+        QCOMPARE(fileBytes(p), recordOf('b'));
+    }
+
     void closeFailureIsReported()
     {
         RecordFile f(kSize);
