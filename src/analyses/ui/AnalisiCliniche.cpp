@@ -138,7 +138,10 @@ TfrmAnalisiCliniche::TfrmAnalisiCliniche(AppContext &ctx, QWidget *parent)
     lblPosizione->setAccessibleName(u"Numero della scheda"_s);
     lblPosizione->setFont(designFont(u"Verdana"_s, 12, true));
     lblPosizione->setAlignment(Qt::AlignCenter);
-    lblPosizione->setGeometry(x + 90, kIconY, 56, 39);
+    // A small counter, framed so that it reads as one even while empty.
+    lblPosizione->setStyleSheet(
+        u"QLabel { background: #F2F6FB; color: #14325F; border: 1px solid #A8BCD6; border-radius: 4px; }"_s);
+    lblPosizione->setGeometry(x + 91, kBarY + 12, 54, 28);
     cmdAvanti = icon(b, u"cmdAvanti"_s, u"Scheda successiva"_s, art::Glyph::Next, x + 150, kIconY);
     cmdUltimo = icon(b, u"cmdUltimo"_s, u"Ultima scheda"_s, art::Glyph::Last, x + 191, kIconY);
     x += kWidths[2] + gap;
