@@ -1,16 +1,105 @@
 #pragma once
 
+#include "analyses/AnalysisRecord.h"
 #include "common/ui/Screen.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
 
 namespace clinora {
 
+class HintLine;
+class Picture;
+class PictureButton;
+
+// One patient's analysis archive, one card (one exam result) at a time:
+// browse, enter, duplicate and save cards, and open the tools that work on
+// the archive.
 class TfrmAnalisiCliniche : public WorkingArea {
     Q_OBJECT
 public:
     explicit TfrmAnalisiCliniche(AppContext &ctx, QWidget *parent = nullptr);
 
+    // Toolbar.
+    PictureButton *cmdNuovo, *cmdDuplica, *cmdSalva, *cmdTrova;
+    PictureButton *cmdFile, *cmdStampa;
+    PictureButton *cmdPrimo, *cmdIndietro, *cmdAvanti, *cmdUltimo;
+    // The record shown: empty for a new card, else its 1-based number.
+    QLabel *lblPosizione;
+    PictureButton *cmdEsporta, *cmdListino, *cmdGuida, *cmdEsci;
+
+    // Patient and report bands.
+    QLineEdit *txtPaziente, *txtCodFisc;
+    QLineEdit *txtNumRef;
+    PictureButton *btnCancella;
+    QLineEdit *txtDataRef;
+    // The column of eight fields.
+    QLineEdit *txtData, *txtEsame;
+    PictureButton *btnImpEsame;
+    QLineEdit *txtRisultato, *txtUM, *txtRife;
+    QComboBox *txtEsito;
+    QLineEdit *txtCommento, *txtFirmatario;
+    QLineEdit *txtNote;
+    QCheckBox *chkAllarme;
+    QLabel *panInfo;
+
+    // Hidden: the archive's path, and the three attachments' names and descriptions.
+    QLabel *lblFile;
+    QLabel *lblFile01, *lblFile02, *lblFile03;
+    QLabel *lblDesc01, *lblDesc02, *lblDesc03;
+
+    // Puts record `number` of the archive on the card: every field, the
+    // alarm box (left as it is for a mark other than "Sì" or "No"), the
+    // attachments and the position label.
+    void showRecord(const AnalysisRecord &record, qint64 number);
+    // The card as a record, every text trimmed and cut to its field.
+    AnalysisRecord cardRecord() const;
+
+    void FormShow();
+    void cmdNuovoClick();
+    void cmdDuplicaClick();
+    void cmdSalvaClick();
+    void cmdTrovaClick();
+    void cmdFileClick();
+    void cmdStampaClick();
+    void cmdPrimoClick();
+    void cmdIndietroClick();
+    void cmdAvantiClick();
+    void cmdUltimoClick();
+    void cmdEsportaClick();
+    void cmdListinoClick();
+    void cmdGuidaClick();
+    void cmdEsciClick();
+    void btnCancellaClick();
+    void btnImpEsameClick();
+
 protected:
+    void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void FormClose() override;
+
+private:
+    // The date fields: Backspace and Delete empty them, other keys open the picker.
+    bool dateFieldKey(QLineEdit *field, int key);
+    void openDatePicker(QLineEdit *field);
+    // Empties the outcome's text and its choice in the list.
+    void clearOutcome();
+    void clearAttachments();
+    QString archivePath() const;
+    // Every archive command begins and ends with these; a failure shows the
+    // access error.
+    bool openArchive(AnalysisArchive &archive);
+    bool closeArchive(AnalysisArchive &archive);
+    void accessError();
+    // Reads record `number` and shows it; false after a failure (reported).
+    bool showFromArchive(AnalysisArchive &archive, qint64 number);
+    // The number in the position label; 0 when it holds none.
+    qint64 position() const;
+
+    HintLine *m_hints = nullptr;
 };
 
 } // namespace clinora

@@ -1,5 +1,18 @@
 #include "analyses/ui/Calendario.h"
 
+#include "analyses/ui/AnalisiCliniche.h"
+#include "app/ui/AppContext.h"
+#include "common/CommonSettings.h"
+#include "common/ui/Controls.h"
+#include "common/ui/Widgets.h"
+
+#include <QCalendarWidget>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QTextCharFormat>
+
 using namespace Qt::StringLiterals;
 
 namespace clinora {
@@ -8,6 +21,69 @@ TfrmCalendario::TfrmCalendario(AppContext &ctx, QWidget *parent)
     : DialogScreen(ctx, parent, u" Importazione data"_s, QSize(253, 294), Centre::Owner)
 {
     setObjectName(u"frmCalendario"_s);
+    settings::apply();
+
+    lblTitolo = new QLabel(u"Importare una data:"_s, this);
+    lblTitolo->setObjectName(u"lblTitolo"_s);
+    lblTitolo->setFont(designFont(u"Verdana"_s, 10, true));
+    lblTitolo->setGeometry(10, 6, 233, 24);
+
+    panCalendario = new Picture(this, u"panCalendario"_s, [](QPainter &p, const QRectF &r) {
+        p.setPen(QPen(QColor(185, 190, 198), 1));
+        p.setBrush(QColor(228, 230, 234));
+        p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), 6, 6);
+    });
+    panCalendario->setGeometry(6, 32, 241, 214);
+
+    calAppuntamenti = new QCalendarWidget(panCalendario);
+    calAppuntamenti->setObjectName(u"calAppuntamenti"_s);
+    calAppuntamenti->setAccessibleName(u"Calendario"_s);
+    calAppuntamenti->setLocale(QLocale(QLocale::Italian, QLocale::Italy));
+    calAppuntamenti->setFirstDayOfWeek(Qt::Monday);
+    calAppuntamenti->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+    calAppuntamenti->setHorizontalHeaderFormat(QCalendarWidget::ShortDayNames);
+    calAppuntamenti->setGridVisible(false);
+    calAppuntamenti->setFont(designFont(u"Verdana"_s, 8));
+    calAppuntamenti->setGeometry(5, 5, 231, 204);
+    // The picker always opens on today.
+    const QDate today = ctx.services.clock->now().date();
+    calAppuntamenti->setSelectedDate(today);
+    QTextCharFormat todayFormat;
+    todayFormat.setFontWeight(QFont::Bold);
+    todayFormat.setForeground(QColor(200, 30, 40));
+    calAppuntamenti->setDateTextFormat(today, todayFormat);
+
+    btnAnnulla = makeButton(this, u"btnAnnulla"_s, u"Annulla"_s, QRect(6, 254, 116, 32));
+    btnImportaData = makeButton(this, u"btnImportaData"_s, u"Importa"_s, QRect(131, 254, 116, 32));
+    for (QPushButton *b : {btnAnnulla, btnImportaData})
+        b->setFont(designFont(u"Verdana"_s, 10, true));
+
+    lblMemory = hiddenLabel(this, u"lblMemory"_s);
+
+    setTabOrder(calAppuntamenti, btnImportaData);
+    setTabOrder(btnImportaData, btnAnnulla);
+    calAppuntamenti->setFocus(Qt::OtherFocusReason);
+
+    connect(btnImportaData, &QPushButton::clicked, this, &TfrmCalendario::btnImportaDataClick);
+    connect(btnAnnulla, &QPushButton::clicked, this, &TfrmCalendario::btnAnnullaClick);
+    // A double-click on a day, or Enter on it, imports it as "Importa" does.
+    connect(calAppuntamenti, &QCalendarWidget::activated, this, &TfrmCalendario::btnImportaDataClick);
 }
+
+void TfrmCalendario::btnImportaDataClick()
+{
+    TfrmAnalisiCliniche *card = m_ctx.screens.frmAnalisiCliniche;
+    QLineEdit *target = nullptr;
+    if (lblMemory->text() == u"analisi_dataref"_s)
+        target = card->txtDataRef;
+    else if (lblMemory->text() == u"analisi_data"_s)
+        target = card->txtData;
+    if (!target)
+        return; // a mode naming no field: the picker stays open
+    target->setText(settings::formatDate(calAppuntamenti->selectedDate()));
+    accept();
+}
+
+void TfrmCalendario::btnAnnullaClick() { reject(); }
 
 } // namespace clinora

@@ -1,16 +1,266 @@
 #include "analyses/ui/MenuAnalisi.h"
 
+#include "analyses/AnalysisEntry.h"
+#include "analyses/ui/AnalisiCliniche.h"
+#include "analyses/ui/ListaPresc.h"
+#include "app/HelpTexts.h"
 #include "app/ui/AppContext.h"
+#include "app/ui/Guida.h"
+#include "common/CommonSettings.h"
+#include "common/Messages.h"
+#include "common/Text.h"
+#include "common/ui/Controls.h"
+#include "common/ui/Widgets.h"
+#include "patients/ui/TrovaClienti.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QShowEvent>
 
 using namespace Qt::StringLiterals;
 
 namespace clinora {
 
-TfrmMenuAnalisi::TfrmMenuAnalisi(AppContext &ctx, QWidget *parent) : WorkingArea(ctx, u" Clinora - Analisi Cliniche"_s, parent)
+namespace {
+
+const QString kModeStart = u"avvio"_s;
+const QString kModeOpen = u"apri"_s;
+
+void roundedPanel(QPainter &p, const QRectF &r, const QColor &top, const QColor &bottom, qreal radius,
+                  const QColor &border)
 {
-    setObjectName(u"frmMenuAnalisi"_s);
+    QLinearGradient g(r.topLeft(), r.bottomLeft());
+    g.setColorAt(0, top);
+    g.setColorAt(1, bottom);
+    p.setPen(QPen(border, 1));
+    p.setBrush(g);
+    p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
 }
 
-void TfrmMenuAnalisi::FormClose() { m_ctx.showStartMenu(this); }
+const QColor kDarkBlue(20, 70, 140);
+
+} // namespace
+
+TfrmMenuAnalisi::TfrmMenuAnalisi(AppContext &ctx, QWidget *parent)
+    : WorkingArea(ctx, u" Clinora - Analisi Cliniche"_s, parent)
+{
+    setObjectName(u"frmMenuAnalisi"_s);
+    settings::apply();
+    setBackground(QColor(30, 110, 100), QColor(170, 215, 205));
+
+    QWidget *b = board();
+    auto *backdrop = new Picture(b, u"panSfondo"_s, [](QPainter &p, const QRectF &r) {
+        roundedPanel(p, r, QColor(250, 253, 252), QColor(218, 235, 232), 14, QColor(140, 180, 172));
+    });
+    backdrop->setGeometry(b->rect());
+
+    imgTitolo = new Picture(b, u"imgTitolo"_s, [](QPainter &p, const QRectF &r) {
+        roundedPanel(p, r, QColor(40, 150, 125), QColor(18, 95, 85), 10, QColor(15, 80, 70));
+        art::drawLogoTile(p, QRectF(r.left() + 16, r.top() + 12, r.height() - 24, r.height() - 24));
+        const qreal x = r.left() + r.height() + 8;
+        p.setPen(Qt::white);
+        p.setFont(designFont(u"Verdana"_s, 24, true));
+        p.drawText(QRectF(x, r.top() + 10, 600, 44), Qt::AlignLeft | Qt::AlignVCenter, u"Analisi Cliniche"_s);
+        p.setPen(QColor(225, 245, 240));
+        p.setFont(designFont(u"Verdana"_s, 11));
+        p.drawText(QRectF(x + 2, r.top() + 52, 600, 26), Qt::AlignLeft | Qt::AlignVCenter,
+                   u"Registrazione dei risultati degli esami di laboratorio"_s);
+        // Laboratory pictures on white discs at the right.
+        const art::Glyph pictures[] = {art::Glyph::Syringe, art::Glyph::TestTube, art::Glyph::Flask};
+        for (int i = 0; i < 3; ++i) {
+            const QRectF disc(r.right() - 96 - i * 84, r.top() + 11, 70, 70);
+            p.setPen(QPen(QColor(15, 80, 70), 1));
+            p.setBrush(QColor(255, 255, 255, 235));
+            p.drawEllipse(disc);
+            art::drawGlyph(p, disc.adjusted(13, 13, -13, -13), pictures[i]);
+        }
+    });
+    imgTitolo->setGeometry(14, 14, 967, 92);
+    imgTitolo->setAccessibleName(u"Analisi Cliniche"_s);
+
+    btnEsamiFrequenti = new PictureButton(b, u"btnEsamiFrequenti"_s, u"Elenco esami frequenti"_s,
+                                          art::Glyph::Booklet, PictureButton::Style::Command, QColor(30, 125, 110));
+    btnEsamiFrequenti->setGeometry(741, 118, 240, 36);
+
+    lblIstruzioni = new QLabel(
+        u"Per registrare le analisi cliniche, seleziona un paziente dall'archivio anagrafico."_s, b);
+    lblIstruzioni->setObjectName(u"lblIstruzioni"_s);
+    lblIstruzioni->setFont(designFont(u"Verdana"_s, 12, true));
+    lblIstruzioni->setAlignment(Qt::AlignCenter);
+    {
+        QPalette pal = lblIstruzioni->palette();
+        pal.setColor(QPalette::WindowText, kDarkBlue);
+        lblIstruzioni->setPalette(pal);
+    }
+    lblIstruzioni->setGeometry(14, 168, 967, 30);
+
+    auto *selection = new Picture(b, u"panSelezione"_s, [](QPainter &p, const QRectF &r) {
+        roundedPanel(p, r, QColor(255, 255, 255), QColor(234, 244, 242), 12, QColor(150, 190, 182));
+    });
+    selection->setGeometry(250, 212, 700, 376);
+
+    imgLibretto = new Picture(b, u"imgLibretto"_s, [](QPainter &p, const QRectF &r) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(20, 90, 80, 30));
+        p.drawEllipse(QRectF(r.left() + 30, r.bottom() - 22, r.width() - 60, 16));
+        art::drawGlyph(p, r.adjusted(0, 0, 0, -20), art::Glyph::Booklet);
+    });
+    imgLibretto->setGeometry(44, 300, 180, 196);
+
+    const QFont buttonFont = designFont(u"Verdana"_s, 14);
+    const QFont fieldFont = designFont(u"Verdana"_s, 12, true);
+    const QFont captionFont = designFont(u"Verdana"_s, 11, true);
+
+    imgFrecciaSeleziona = new Picture(b, u"imgFrecciaSeleziona"_s, art::Glyph::ArrowRight);
+    imgFrecciaSeleziona->setGeometry(290, 238, 52, 34);
+    btnSeleziona = makeButton(b, u"btnSeleziona"_s, u"Seleziona paziente"_s, QRect(352, 238, 408, 34));
+    btnSeleziona->setFont(buttonFont);
+
+    imgCampi = new Picture(b, u"imgCampi"_s, [](QPainter &p, const QRectF &r) {
+        roundedPanel(p, r, QColor(236, 246, 244), QColor(220, 236, 233), 8, QColor(175, 205, 198));
+    });
+    imgCampi->setGeometry(290, 294, 620, 196);
+
+    txtPaziente = makeInput(b, u"txtPaziente"_s, QRect(310, 334, 530, 32));
+    txtCodFisc = makeInput(b, u"txtCodFisc"_s, QRect(310, 424, 260, 32));
+    auto *capPaziente = captionFor(b, txtPaziente, u"Paziente:"_s, captionFont);
+    capPaziente->setGeometry(312, 306, 300, 24);
+    auto *capCodFisc = captionFor(b, txtCodFisc, u"Codice fiscale:"_s, captionFont);
+    capCodFisc->setGeometry(312, 396, 300, 24);
+    for (QLabel *caption : {capPaziente, capCodFisc}) {
+        QPalette pal = caption->palette();
+        pal.setColor(QPalette::WindowText, QColor(30, 90, 80));
+        caption->setPalette(pal);
+    }
+    for (QLineEdit *e : {txtPaziente, txtCodFisc}) {
+        e->setReadOnly(true);
+        e->setFont(fieldFont);
+        QPalette pal = e->palette();
+        pal.setColor(QPalette::Text, QColor(120, 60, 20));
+        e->setPalette(pal);
+    }
+
+    btnCancella01 = new PictureButton(b, u"btnCancella01"_s, u"Annulla la scelta del paziente"_s, art::Glyph::Eraser,
+                                      PictureButton::Style::Icon);
+    btnCancella01->setGeometry(848, 332, 36, 36);
+    btnCancella02 = new PictureButton(b, u"btnCancella02"_s, u"Annulla la scelta del paziente"_s, art::Glyph::Eraser,
+                                      PictureButton::Style::Icon);
+    btnCancella02->setGeometry(578, 422, 36, 36);
+
+    imgFrecciaApri = new Picture(b, u"imgFrecciaApri"_s, art::Glyph::ArrowRight);
+    imgFrecciaApri->setGeometry(290, 520, 52, 34);
+    btnApri = makeButton(b, u"btnApri"_s, u"Registra analisi cliniche"_s, QRect(352, 520, 408, 34));
+    btnApri->setFont(buttonFont);
+
+    auto *bottom = new Picture(b, u"panBasso"_s, [](QPainter &p, const QRectF &r) {
+        roundedPanel(p, r, QColor(40, 150, 125), QColor(18, 95, 85), 10, QColor(15, 80, 70));
+        p.setPen(QColor(225, 245, 240));
+        p.setFont(designFont(u"Verdana"_s, 10));
+        p.drawText(r, Qt::AlignCenter, u"Clinora - Analisi Cliniche"_s);
+    });
+    bottom->setGeometry(14, 614, 967, 64);
+    imgGuida = new PictureButton(b, u"imgGuida"_s, u"Guida"_s, art::Glyph::Help, PictureButton::Style::Icon);
+    imgGuida->setGeometry(26, 622, 48, 48);
+    imgEsci = new PictureButton(b, u"imgEsci"_s, u"Esci"_s, art::Glyph::Close, PictureButton::Style::Icon);
+    imgEsci->setGeometry(921, 622, 48, 48);
+
+    lblMemory = hiddenLabel(b, u"lblMemory"_s, kModeStart);
+
+    setTabOrder(btnSeleziona, btnApri);
+    setTabOrder(btnApri, txtPaziente);
+    setTabOrder(txtPaziente, txtCodFisc);
+
+    connect(txtPaziente, &QLineEdit::textChanged, this, &TfrmMenuAnalisi::txtPazienteChange);
+    connect(txtCodFisc, &QLineEdit::textChanged, this, &TfrmMenuAnalisi::txtCodFiscChange);
+    connect(btnSeleziona, &QPushButton::clicked, this, &TfrmMenuAnalisi::btnSelezionaClick);
+    connect(btnApri, &QPushButton::clicked, this, &TfrmMenuAnalisi::btnApriClick);
+    connect(btnCancella01, &QAbstractButton::clicked, this, &TfrmMenuAnalisi::btnCancella01Click);
+    connect(btnCancella02, &QAbstractButton::clicked, this, &TfrmMenuAnalisi::btnCancella02Click);
+    connect(btnEsamiFrequenti, &QAbstractButton::clicked, this, &TfrmMenuAnalisi::btnEsamiFrequentiClick);
+    connect(imgGuida, &QAbstractButton::clicked, this, &TfrmMenuAnalisi::imgGuidaClick);
+    connect(imgEsci, &QAbstractButton::clicked, this, &TfrmMenuAnalisi::imgEsciClick);
+
+    followChoice(QString());
+}
+
+void TfrmMenuAnalisi::showEvent(QShowEvent *event)
+{
+    WorkingArea::showEvent(event);
+    // Restoring a minimised window is not a new showing.
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TfrmMenuAnalisi::FormShow()
+{
+    lblMemory->setText(kModeStart);
+    clearChoice();
+    btnApri->setEnabled(false);
+    imgFrecciaSeleziona->show();
+    imgFrecciaApri->hide();
+    btnSeleziona->setFocus(Qt::OtherFocusReason);
+}
+
+void TfrmMenuAnalisi::followChoice(const QString &text)
+{
+    const bool chosen = !text::isBlank(text);
+    btnApri->setEnabled(chosen);
+    imgFrecciaApri->setVisible(chosen);
+    imgFrecciaSeleziona->setVisible(!chosen);
+}
+
+void TfrmMenuAnalisi::clearChoice()
+{
+    txtPaziente->clear();
+    txtCodFisc->clear();
+}
+
+void TfrmMenuAnalisi::txtPazienteChange() { followChoice(txtPaziente->text()); }
+void TfrmMenuAnalisi::txtCodFiscChange() { followChoice(txtCodFisc->text()); }
+
+void TfrmMenuAnalisi::btnSelezionaClick()
+{
+    // On a pick the search writes the name and the fiscal code into our two fields.
+    m_ctx.openDialog<TfrmTrovaClienti>(this, [](TfrmTrovaClienti &d) { d.lblMemory->setText(u"menuanalisi"_s); });
+}
+
+void TfrmMenuAnalisi::btnApriClick()
+{
+    lblMemory->setText(kModeOpen);
+    close();
+}
+
+void TfrmMenuAnalisi::btnCancella01Click() { clearChoice(); }
+void TfrmMenuAnalisi::btnCancella02Click() { clearChoice(); }
+
+void TfrmMenuAnalisi::btnEsamiFrequentiClick() { m_ctx.openDialog<TfrmListaPresc>(this); }
+
+void TfrmMenuAnalisi::imgGuidaClick() { TfrmGuida::showTopic(m_ctx, this, help::TopicId::AnalysesMenu); }
+
+void TfrmMenuAnalisi::imgEsciClick() { close(); }
+
+void TfrmMenuAnalisi::FormClose()
+{
+    if (lblMemory->text() != kModeOpen) {
+        m_ctx.showStartMenu(this);
+        return;
+    }
+    const QString folder = m_ctx.services.appFolder;
+    if (!ensureAnalysisFolder(folder)) {
+        // Without the folder no archive can be opened: say so, rather than
+        // leave the user with no window at all.
+        m_ctx.services.error(this, msg::kAccessError.toString());
+        m_ctx.showStartMenu(this);
+        return;
+    }
+    TfrmAnalisiCliniche *card = m_ctx.screens.frmAnalisiCliniche;
+    const QString code = text::trimmed(txtCodFisc->text());
+    card->txtPaziente->setText(text::trimmed(txtPaziente->text()));
+    card->txtCodFisc->setText(code);
+    card->lblFile->setText(AnalysisArchivePath(folder, code));
+    m_ctx.switchTo(this, card);
+}
 
 } // namespace clinora

@@ -552,6 +552,80 @@ void drawGlyph100(QPainter &p, Glyph g)
         textLines(p, QRectF(48, 30, 34, 50), 4);
         arrow(p, QPointF(6, 50), QPointF(40, 50), kGreen, 8);
         break;
+    case Glyph::ArrowRight: {
+        QPolygonF a;
+        a << QPointF(8, 36) << QPointF(50, 36) << QPointF(50, 14) << QPointF(92, 50) << QPointF(50, 86)
+          << QPointF(50, 64) << QPointF(8, 64);
+        QLinearGradient lg(0, 14, 0, 86);
+        lg.setColorAt(0, QColor(120, 210, 120));
+        lg.setColorAt(1, QColor(30, 140, 60));
+        p.setPen(pen(QColor(20, 100, 40), 3));
+        p.setBrush(lg);
+        p.drawPolygon(a);
+        break;
+    }
+    case Glyph::Syringe: {
+        // Drawn along a diagonal, needle at the bottom left.
+        p.save();
+        p.translate(50, 50);
+        p.rotate(-45);
+        p.setPen(pen(kInk, 2.5));
+        p.setBrush(QColor(200, 205, 212));
+        p.drawRect(QRectF(-47, -1.5, 18, 3));             // needle
+        p.drawRect(QRectF(-30, -5, 6, 10));               // hub
+        p.setBrush(QColor(235, 245, 252));
+        p.drawRoundedRect(QRectF(-24, -11, 50, 22), 2, 2); // barrel
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(210, 40, 50, 210));
+        p.drawRect(QRectF(-22.5, -9.5, 26, 19));          // sample
+        p.setPen(pen(kInk, 1.5));
+        for (int i = 0; i < 5; ++i)
+            p.drawLine(QPointF(-18 + i * 9, -11), QPointF(-18 + i * 9, -4));
+        p.setPen(pen(kInk, 2.5));
+        p.setBrush(QColor(120, 130, 145));
+        p.drawRect(QRectF(4, -8, 4, 16));                 // plunger head
+        p.drawRect(QRectF(8, -2.5, 28, 5));               // rod
+        p.drawRoundedRect(QRectF(26, -15, 5, 30), 2, 2);  // flange
+        p.drawRoundedRect(QRectF(36, -10, 6, 20), 2, 2);  // thumb rest
+        p.restore();
+        break;
+    }
+    case Glyph::TestTube: {
+        // A rack holding two tubes, one with a blood sample.
+        const struct {
+            qreal x, level;
+            QColor liquid;
+        } tubes[] = {{24, 46, QColor(200, 30, 45)}, {58, 60, QColor(245, 190, 40)}};
+        for (const auto &t : tubes) {
+            QPainterPath tube;
+            tube.moveTo(t.x, 8);
+            tube.lineTo(t.x, 78);
+            tube.arcTo(QRectF(t.x, 70, 18, 18), 180, 180);
+            tube.lineTo(t.x + 18, 8);
+            p.setPen(pen(kInk, 2.5));
+            p.setBrush(QColor(235, 245, 252));
+            p.drawPath(tube);
+            QPainterPath liquid;
+            liquid.moveTo(t.x + 1.5, t.level);
+            liquid.lineTo(t.x + 1.5, 78);
+            liquid.arcTo(QRectF(t.x + 1.5, 71.5, 15, 15), 180, 180);
+            liquid.lineTo(t.x + 16.5, t.level);
+            liquid.closeSubpath();
+            p.setPen(Qt::NoPen);
+            p.setBrush(t.liquid);
+            p.drawPath(liquid);
+            p.setPen(pen(kInk, 2.5));
+            p.setBrush(t.liquid == tubes[0].liquid ? kRed.darker(130) : kBlue);
+            p.drawRoundedRect(QRectF(t.x - 3, 4, 24, 9), 2, 2); // stopper
+        }
+        p.setPen(pen(kInk, 2.5));
+        p.setBrush(QColor(170, 120, 80));
+        p.drawRect(QRectF(6, 52, 88, 10));
+        p.drawLine(QPointF(12, 62), QPointF(12, 94));
+        p.drawLine(QPointF(88, 62), QPointF(88, 94));
+        p.drawLine(QPointF(6, 94), QPointF(94, 94));
+        break;
+    }
     }
 }
 

@@ -49,6 +49,9 @@ enum class Glyph {
     ArrowDown,
     ArrowUp,
     Import,    // list with an arrow into the card
+    ArrowRight,
+    Syringe,
+    TestTube,  // a test tube with a sample in a rack
 };
 
 // Draws `glyph` fitted and centred in `r`.
