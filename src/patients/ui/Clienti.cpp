@@ -27,6 +27,7 @@
 #include <QPainter>
 #include <QShowEvent>
 
+#include <algorithm>
 #include <optional>
 
 using namespace Qt::StringLiterals;
@@ -78,8 +79,8 @@ void paintWhiteBox(QPainter &p, const QRectF &r)
     p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), 5, 5);
 }
 
-// The label number k of a position label: blank counts as `blank`; anything
-// else that is not a whole number >= 0 has no number.
+// The record number a position label holds: a blank label counts as `blank`;
+// anything else that is not a whole number >= 0 holds none.
 std::optional<qint64> positionNumber(const QLabel *label, qint64 blank)
 {
     const QString t = text::trimmed(label->text());
