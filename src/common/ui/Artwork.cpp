@@ -94,19 +94,6 @@ void person(QPainter &p, QPointF head, qreal s, const QColor &coat)
     p.drawPath(body);
 }
 
-void stethoscope(QPainter &p, QPointF neck, qreal s)
-{
-    p.setPen(pen(kInk, 2));
-    p.setBrush(Qt::NoBrush);
-    QPainterPath path;
-    path.moveTo(neck + QPointF(-6 * s, 0));
-    path.quadTo(neck + QPointF(-8 * s, 18 * s), neck + QPointF(0, 20 * s));
-    path.quadTo(neck + QPointF(8 * s, 18 * s), neck + QPointF(6 * s, 0));
-    p.drawPath(path);
-    p.setBrush(QColor(160, 170, 180));
-    p.drawEllipse(neck + QPointF(0, 22 * s), 3 * s, 3 * s);
-}
-
 void phoneReceiver(QPainter &p, const QRectF &r, const QColor &c)
 {
     QPainterPath path;
@@ -362,20 +349,62 @@ void drawGlyph100(QPainter &p, Glyph g)
         p.drawPoint(QPointF(50, 77));
         break;
     }
-    case Glyph::Doctor:
-        // A doctor bent over a patient on a couch.
+    case Glyph::Doctor: {
+        // A doctor in a white coat bent over a patient lying on a couch,
+        // listening with the stethoscope.
+        const QColor coat(250, 252, 255), gown(110, 165, 220), wood(150, 100, 60);
+        // The doctor, standing behind the couch.
         p.setPen(pen(kInk, 2.5));
-        p.setBrush(QColor(170, 120, 80));
-        p.drawRect(QRectF(6, 70, 88, 8));
-        p.drawLine(QPointF(10, 78), QPointF(10, 92));
-        p.drawLine(QPointF(90, 78), QPointF(90, 92));
-        p.setBrush(QColor(120, 170, 220));
-        p.drawRoundedRect(QRectF(30, 58, 50, 13), 6, 6);
+        p.setBrush(coat);
+        QPainterPath body;
+        body.moveTo(46, 70);
+        body.lineTo(48, 42);
+        body.quadTo(50, 30, 62, 30);
+        body.quadTo(76, 30, 78, 42);
+        body.lineTo(82, 70);
+        body.closeSubpath();
+        p.drawPath(body);
+        p.drawLine(QPointF(63, 32), QPointF(63, 70)); // the coat's opening
+        p.setBrush(QColor(90, 95, 110));
+        p.drawEllipse(QPointF(64, 12), 11, 6); // hair
         p.setBrush(kSkin);
-        p.drawEllipse(QPointF(22, 62), 8, 8);
-        person(p, QPointF(62, 20), 1.1, Qt::white);
-        stethoscope(p, QPointF(62, 33), 1.0);
+        p.drawEllipse(QPointF(64, 18), 10, 10);
+        // The stethoscope from the neck to the patient's chest, and the
+        // hand that holds its chest piece there.
+        p.setPen(pen(QColor(60, 70, 90), 2));
+        p.setBrush(Qt::NoBrush);
+        QPainterPath tube;
+        tube.moveTo(58, 31);
+        tube.cubicTo(54, 44, 46, 48, 42, 57);
+        p.drawPath(tube);
+        p.setPen(pen(kInk, 2.5));
+        p.setBrush(coat);
+        QPainterPath arm;
+        arm.moveTo(50, 36);
+        arm.cubicTo(42, 42, 36, 48, 34, 54);
+        arm.lineTo(41, 56);
+        arm.cubicTo(44, 50, 49, 46, 55, 44);
+        arm.closeSubpath();
+        p.drawPath(arm);
+        p.setBrush(kSkin);
+        p.drawEllipse(QPointF(38, 57), 4.5, 3.5);
+        p.setPen(pen(kInk, 1.5));
+        p.setBrush(QColor(170, 180, 195));
+        p.drawEllipse(QPointF(44, 58), 3.5, 3);
+        // The patient on the couch.
+        p.setPen(pen(kInk, 2.5));
+        p.setBrush(gown);
+        p.drawRoundedRect(QRectF(22, 58, 66, 13), 6, 6);
+        p.setBrush(kSkin);
+        p.drawEllipse(QPointF(14, 62), 8.5, 8.5);
+        // The couch.
+        p.setBrush(wood);
+        p.drawRoundedRect(QRectF(3, 71, 94, 8), 2, 2);
+        p.setPen(pen(wood.darker(130), 4));
+        p.drawLine(QPointF(9, 80), QPointF(9, 94));
+        p.drawLine(QPointF(91, 80), QPointF(91, 94));
         break;
+    }
     case Glyph::HealthCard: {
         p.setPen(pen(QColor(20, 80, 140), 3));
         QLinearGradient lg(0, 20, 0, 80);
@@ -418,11 +447,65 @@ void drawGlyph100(QPainter &p, Glyph g)
         p.drawEllipse(QPointF(54, 38), 4, 4);
         break;
     }
-    case Glyph::Call:
-        person(p, QPointF(44, 26), 1.3, Qt::white);
-        stethoscope(p, QPointF(44, 42), 1.0);
-        phoneReceiver(p, QRectF(54, 14, 26, 32), QColor(60, 65, 75));
+    case Glyph::Call: {
+        // A doctor in a white coat holding a telephone handset to the ear.
+        const QColor coat(250, 252, 255);
+        p.setPen(pen(kInk, 2.5));
+        p.setBrush(coat);
+        QPainterPath body;
+        body.moveTo(12, 96);
+        body.quadTo(12, 56, 46, 54);
+        body.quadTo(80, 56, 80, 96);
+        body.closeSubpath();
+        p.drawPath(body);
+        // Lapels and the stethoscope round the neck.
+        p.drawPolyline(QPolygonF() << QPointF(38, 56) << QPointF(46, 74) << QPointF(54, 56));
+        p.setPen(pen(QColor(60, 70, 90), 2.2));
+        p.setBrush(Qt::NoBrush);
+        QPainterPath steth;
+        steth.moveTo(36, 57);
+        steth.quadTo(30, 76, 34, 84);
+        steth.moveTo(56, 57);
+        steth.quadTo(62, 72, 58, 80);
+        p.drawPath(steth);
+        p.setBrush(QColor(170, 180, 195));
+        p.drawEllipse(QPointF(58, 83), 3.5, 3.5);
+        // The head.
+        p.setPen(pen(kInk, 2.5));
+        p.setBrush(QColor(90, 95, 110));
+        p.drawEllipse(QPointF(46, 22), 17, 11); // hair
+        p.setBrush(kSkin);
+        p.drawEllipse(QPointF(46, 32), 15, 17);
+        // The handset, held by the hand against the ear, with its cord.
+        p.save();
+        p.translate(66, 40);
+        p.rotate(22);
+        p.scale(0.82, 0.82);
+        const QColor set(45, 50, 62);
+        p.setPen(pen(set, 2.4));
+        p.setBrush(Qt::NoBrush);
+        QPainterPath cord;
+        cord.moveTo(0, 28);
+        for (int i = 0; i < 4; ++i)
+            cord.cubicTo(-8, 32 + i * 7, 8, 34 + i * 7, 0, 35 + i * 7);
+        p.drawPath(cord);
+        p.setPen(pen(set.darker(130), 2));
+        p.setBrush(set);
+        QPainterPath grip;
+        grip.moveTo(2, -24);
+        grip.cubicTo(16, -16, 16, 16, 2, 24);
+        grip.lineTo(-4, 20);
+        grip.cubicTo(6, 12, 6, -12, -4, -20);
+        grip.closeSubpath();
+        p.drawPath(grip);
+        p.drawRoundedRect(QRectF(-9, -31, 15, 13), 4, 4);
+        p.drawRoundedRect(QRectF(-9, 18, 15, 13), 4, 4);
+        p.setPen(pen(kInk, 2.2));
+        p.setBrush(kSkin);
+        p.drawRoundedRect(QRectF(6, -8, 13, 18), 6, 6);
+        p.restore();
         break;
+    }
     case Glyph::At: {
         QFont f(u"DejaVu Sans"_s);
         f.setPixelSize(84);
