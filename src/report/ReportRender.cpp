@@ -19,6 +19,9 @@ namespace clinora::report {
 namespace {
 
 constexpr int kPdfResolution = 1200;
+// Text keeps this distance (report units) from the left and right edges of
+// its frame, so that it never touches the edge of a filled box.
+constexpr double kTextPadding = 2;
 
 class PageDrawer {
 public:
@@ -66,10 +69,11 @@ private:
         m_p.setFont(reportFont(look.font.family, look.font.pointSize, look.font.bold));
         m_p.setPen(look.font.color);
         const int h = int(look.hAlign & Qt::AlignHorizontal_Mask);
+        const QRectF box = r.adjusted(kTextPadding * m_sx, 0, -kTextPadding * m_sx, 0);
         if (look.linePitch > 0) {
             const double pitch = look.linePitch * m_sy;
             for (qsizetype i = 0; i < item.lines.size(); ++i) {
-                const QRectF lineBox(r.left(), r.top() + double(i) * pitch, r.width(), pitch);
+                const QRectF lineBox(box.left(), box.top() + double(i) * pitch, box.width(), pitch);
                 m_p.drawText(lineBox, h | Qt::AlignVCenter, item.lines[i]);
             }
             return;
@@ -77,7 +81,7 @@ private:
         int flags = h | int(look.vAlign & Qt::AlignVertical_Mask);
         if (look.wordWrap)
             flags |= Qt::TextWordWrap;
-        m_p.drawText(r, flags, item.lines.join(u'\n'));
+        m_p.drawText(box, flags, item.lines.join(u'\n'));
     }
 
     void picture(const PreparedItem &item, const QRectF &r)
