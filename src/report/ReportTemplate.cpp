@@ -322,7 +322,17 @@ ReportComponent *ReportTemplate::FindObject(QStringView name) const
     return nullptr;
 }
 
-TextObject &ReportTemplate::text(QStringView name) const
+const TextObject &ReportTemplate::text(QStringView name) const
+{
+    return const_cast<ReportTemplate *>(this)->text(name);
+}
+
+const Band &ReportTemplate::band(QStringView name) const
+{
+    return const_cast<ReportTemplate *>(this)->band(name);
+}
+
+TextObject &ReportTemplate::text(QStringView name)
 {
     ReportComponent *c = FindObject(name);
     if (!c || c->kind() != ObjectKind::Text)
@@ -330,7 +340,7 @@ TextObject &ReportTemplate::text(QStringView name) const
     return static_cast<TextObject &>(*c);
 }
 
-Band &ReportTemplate::band(QStringView name) const
+Band &ReportTemplate::band(QStringView name)
 {
     ReportComponent *c = FindObject(name);
     if (!c || c->kind() != ObjectKind::Band)
@@ -348,12 +358,11 @@ void ReportTemplate::PrepareReport(const QDateTime &now, bool clearPrevious)
 
 void ReportTemplate::Print(const Services &services, QWidget *owner) const
 {
-    PrintSeam &printing = *services.printing;
-    if (!printing.hasPrinter()) {
+    if (!services.printing || !services.printing->hasPrinter()) {
         services.warning(owner, report::msg::kNoPrinter.toString());
         return;
     }
-    printing.print(owner, m_prepared);
+    services.printing->print(owner, m_prepared);
 }
 
 bool ReportTemplate::Export(const PdfExport &settings, const Services &services, QWidget *owner) const

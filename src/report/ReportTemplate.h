@@ -251,14 +251,15 @@ struct PreparedReport {
     QList<PreparedPage> pages;
 };
 
-// Settings of one PDF export.
+// Settings of one PDF export: no dialog, no progress, an existing file is
+// replaced without asking. Pictures keep their own pixels (a picture with
+// transparency is stored losslessly).
 struct PdfExport {
     QString fileName;
     QString title;
     QString subject;
     QString author;
     QString creator = QStringLiteral("Clinora");
-    int jpegQuality = 95;
 };
 
 class ReportTemplate {
@@ -277,8 +278,10 @@ public:
     ReportComponent *FindObject(QStringView name) const;
     // The text object or band of that name; the program names only objects
     // that exist, so a wrong name is a fault of the program itself.
-    TextObject &text(QStringView name) const;
-    Band &band(QStringView name) const;
+    TextObject &text(QStringView name);
+    Band &band(QStringView name);
+    const TextObject &text(QStringView name) const;
+    const Band &band(QStringView name) const;
 
     // Lays the template out in its current state into pages, `now` being the
     // moment of printing; with clearPrevious the pages prepared before go.

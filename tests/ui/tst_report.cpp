@@ -317,6 +317,10 @@ private slots:
         QVERIFY2(a == u"Arial"_s || a == u"Liberation Sans"_s, qUtf8Printable(a));
         QVERIFY2(c == u"Courier New"_s || c == u"Liberation Mono"_s, qUtf8Printable(c));
         QVERIFY(QFontInfo(courier).fixedPitch());
+        // Tahoma's twin lies outside the system's font folders; the program
+        // finds it itself.
+        const QString t = QFontInfo(report::reportFont(u"Tahoma"_s, 12, false)).family();
+        QVERIFY2(t == u"Tahoma"_s, qUtf8Printable(t));
     }
 
     // The whole way to paper: a list of 100 lines printed to PDF and read back.

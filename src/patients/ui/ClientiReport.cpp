@@ -95,7 +95,6 @@ PdfExport pdfScheda(const QString &fileName)
     pdf.fileName = fileName;
     pdf.title = u"Scheda informativa"_s;
     pdf.subject = u"Scheda informativa"_s;
-    pdf.jpegQuality = 95;
     return pdf;
 }
 
