@@ -15,6 +15,7 @@
 #include <QListWidget>
 #include <QSortFilterProxyModel>
 #include <QStringListModel>
+#include <QTemporaryDir>
 
 using namespace Qt::StringLiterals;
 using namespace clinora;
@@ -250,6 +251,42 @@ private slots:
         QCOMPARE(page.find(u"txtCalce")->lines,
                  QStringList{u"Stampa eseguita in data 10/12/2026 alle ore 09:07:03"_s});
         QCOMPARE(card->page1().orientation(), QPageLayout::Portrait);
+    }
+
+    // What a card template like the analysis card needs beyond the patient
+    // card's: framed and filled shapes and a vertical line, on paper.
+    void shapesAndVerticalLines()
+    {
+        const auto card = report::makeCardTemplate(u"Scheda Esame Clinico"_s);
+        ReportPage &page = card->page1();
+        page.addShape(u"shpTestata"_s, units::mmRect(1, 1, 188, 5.8), {QColor(0xB0, 0xC4, 0xDE), QColor(), 0});
+        page.addShape(u"shpRiga01"_s, units::mmRect(1, 7, 188, 4.6), {QColor(), Qt::black, 1});
+        page.addLine(u"linVerticale"_s, units::mmRect(42, 7, 0, 64.6), {Qt::black, 1, Qt::Vertical});
+        page.addText(u"txtCalce"_s, units::mmRect(2, 73, 185.8, 4.2),
+                     report::cardText(u"Arial"_s, 8, Qt::black, QColor(), Qt::AlignHCenter));
+        report::prepareCard(*card, {}, u"txtCalce", QDateTime(QDate(2026, 5, 4), QTime(7, 8, 9)));
+        const PreparedPage &p = card->prepared().pages.constFirst();
+        QCOMPARE(p.items.size(), 4);
+        QCOMPARE(p.find(u"linVerticale")->frame, units::mmRect(52, 17, 0, 64.6));
+
+        const QTemporaryDir dir;
+        PdfExport pdf;
+        pdf.fileName = dir.filePath(u"esame.pdf"_s);
+        QVERIFY(report::writePdf(card->prepared(), pdf));
+        const QImage image = pdfPage(pdf.fileName, 1, 96);
+        auto colorAt = [&](double xMm, double yMm) { return image.pixelColor(qRound(mm(xMm)), qRound(mm(yMm))); };
+        // A thin line is drawn with soft edges: the darkest pixel across it.
+        auto darkestAcross = [&](double xMm, double yMm) {
+            int darkest = 255;
+            for (int dx = -2; dx <= 2; ++dx)
+                darkest = std::min(darkest, qGray(image.pixel(qRound(mm(xMm)) + dx, qRound(mm(yMm)))));
+            return darkest;
+        };
+        QCOMPARE(colorAt(100, 13.9), QColor(0xB0, 0xC4, 0xDE));            // the filled header
+        QVERIFY(darkestAcross(11, 19.3) < 100);                            // the row's frame, left side
+        QCOMPARE(colorAt(100, 19.3), QColor(Qt::white));                   // inside the frame
+        QVERIFY(darkestAcross(52, 50) < 100);                              // the vertical line
+        QCOMPARE(colorAt(55, 50), QColor(Qt::white));
     }
 
     void printGoesThroughTheDialog()
