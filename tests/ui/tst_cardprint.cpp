@@ -133,7 +133,7 @@ private slots:
         QCOMPARE(rows[1].value, QString());
     }
 
-    void templateAsDesigned()
+    void templateLayout()
     {
         const auto rep = makeRepScheda();
         QCOMPARE(rep->name(), u"Scheda informativa"_s);
@@ -210,7 +210,7 @@ private slots:
             QVERIFY(caption && value);
             QCOMPARE(caption->lines, QStringList{kCaptions[n - 1]});
             QVERIFY(!value->lines.join(QString()).contains(u"Campo"_s));
-            // On the paper: margin + the design position.
+            // On the paper: the margin plus the position in the template.
             QVERIFY(std::abs(value->frame.top() - mm(10 + 24 + (n - 1) * 10)) < 1e-6);
             QVERIFY(std::abs(value->frame.left() - mm(10 + 60)) < 1e-6);
         }

@@ -51,7 +51,7 @@ class TestReport : public QObject {
     Q_OBJECT
 
 private slots:
-    void listTemplateAsDesigned_data()
+    void listTemplateLayout_data()
     {
         QTest::addColumn<QString>("object");
         QTest::addColumn<QString>("band");
@@ -76,7 +76,7 @@ private slots:
                                    << true << u"Stampa eseguita in data [DATE]"_s;
     }
 
-    void listTemplateAsDesigned()
+    void listTemplateLayout()
     {
         QFETCH(QString, object);
         QFETCH(QString, band);

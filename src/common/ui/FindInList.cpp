@@ -40,7 +40,8 @@ bool FindInList::enterMovesToButton(FindScreen kind) { return kind != FindScreen
 
 bool FindInList::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_screen && event->type() == QEvent::Show)
+    // Shown by the program; a window brought back from the task bar keeps its key.
+    if (watched == m_screen && event->type() == QEvent::Show && !event->spontaneous())
         m_keys[m_kind].clear();
     return QObject::eventFilter(watched, event);
 }
