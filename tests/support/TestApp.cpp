@@ -3,6 +3,7 @@
 #include "app/Crypt.h"
 #include "app/PasswordStore.h"
 #include "common/CommonSettings.h"
+#include "report/ReportRender.h"
 
 #include <QApplication>
 
@@ -53,6 +54,27 @@ QString FakeFiles::openFile(QWidget *, const QString &title, const QString &filt
     return a;
 }
 
+bool FakePrinting::print(QWidget *, const PreparedReport &report)
+{
+    dialogs.append(report);
+    bool answer = true;
+    if (!answers.empty()) {
+        answer = answers.front();
+        answers.pop_front();
+    }
+    if (!answer)
+        return false;
+    printed.append(report);
+    if (!renderTo.isEmpty()) {
+        PdfExport pdf;
+        pdf.fileName = renderTo;
+        pdf.title = report.name;
+        if (!report::writePdf(report, pdf))
+            QTest::qFail("the printed report could not be written to a PDF", __FILE__, __LINE__);
+    }
+    return true;
+}
+
 TestApp::TestApp(bool createScreens)
 {
     settings::apply();
@@ -73,6 +95,8 @@ TestApp::TestApp(bool createScreens)
     services->files = std::move(f);
     services->shell = std::move(s);
     services->clock = std::move(c);
+    printing = std::make_shared<FakePrinting>();
+    services->printing = printing;
     ctx = std::make_unique<AppContext>(*services);
     ctx->onEnd = [this] { ++ends; };
     if (createScreens)
@@ -87,6 +111,8 @@ TestApp::~TestApp()
         QTest::qFail("queued message answers were not used", __FILE__, __LINE__);
     if (!dialogs->handlers.empty())
         QTest::qFail("queued dialog handlers were not used", __FILE__, __LINE__);
+    if (!printing->answers.empty())
+        QTest::qFail("queued print dialog answers were not used", __FILE__, __LINE__);
 }
 
 void TestApp::setPassword(const QString &plain)

@@ -5,6 +5,8 @@
 
 #include "app/ui/AppContext.h"
 #include "common/ui/Services.h"
+#include "report/PrintSeam.h"
+#include "report/ReportTemplate.h"
 
 #include <QDialog>
 #include <QList>
@@ -77,6 +79,25 @@ public:
     QDateTime now() const override { return at; }
 };
 
+// The printers: records every report whose print dialog would open, and
+// answers that dialog as told.
+class FakePrinting : public PrintSeam {
+public:
+    // False: the system has no printer at all.
+    bool installed = true;
+    // Answers of the print dialogs in turn: true prints, false cancels; when
+    // none is queued the dialog prints.
+    std::deque<bool> answers;
+    // The reports whose dialog was shown, and those then printed.
+    QList<PreparedReport> dialogs;
+    QList<PreparedReport> printed;
+    // When set, each printed report is also written to this PDF file.
+    QString renderTo;
+
+    bool hasPrinter() override { return installed; }
+    bool print(QWidget *owner, const PreparedReport &report) override;
+};
+
 class TestApp {
 public:
     // With createScreens, all 25 screens exist as the program creates them.
@@ -96,6 +117,7 @@ public:
     FakeFiles *files;
     FakeShell *shell;
     FakeClock *clock;
+    std::shared_ptr<FakePrinting> printing;
     int ends = 0; // how many times the program was asked to end
 };
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/ui/FindInList.h"
 #include "common/ui/Services.h"
 
 #include <QDialog>
@@ -110,6 +111,8 @@ public:
 
     Services &services;
     Screens screens;
+    // The last find key of each kind of list screen, for this run.
+    FindKeys findKeys;
 
 private:
     QList<QWidget *> m_created;

@@ -1,6 +1,7 @@
 #include "common/ui/Services.h"
 
 #include "common/ShellTarget.h"
+#include "report/PrintSeam.h"
 
 #include <QDesktopServices>
 #include <QDialog>
@@ -121,6 +122,7 @@ std::unique_ptr<Services> Services::createDefault(const QString &appFolder)
     s->dialogs = std::make_unique<RealDialogs>();
     s->shell = std::make_unique<RealShell>();
     s->clock = std::make_unique<RealClock>();
+    s->printing = std::make_shared<SystemPrinting>();
     return s;
 }
 

@@ -1,5 +1,7 @@
 #include "common/ui/Widgets.h"
 
+#include "report/ReportFonts.h"
+
 #include <QEnterEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -211,6 +213,7 @@ QLabel *captionFor(QWidget *parent, QWidget *input, const QString &caption, cons
 
 QFont designFont(const QString &family, int pointSize, bool bold)
 {
+    report::registerCompatibleFonts();
     QFont f(family, pointSize, bold ? QFont::Bold : QFont::Normal);
     // Verdana and Tahoma are absent on most free systems; DejaVu Sans has
     // their proportions. Arial and Courier New have metric twins.

@@ -1,0 +1,376 @@
+#include "report/ReportTemplate.h"
+
+#include "common/CommonSettings.h"
+#include "common/ui/Services.h"
+#include "report/PrintSeam.h"
+#include "report/ReportMessages.h"
+#include "report/ReportRender.h"
+
+#include <QPageSize>
+
+#include <cmath>
+
+using namespace Qt::StringLiterals;
+
+namespace clinora {
+
+namespace {
+
+// Positions are sums of millimetre conversions: compare them with a little slack.
+constexpr double kEps = 1e-6;
+
+QStringList splitLines(const QString &text)
+{
+    if (text.isEmpty())
+        return {};
+    QString normal = text;
+    normal.replace(u"\r\n"_s, u"\n"_s);
+    normal.replace(u'\r', u'\n');
+    return normal.split(u'\n');
+}
+
+// Only the expressions the engine knows are replaced; any other text between
+// brackets (an exam called "Emoglobina [HbA1c]") prints as it is written.
+QString expand(const QString &line, const QDateTime &now)
+{
+    static const QString kDate = u"[DATE]"_s;
+    if (!line.contains(u'['))
+        return line;
+    QString out = line;
+    out.replace(kDate, settings::formatDate(now.date()), Qt::CaseInsensitive);
+    return out;
+}
+
+double pitchOf(const ReportObject &o)
+{
+    if (o.kind() != ObjectKind::Text)
+        return 0;
+    return static_cast<const TextObject &>(o).look().linePitch;
+}
+
+class Layout {
+public:
+    Layout(const ReportPage &page, const QDateTime &now)
+        : m_page(page), m_now(now), m_printable(page.printableArea()) {}
+
+    QList<PreparedPage> run()
+    {
+        newPage();
+        for (const auto &band : m_page.bands())
+            placeBand(*band);
+        return m_pages;
+    }
+
+private:
+    void newPage()
+    {
+        PreparedPage p;
+        p.orientation = m_page.orientation();
+        p.paperSize = m_page.paperSize();
+        m_pages.append(p);
+        m_y = 0;
+        // Objects outside the bands lie on every page.
+        for (const auto &o : m_page.objects()) {
+            PreparedItem item = makeItem(*o, o->frame().translated(m_printable.topLeft()));
+            if (o->kind() == ObjectKind::Text)
+                item.lines = expanded(static_cast<const TextObject &>(*o), 0, -1);
+            m_pages.last().items.append(item);
+        }
+    }
+
+    void placeBand(const Band &band)
+    {
+        const double height = band.height();
+        double from = 0;
+        for (;;) {
+            const double room = m_printable.height() - m_y;
+            if (height - from <= room + kEps) {
+                placeSlice(band, from, height, true);
+                m_y += height - from;
+                return;
+            }
+            if (band.type() != Band::Type::MasterData) {
+                // A band that cannot split starts a new page; one taller
+                // than a whole page is cut at the paper's edge.
+                if (m_y > kEps) {
+                    newPage();
+                    continue;
+                }
+                placeSlice(band, from, height, true);
+                m_y += height - from;
+                return;
+            }
+            double cut = breakPoint(band, from, from + room);
+            if (cut <= from + kEps) {
+                if (m_y > kEps) {
+                    newPage();
+                    continue;
+                }
+                cut = from + room;
+            }
+            placeSlice(band, from, cut, false);
+            newPage();
+            from = cut;
+        }
+    }
+
+    // Where a band that does not fit must break: at or above `limit`, never
+    // through a line of text nor through an object that cannot split.
+    double breakPoint(const Band &band, double from, double limit) const
+    {
+        double cut = limit;
+        for (bool changed = true; changed;) {
+            changed = false;
+            for (const auto &o : band.objects()) {
+                const double top = o->frame().top(), bottom = o->frame().bottom();
+                if (!(top < cut - kEps && bottom > cut + kEps))
+                    continue;
+                double c = top;
+                if (const double p = pitchOf(*o); p > 0)
+                    c = top + std::floor((cut - top) / p + kEps) * p;
+                if (c < cut - kEps && c > from + kEps) {
+                    cut = c;
+                    changed = true;
+                }
+            }
+        }
+        return cut;
+    }
+
+    // Places the part [from, to) of a band at the current height of the page.
+    void placeSlice(const Band &band, double from, double to, bool last)
+    {
+        const double originY = m_printable.top() + m_y - from;
+        for (const auto &o : band.objects()) {
+            const QRectF f = o->frame();
+            const double p = pitchOf(*o);
+            if (p > 0) {
+                const double visibleTop = std::max(f.top(), from);
+                const double visibleBottom = last ? f.bottom() : std::min(f.bottom(), to);
+                const bool startsHere = f.top() >= from - kEps && (f.top() < to - kEps || last);
+                if (visibleBottom - visibleTop <= kEps && !startsHere)
+                    continue;
+                const auto &t = static_cast<const TextObject &>(*o);
+                qsizetype first = 0;
+                if (from > f.top())
+                    first = qsizetype(std::ceil((from - f.top()) / p - kEps));
+                qsizetype end = t.lineCount();
+                // Lines below the frame are clipped away; in a slice that is
+                // not the band's last, only whole lines print.
+                end = std::min(end, qsizetype(std::ceil((f.bottom() - f.top()) / p - kEps)));
+                if (!last)
+                    end = std::min(end, qsizetype(std::floor((to - f.top()) / p + kEps)));
+                PreparedItem item = makeItem(
+                    *o, QRectF(m_printable.left() + f.left(), originY + visibleTop, f.width(),
+                               std::max(0.0, visibleBottom - visibleTop)));
+                item.lines = expanded(t, first, end);
+                m_pages.last().items.append(item);
+                continue;
+            }
+            const bool inSlice =
+                (f.top() >= from - kEps || from <= kEps) && (f.top() < to - kEps || last);
+            if (!inSlice)
+                continue;
+            PreparedItem item = makeItem(*o, f.translated(m_printable.left(), originY));
+            if (o->kind() == ObjectKind::Text)
+                item.lines = expanded(static_cast<const TextObject &>(*o), 0, -1);
+            m_pages.last().items.append(item);
+        }
+    }
+
+    // Lines [first, end) of a text, expressions done where they are on
+    // (end -1: to the last line).
+    QStringList expanded(const TextObject &t, qsizetype first, qsizetype end) const
+    {
+        if (end < 0 || end > t.lineCount())
+            end = t.lineCount();
+        if (first >= end)
+            return {};
+        QStringList lines = t.lines().mid(first, end - first);
+        if (t.look().expressions) {
+            for (QString &line : lines)
+                line = expand(line, m_now);
+        }
+        return lines;
+    }
+
+    static PreparedItem makeItem(const ReportObject &o, const QRectF &frame)
+    {
+        PreparedItem item;
+        item.name = o.name();
+        item.kind = o.kind();
+        item.frame = frame;
+        switch (o.kind()) {
+        case ObjectKind::Text:
+            item.text = static_cast<const TextObject &>(o).look();
+            break;
+        case ObjectKind::Picture:
+            item.picture = static_cast<const PictureObject &>(o).image();
+            break;
+        case ObjectKind::Line:
+            item.line = static_cast<const LineObject &>(o).look();
+            break;
+        case ObjectKind::Shape:
+            item.shape = static_cast<const ShapeObject &>(o).look();
+            break;
+        case ObjectKind::Band:
+            break;
+        }
+        return item;
+    }
+
+    const ReportPage &m_page;
+    QDateTime m_now;
+    QRectF m_printable;
+    QList<PreparedPage> m_pages;
+    double m_y = 0; // used height of the current page's printable area
+};
+
+} // namespace
+
+TextObject::TextObject(QString name, const QRectF &frame, const TextLook &look, const QString &text)
+    : ReportObject(std::move(name), ObjectKind::Text, frame), m_look(look), m_lines(splitLines(text))
+{
+}
+
+void TextObject::setText(const QString &text) { m_lines = splitLines(text); }
+
+PictureObject::PictureObject(QString name, const QRectF &frame, const QByteArray &png)
+    : ReportObject(std::move(name), ObjectKind::Picture, frame), m_image(QImage::fromData(png, "PNG"))
+{
+}
+
+template <class T, class... Args>
+T &ObjectHolder::add(Args &&...args)
+{
+    auto object = std::make_unique<T>(std::forward<Args>(args)...);
+    T &ref = *object;
+    m_owner.registerName(ref.name(), &ref);
+    m_objects.push_back(std::move(object));
+    return ref;
+}
+
+TextObject &ObjectHolder::addText(const QString &name, const QRectF &frame, const TextLook &look,
+                                  const QString &text)
+{
+    return add<TextObject>(name, frame, look, text);
+}
+
+PictureObject &ObjectHolder::addPicture(const QString &name, const QRectF &frame, const QByteArray &png)
+{
+    return add<PictureObject>(name, frame, png);
+}
+
+LineObject &ObjectHolder::addLine(const QString &name, const QRectF &frame, const LineLook &look)
+{
+    return add<LineObject>(name, frame, look);
+}
+
+ShapeObject &ObjectHolder::addShape(const QString &name, const QRectF &frame, const ShapeLook &look)
+{
+    return add<ShapeObject>(name, frame, look);
+}
+
+QSizeF ReportPage::paperSize() const
+{
+    const QSizeF a4 = QPageSize(QPageSize::A4).size(QPageSize::Millimeter);
+    const QSizeF portrait(units::mm(a4.width()), units::mm(a4.height()));
+    return m_orientation == QPageLayout::Portrait ? portrait : portrait.transposed();
+}
+
+QRectF ReportPage::printableArea() const
+{
+    const QSizeF paper = paperSize();
+    return QRectF(margin, margin, paper.width() - 2 * margin, paper.height() - 2 * margin);
+}
+
+Band &ReportPage::addBand(const QString &name, Band::Type type, double height)
+{
+    auto band = std::make_unique<Band>(m_owner, name, type, height);
+    Band &ref = *band;
+    m_owner.registerName(name, &ref);
+    m_bands.push_back(std::move(band));
+    return ref;
+}
+
+const PreparedItem *PreparedPage::find(QStringView name) const
+{
+    for (const PreparedItem &item : items) {
+        if (item.name == name)
+            return &item;
+    }
+    return nullptr;
+}
+
+ReportTemplate::ReportTemplate(const QString &name) : m_name(name), m_page(*this) {}
+
+ReportTemplate::~ReportTemplate() = default;
+
+void ReportTemplate::registerName(const QString &name, ReportComponent *component)
+{
+    if (FindObject(name))
+        qFatal("report template %s: the name %s is used twice", qUtf8Printable(m_name), qUtf8Printable(name));
+    m_index.append({name, component});
+}
+
+ReportComponent *ReportTemplate::FindObject(QStringView name) const
+{
+    for (const auto &[n, c] : m_index) {
+        if (n == name)
+            return c;
+    }
+    return nullptr;
+}
+
+const TextObject &ReportTemplate::text(QStringView name) const
+{
+    return const_cast<ReportTemplate *>(this)->text(name);
+}
+
+const Band &ReportTemplate::band(QStringView name) const
+{
+    return const_cast<ReportTemplate *>(this)->band(name);
+}
+
+TextObject &ReportTemplate::text(QStringView name)
+{
+    ReportComponent *c = FindObject(name);
+    if (!c || c->kind() != ObjectKind::Text)
+        qFatal("report template %s has no text object %s", qUtf8Printable(m_name), qUtf8Printable(name.toString()));
+    return static_cast<TextObject &>(*c);
+}
+
+Band &ReportTemplate::band(QStringView name)
+{
+    ReportComponent *c = FindObject(name);
+    if (!c || c->kind() != ObjectKind::Band)
+        qFatal("report template %s has no band %s", qUtf8Printable(m_name), qUtf8Printable(name.toString()));
+    return static_cast<Band &>(*c);
+}
+
+void ReportTemplate::PrepareReport(const QDateTime &now, bool clearPrevious)
+{
+    if (clearPrevious)
+        m_prepared.pages.clear();
+    m_prepared.name = m_name;
+    m_prepared.pages += Layout(m_page, now).run();
+}
+
+void ReportTemplate::Print(const Services &services, QWidget *owner) const
+{
+    if (!services.printing || !services.printing->hasPrinter()) {
+        services.warning(owner, report::msg::kNoPrinter.toString());
+        return;
+    }
+    services.printing->print(owner, m_prepared);
+}
+
+bool ReportTemplate::Export(const PdfExport &settings, const Services &services, QWidget *owner) const
+{
+    if (report::writePdf(m_prepared, settings))
+        return true;
+    services.error(owner, report::msg::pdfFailed(settings.fileName));
+    return false;
+}
+
+} // namespace clinora
