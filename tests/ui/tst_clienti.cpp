@@ -810,6 +810,28 @@ private slots:
         click(c->btnPartitaIva);
         QCOMPARE(app.dialogs->opened.last(), u"frmPartitaIva"_s);
     }
+
+    void printAndPdfTakeWhatTheScreenShows()
+    {
+        TestApp app;
+        TfrmClienti *c = open(app);
+        type(c->txtPaziente, u"Bianchi Anna"_s); // never saved
+        c->txtProvNasc->setEditText(u"FC"_s);
+        c->txtComuneNasc->setText(u"Forlì"_s);
+        click(c->cmdStampa);
+        QCOMPARE(app.printing->printed.size(), 1);
+        const PreparedReport &r = app.printing->printed[0];
+        QCOMPARE(r.name, u"Scheda informativa"_s);
+        QCOMPARE(r.pages[0].find(u"txtCampo01")->lines, QStringList{u"Bianchi Anna"_s});
+        QCOMPARE(r.pages[0].find(u"txtCampo03")->lines, QStringList{u"Forlì FC"_s});
+
+        click(c->cmdPDF);
+        const QString pdf = app.path(u"Paziente.pdf"_s);
+        QVERIFY(QFile::exists(pdf));
+        QCOMPARE(app.messages->shown.size(), 1);
+        QCOMPARE(app.messages->shown[0].kind, MsgKind::Confirmation);
+        QCOMPARE(app.shell->opened, QStringList{u"\""_s + pdf + u"\""_s});
+    }
 };
 
 QTEST_MAIN(TestClienti)

@@ -13,8 +13,10 @@
 #include "common/ui/Behaviours.h"
 #include "common/ui/Controls.h"
 #include "common/ui/Widgets.h"
+#include "common/ui/ControlText.h"
 #include "patients/ui/AllegaCartella.h"
 #include "patients/ui/Cartella.h"
+#include "patients/ui/ClientiReport.h"
 #include "patients/ui/ExpClienti.h"
 #include "patients/ui/Ricontatta.h"
 #include "patients/ui/TrovaClienti.h"
@@ -808,9 +810,9 @@ void TfrmClienti::cmdTrovaClick()
     m_ctx.openDialog<TfrmTrovaClienti>(this, [](TfrmTrovaClienti &d) { d.lblMemory->setText(u"clienti"_s); });
 }
 
-void TfrmClienti::cmdStampaClick() {}
+void TfrmClienti::cmdStampaClick() { printPatientCard(m_ctx, this, patientCardRows(controlTexts(this))); }
 
-void TfrmClienti::cmdPDFClick() {}
+void TfrmClienti::cmdPDFClick() { exportPatientCardPdf(m_ctx, this, patientCardRows(controlTexts(this))); }
 
 void TfrmClienti::cmdRicontattaClick() { m_ctx.openDialog<TfrmRicontatta>(this); }
 
