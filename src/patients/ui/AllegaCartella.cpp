@@ -134,9 +134,13 @@ TfrmAllegaCartella::TfrmAllegaCartella(AppContext &ctx, QWidget *parent)
         *browses[i] = browse;
         *opens[i] = m_apri[size_t(i)] = open;
 
-        // "Apri" follows the name however it changes: pre-filling, choosing, clearing.
-        connect(file, &QLineEdit::textChanged, open,
-                [open](const QString &name) { open->setEnabled(!text::isBlank(name)); });
+        // "Apri" follows the name however it changes: pre-filling, choosing,
+        // clearing. A long name shows its beginning, and whole as a tip.
+        connect(file, &QLineEdit::textChanged, open, [file, open](const QString &name) {
+            open->setEnabled(!text::isBlank(name));
+            file->setCursorPosition(0);
+            file->setToolTip(name);
+        });
         connect(browse, &QPushButton::clicked, this, browseClick[i]);
         connect(open, &QPushButton::clicked, this, openClick[i]);
         connect(eraser, &QAbstractButton::clicked, this, clearClick[i]);
