@@ -10,7 +10,6 @@ class QPushButton;
 
 namespace clinora {
 
-class Picture;
 class PictureButton;
 
 // A card's six hidden attachment labels: file 1, description 1, file 2,
