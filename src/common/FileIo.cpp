@@ -1,6 +1,8 @@
 #include "common/FileIo.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #if defined(Q_OS_WIN)
 #include <io.h>
@@ -19,7 +21,9 @@ void setFaultHook(FaultHook *hook) { g_hook = hook; }
 
 bool injectFault(Op op, const QString &path) { return g_hook && g_hook->shouldFail(op, path); }
 
-bool writeAll(QFile &file, QByteArrayView bytes)
+bool writeAll(QFile &file, QByteArrayView bytes) { return writeAll(static_cast<QFileDevice &>(file), bytes); }
+
+bool writeAll(QFileDevice &file, QByteArrayView bytes)
 {
     if (injectFault(Op::Write, file.fileName()))
         return false;
@@ -45,6 +49,14 @@ bool syncToDisk(QFile &file)
 #else
     return ::fsync(fd) == 0;
 #endif
+}
+
+bool makeFolder(const QString &folder)
+{
+    if (injectFault(Op::Mkdir, folder))
+        return false;
+    // mkpath succeeds for a folder that is already there.
+    return QDir().mkpath(folder) && QFileInfo(folder).isDir();
 }
 
 } // namespace clinora::io

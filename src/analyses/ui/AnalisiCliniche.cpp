@@ -666,8 +666,10 @@ void TfrmAnalisiCliniche::btnImpEsameClick() { m_ctx.openDialog<TfrmImportaPresc
 
 void TfrmAnalisiCliniche::cmdFileClick()
 {
-    m_ctx.openDialog<TfrmAllegaCartella>(this,
-                                         [](TfrmAllegaCartella &d) { d.lblMemory->setText(u"analisicliniche"_s); });
+    m_ctx.openDialog<TfrmAllegaCartella>(this, [this](TfrmAllegaCartella &d) {
+        d.lblMemory->setText(u"analisicliniche"_s);
+        d.fillFrom({lblFile01, lblDesc01, lblFile02, lblDesc02, lblFile03, lblDesc03});
+    });
 }
 
 void TfrmAnalisiCliniche::cmdStampaClick() { m_ctx.openDialog<TfrmStampaAnalisi>(this); }

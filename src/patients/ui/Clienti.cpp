@@ -791,7 +791,10 @@ void TfrmClienti::cmdDuplicaClick()
 
 void TfrmClienti::cmdFileClick()
 {
-    m_ctx.openDialog<TfrmAllegaCartella>(this, [](TfrmAllegaCartella &d) { d.lblMemory->setText(u"clienti"_s); });
+    m_ctx.openDialog<TfrmAllegaCartella>(this, [this](TfrmAllegaCartella &d) {
+        d.lblMemory->setText(u"clienti"_s);
+        d.fillFrom({lblFile01, lblDesc01, lblFile02, lblDesc02, lblFile03, lblDesc03});
+    });
 }
 
 void TfrmClienti::cmdCartellaClick()

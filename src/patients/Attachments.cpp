@@ -1,0 +1,147 @@
+#include "patients/Attachments.h"
+
+#include "common/FileIo.h"
+#include "common/Text.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace clinora::attachments {
+
+namespace {
+
+// Large enough to copy quickly, small enough to keep memory flat for any size.
+constexpr qint64 kChunk = 1 << 20;
+
+bool isSeparator(QChar c) { return c == u'/' || c == u'\\'; }
+
+// Whether the stored text keeps this character as it is.
+bool storable(QStringView ch) { return text::fromCp1252(text::toCp1252(ch)) == ch; }
+
+} // namespace
+
+QString folderPath(const QString &appFolder) { return QDir(appFolder).filePath(kFolderName.toString()); }
+
+QString bareName(QStringView stored)
+{
+    QStringView name = text::trimmedView(stored);
+    for (qsizetype i = name.size(); i > 0; --i) {
+        if (isSeparator(name[i - 1])) {
+            name = name.sliced(i);
+            break;
+        }
+    }
+    name = text::trimmedView(name);
+    // "." and ".." (and the all-dots names that Windows reads as them) name a
+    // folder, never a file.
+    bool dotsOnly = true;
+    for (QChar c : name)
+        dotsOnly = dotsOnly && c == u'.';
+    return dotsOnly ? QString() : name.toString();
+}
+
+QString filePath(const QString &appFolder, QStringView stored)
+{
+    const QString name = bareName(stored);
+    if (name.isEmpty())
+        return QString();
+    // Joined as text: the name has no separator, so the result lies in the
+    // folder whatever the name looks like.
+    return folderPath(appFolder) + u'/' + name;
+}
+
+QString storableName(QStringView chosenFileName)
+{
+    const QString bare = bareName(chosenFileName);
+    QString name;
+    name.reserve(bare.size());
+    for (qsizetype i = 0; i < bare.size(); ++i) {
+        const qsizetype n = (bare[i].isHighSurrogate() && i + 1 < bare.size()) ? 2 : 1;
+        const QStringView ch = QStringView(bare).sliced(i, n);
+        if (storable(ch))
+            name += ch;
+        else
+            name += u'_';
+        i += n - 1;
+    }
+    if (name.size() <= kStoredNameLength)
+        return name;
+    // Keep a short extension, so that the file still opens with its program.
+    const qsizetype dot = name.lastIndexOf(u'.');
+    const qsizetype extLength = dot > 0 && name.size() - dot <= 16 ? name.size() - dot : 0;
+    return text::trimmed(QStringView(name).first(kStoredNameLength - extLength))
+           + QStringView(name).last(extLength);
+}
+
+bool ensureFolder(const QString &appFolder) { return io::makeFolder(folderPath(appFolder)); }
+
+bool sameFile(const QString &a, const QString &b)
+{
+    const QFileInfo fa(a), fb(b);
+    return fa.exists() && fb.exists() && fa == fb;
+}
+
+bool copyFile(const QString &source, const QString &target)
+{
+    if (io::injectFault(io::Op::Copy, target))
+        return false;
+    QFile in(source);
+    if (io::injectFault(io::Op::Open, source) || !in.open(QIODevice::ReadOnly))
+        return false;
+    // QSaveFile writes a temporary file in the target's folder and renames it
+    // over the target on commit; until then the target is untouched.
+    QSaveFile out(target);
+    if (io::injectFault(io::Op::Open, target) || !out.open(QIODevice::WriteOnly))
+        return false;
+    QByteArray chunk(kChunk, Qt::Uninitialized);
+    for (;;) {
+        if (io::injectFault(io::Op::Read, source)) {
+            out.cancelWriting();
+            return false;
+        }
+        const qint64 n = in.read(chunk.data(), chunk.size());
+        if (n < 0) {
+            out.cancelWriting();
+            return false;
+        }
+        if (n == 0)
+            break;
+        if (!io::writeAll(out, QByteArrayView(chunk.data(), n))) {
+            out.cancelWriting();
+            return false;
+        }
+    }
+    // As a copy in the file manager does; a file system that cannot set the
+    // time still gets the copy.
+    if (out.flush())
+        out.setFileTime(in.fileTime(QFileDevice::FileModificationTime), QFileDevice::FileModificationTime);
+    if (io::injectFault(io::Op::Rename, target)) {
+        out.cancelWriting();
+        return false;
+    }
+    return out.commit();
+}
+
+} // namespace clinora::attachments
+
+namespace clinora {
+
+QString patientFolderPath(const QString &appFolder, QStringView recordNumber)
+{
+    const QStringView digits = text::trimmedView(recordNumber);
+    if (digits.isEmpty() || digits.size() > 18)
+        return QString();
+    for (QChar c : digits)
+        if (c < u'0' || c > u'9')
+            return QString();
+    const qint64 number = digits.toLongLong();
+    if (number < 1)
+        return QString();
+    // The number as the position label shows it: no leading zeros.
+    return QDir(appFolder).filePath(u"Paziente_" + QString::number(number));
+}
+
+} // namespace clinora
