@@ -20,8 +20,11 @@ void lowerAZInPlace(QString &s)
 template <class Visit>
 IoResult scanArchive(const QString &path, Visit &&visit)
 {
+    const QString file = text::trimmed(path);
+    if (file.isEmpty()) // no patient's archive is open
+        return {IoError::Open};
     AnalysisArchive archive;
-    if (IoResult r = archive.open(text::trimmed(path)); !r)
+    if (IoResult r = archive.open(file); !r)
         return r;
     AnalysisRecord record;
     for (;;) {
