@@ -127,7 +127,8 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QStringList>("lines");
         QTest::newRow("empty file") << QByteArray() << QStringList{};
-        QTest::newRow("no final break") << QByteArray("Azotemia\r\nGlicemia") << QStringList{u"Azotemia"_s, u"Glicemia"_s};
+        QTest::newRow("no final break") << QByteArray("Azotemia\r\nGlicemia")
+                                        << QStringList{u"Azotemia"_s, u"Glicemia"_s};
         QTest::newRow("empty line kept") << QByteArray("A\r\n\r\nB\r\n") << QStringList{u"A"_s, QString(), u"B"_s};
         QTest::newRow("a lone break") << QByteArray("\r\n") << QStringList{QString()};
         QTest::newRow("LF or CR alone") << QByteArray("A\nB\rC\n") << QStringList{u"A"_s, u"B"_s, u"C"_s};

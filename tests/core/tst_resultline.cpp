@@ -181,7 +181,8 @@ private slots:
         QTest::newRow("none given") << none << 0
                                     << QStringList{u"Emocromo"_s, u"EMOGLOBINA"_s, u"Esame emocromo"_s, u"Glicemia"_s};
         QTest::newRow("year") << only(2, u"2023"_s) << 1 << QStringList{u"Emocromo"_s, u"Glicemia"_s};
-        QTest::newRow("month of any year") << only(2, u"/03/"_s) << 1 << QStringList{u"Emocromo"_s, u"Esame emocromo"_s};
+        QTest::newRow("month of any year") << only(2, u"/03/"_s) << 1
+                                           << QStringList{u"Emocromo"_s, u"Esame emocromo"_s};
         QTest::newRow("case of A-Z") << only(3, u"emo"_s) << 1
                                      << QStringList{u"Emocromo"_s, u"EMOGLOBINA"_s, u"Esame emocromo"_s};
         QTest::newRow("leading blank kept") << only(3, u" emo"_s) << 1 << QStringList{u"Esame emocromo"_s};
@@ -230,7 +231,8 @@ private slots:
                            });
         QStringList lines;
         QVERIFY(findResultLines(path, AnalysisCriteria(Criteria{}), lines));
-        QCOMPARE(exams(lines), (QStringList{u"Senza data"_s, u"Emocromo"_s, u"azotemia"_s, u"Creatinina"_s, u"Glicemia"_s}));
+        QCOMPARE(exams(lines),
+                 (QStringList{u"Senza data"_s, u"Emocromo"_s, u"azotemia"_s, u"Creatinina"_s, u"Glicemia"_s}));
         QVERIFY(lines[0].startsWith(u"Cod.   Data: "_s + QString(10 + 2, u' ') + u"Senza data"_s));
 
         Criteria jan{};

@@ -40,8 +40,8 @@ namespace {
 
 const QString kName = u"Rossi Niccolò"_s;
 const QString kCode = u"RSSNCC80A01H501U"_s;
-const QString kSaveFailed =
-    u"Attenzione: il sistema non permette di aggiornare i dati.\n\r\n\rAccertarsi che il database non sia già aperto."_s;
+const QString kSaveFailed = u"Attenzione: il sistema non permette di aggiornare i dati.\n\r\n\rAccertarsi che il "
+                            u"database non sia già aperto."_s;
 
 QString blanks(int n) { return QString(n, u' '); }
 const QString kGlicemia = u"Glicemia"_s + blanks(42) + u"  UM: mg/dl"_s + blanks(20) + u"  Rif. 70-110"_s + blanks(19);
@@ -115,8 +115,11 @@ void doubleClickRow(LineList *list, int row)
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, r.center());
 }
 
-void selectRow(LineList *list, int row) { QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
-                                                            list->visualRect(list->model()->index(row, 0)).center()); }
+void selectRow(LineList *list, int row)
+{
+    const QRect r = list->visualRect(list->model()->index(row, 0));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, r.center());
+}
 
 // The text lines of a printed list (title and lines), over all its pages.
 QStringList printedLines(const PreparedReport &r)
@@ -367,7 +370,8 @@ private slots:
         app.dialogs->next<TfrmImportaPresc>([&](TfrmImportaPresc &d) {
             QCOMPARE(focused(), d.txtTrova);
             // File order, trimmed.
-            QCOMPARE(d.lstRecords->lines(), (QStringList{kGlicemia.trimmed(), u"Emocromo"_s, QString(), u"Azotemia"_s}));
+            QCOMPARE(d.lstRecords->lines(),
+                     (QStringList{kGlicemia.trimmed(), u"Emocromo"_s, QString(), u"Azotemia"_s}));
             if (row == 0)
                 keepPicture(&d, u"frmImportaPresc-filled"_s);
             if (row >= 0) {

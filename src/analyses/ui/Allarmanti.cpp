@@ -30,7 +30,8 @@ TfrmAllarmanti::TfrmAllarmanti(AppContext &ctx, QWidget *parent)
 
     QWidget *pan = tools::panel(this, u"panAllarmanti"_s, QRect(8, 8, 846, 544));
     tools::banner(pan, u"imgBanner"_s, QRect(14, 12, 818, 72), art::Glyph::Warning,
-                  u"Risultati allarmanti"_s, u"Gli esami clinici segnati come allarmanti, in ordine di data del prelievo."_s);
+                  u"Risultati allarmanti"_s,
+                  u"Gli esami clinici segnati come allarmanti, in ordine di data del prelievo."_s);
     tools::textLine(pan, u"lblIstruzioni1"_s,
                     u"Immettere una o più parole consecutive presenti nella scheda in elenco da cercare e premere il "
                     u"pulsante Trova."_s,

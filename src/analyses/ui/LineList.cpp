@@ -6,6 +6,8 @@
 #include <QKeyEvent>
 #include <QStringListModel>
 
+using namespace Qt::StringLiterals;
+
 namespace clinora {
 
 // The lines, each as wide as the longest one: the view lays them out without
@@ -37,7 +39,7 @@ LineList::LineList(QWidget *parent, const QString &name, const QString &accessib
     setObjectName(name);
     setAccessibleName(accessibleName);
     setGeometry(geometry);
-    setFont(designFont(QStringLiteral("Courier New"), 12));
+    setFont(designFont(u"Courier New"_s, 12));
     QPalette pal = palette();
     pal.setColor(QPalette::Text, Qt::black);
     pal.setColor(QPalette::Base, Qt::white);

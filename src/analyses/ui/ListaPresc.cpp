@@ -54,7 +54,8 @@ TfrmListaPresc::TfrmListaPresc(AppContext &ctx, QWidget *parent)
                     QRect(22, 440, 801, 20), tools::kCrimson, true);
 
     constexpr int kButtonsY = 494, kButtonH = 36;
-    btnElimina = tools::button(pan, u"btnElimina"_s, u"Elimina voce selezionata"_s, QRect(22, kButtonsY, 214, kButtonH));
+    btnElimina =
+        tools::button(pan, u"btnElimina"_s, u"Elimina voce selezionata"_s, QRect(22, kButtonsY, 214, kButtonH));
     btnStampa = tools::button(pan, u"btnStampa"_s, u"Stampa elenco"_s, QRect(246, kButtonsY, 150, kButtonH));
     btnAnnulla = tools::button(pan, u"btnAnnulla"_s, u"Chiudi senza salvare"_s, QRect(449, kButtonsY, 194, kButtonH));
     btnChiudi = tools::button(pan, u"btnChiudi"_s, u"Salva e chiudi"_s, QRect(653, kButtonsY, 170, kButtonH));
@@ -132,8 +133,8 @@ void TfrmListaPresc::btnStampaClick()
 void TfrmListaPresc::btnChiudiClick()
 {
     if (m_unreadable || !writeFrequentExams(m_ctx.services.appFolder, lstRecords->lines())) {
-        m_ctx.services.plain(this, u"Attenzione: il sistema non permette di aggiornare i dati.\n\r\n\rAccertarsi che il "
-                                   u"database non sia già aperto."_s);
+        m_ctx.services.plain(this, u"Attenzione: il sistema non permette di aggiornare i dati.\n\r\n\rAccertarsi "
+                                   u"che il database non sia già aperto."_s);
         return;
     }
     accept();

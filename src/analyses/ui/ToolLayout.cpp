@@ -127,7 +127,8 @@ FindRow findRow(QWidget *parent, int left, int top, int width)
     auto *glass = new Picture(parent, u"imgTrova"_s, art::Glyph::Find);
     glass->setGeometry(left, top, kGlass, kHeight);
     FindRow row{};
-    row.txtTrova = input(parent, u"txtTrova"_s, QRect(left + kGlass + 8, top, width - kGlass - 8 - kButton - 10, kHeight));
+    const int boxLeft = left + kGlass + 8;
+    row.txtTrova = input(parent, u"txtTrova"_s, QRect(boxLeft, top, left + width - kButton - 10 - boxLeft, kHeight));
     row.txtTrova->setAccessibleName(u"Parole da trovare nell'elenco"_s);
     row.btnTrova = button(parent, u"btnTrova"_s, u"Trova"_s, QRect(left + width - kButton, top, kButton, kHeight));
     return row;
