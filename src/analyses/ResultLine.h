@@ -1,0 +1,46 @@
+#pragma once
+
+#include "analyses/AnalysisRecord.h"
+
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+// The one-line summary of an exam result that the result lists show, sort,
+// find in and print: the analysis search, the alarming results and the
+// results summary.
+//
+//   "Cod. " + yyyymmdd + "  Data: " + Data(10) + "  " + Esame(28)
+//   + "  Valore: " + Risultato(20) + "  UM: " + UM(14) + "  Rif. " + Rife(20)
+//   + "  " + Esito
+//
+// Every field is trimmed first; a field in brackets is filled up with blanks
+// or cut to that many characters; Esito is whole.
+namespace clinora {
+
+// The sorting key of a sample date "dd/mm/yyyy": characters 7-10, 4-5 and
+// 1-2 of the trimmed text, joined. A shorter text gives what it has of them
+// (an empty date, an empty key).
+QString resultDateKey(QStringView data);
+
+// The six fields a line shows, as read (decoded and trimmed).
+struct ResultFields {
+    QString data, esame, risultato, um, rife, esito;
+};
+
+// Decodes only the six fields of the line.
+ResultFields resultFields(const AnalysisRecord &record);
+
+QString resultLine(const ResultFields &fields);
+QString resultLine(const AnalysisRecord &record);
+
+// The order of the result lists: character by character, the letters a-z
+// read as A-Z, every other character by its code; a text that is the
+// beginning of another comes first.
+int compareListText(QStringView a, QStringView b);
+inline bool listTextLess(QStringView a, QStringView b) { return compareListText(a, b) < 0; }
+
+// Sorts once, in that order; lines that compare equal keep their order.
+void sortListLines(QStringList &lines);
+
+} // namespace clinora

@@ -1,0 +1,151 @@
+#include "analyses/ui/LineList.h"
+
+#include "common/ui/Widgets.h"
+
+#include <QEvent>
+#include <QKeyEvent>
+#include <QStringListModel>
+
+using namespace Qt::StringLiterals;
+
+namespace clinora {
+
+// The lines, each as wide as the longest one: the view lays them out without
+// measuring every line, however many there are.
+class LineListModel : public QStringListModel {
+public:
+    using QStringListModel::QStringListModel;
+
+    QSize itemSize;
+
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        if (role == Qt::SizeHintRole)
+            return itemSize;
+        return QStringListModel::data(index, role);
+    }
+    Qt::ItemFlags flags(const QModelIndex &index) const override
+    {
+        // Lines are read, chosen and found, never edited in place or dragged.
+        return index.isValid() ? Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemNeverHasChildren
+                               : Qt::NoItemFlags;
+    }
+};
+
+LineList::LineList(QWidget *parent, const QString &name, const QString &accessibleName, const QRect &geometry,
+                   int minWidth)
+    : QListView(parent), m_model(new LineListModel(this)), m_minWidth(minWidth)
+{
+    setObjectName(name);
+    setAccessibleName(accessibleName);
+    setGeometry(geometry);
+    setFont(designFont(u"Courier New"_s, 12));
+    QPalette pal = palette();
+    pal.setColor(QPalette::Text, Qt::black);
+    pal.setColor(QPalette::Base, Qt::white);
+    setPalette(pal);
+    setModel(m_model);
+    setUniformItemSizes(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setLayoutMode(QListView::SinglePass);
+    setWordWrap(false);
+    setTextElideMode(Qt::ElideNone);
+    updateItemSize();
+}
+
+void LineList::updateItemSize()
+{
+    // Courier New is monospaced: the longest line's width is its length in characters.
+    const QFontMetrics fm(font());
+    const int width = std::max(m_minWidth, m_longest * fm.horizontalAdvance(QLatin1Char('M')) + 12);
+    const QSize size(width, fm.height() + 2);
+    if (size != m_model->itemSize) {
+        m_model->itemSize = size;
+        // Uniform sizes are measured once: a new size needs a new layout.
+        if (m_model->rowCount() > 0)
+            scheduleDelayedItemsLayout();
+    }
+}
+
+void LineList::setLines(const QStringList &lines)
+{
+    int longest = 0;
+    for (const QString &line : lines)
+        longest = std::max(longest, int(line.size()));
+    m_longest = longest;
+    updateItemSize();
+    m_model->setStringList(lines);
+}
+
+QStringList LineList::lines() const { return m_model->stringList(); }
+
+int LineList::count() const { return m_model->rowCount(); }
+
+void LineList::insertLine(int row, const QString &line)
+{
+    row = std::clamp(row, 0, count());
+    m_model->insertRows(row, 1);
+    m_model->setData(m_model->index(row), line);
+    if (line.size() > m_longest) {
+        m_longest = int(line.size());
+        updateItemSize();
+    }
+    selectRow(row);
+}
+
+void LineList::removeLine(int row)
+{
+    if (row >= 0 && row < count())
+        m_model->removeRows(row, 1);
+}
+
+int LineList::selectedRow() const
+{
+    const QModelIndexList rows = selectionModel()->selectedIndexes();
+    return rows.isEmpty() ? -1 : rows.constFirst().row();
+}
+
+QString LineList::selectedLine() const
+{
+    const int row = selectedRow();
+    return row < 0 ? QString() : m_model->index(row).data().toString();
+}
+
+void LineList::selectRow(int row)
+{
+    if (row < 0 || row >= count()) {
+        selectionModel()->clear();
+        return;
+    }
+    const QModelIndex index = m_model->index(row);
+    selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    scrollTo(index);
+}
+
+bool LineList::viewportEvent(QEvent *event)
+{
+    const bool handled = QListView::viewportEvent(event);
+    // A double-click anywhere on the list chooses the selected line, as on
+    // the other list screens of the program.
+    if (event->type() == QEvent::MouseButtonDblClick && m_onChoose
+        && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
+        m_onChoose();
+    return handled;
+}
+
+void LineList::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        // Enter on the list chooses the line, where choosing means something; it never reaches the dialog.
+        if (m_onChoose)
+            m_onChoose();
+        return;
+    }
+    QListView::keyPressEvent(event);
+}
+
+} // namespace clinora

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QListView>
+#include <QStringList>
+
+#include <functional>
+
+class QStringListModel;
+
+namespace clinora {
+
+class LineListModel;
+
+// The list of the analyses tools: fixed-width text lines in Courier New 12,
+// black, wide enough for the longest line (at least `minWidth` pixels, so
+// that long lines scroll sideways), filled in one step however many lines it
+// holds. A double-click anywhere on it, or Enter on it, calls `onChoose`.
+class LineList : public QListView {
+    Q_OBJECT
+public:
+    LineList(QWidget *parent, const QString &name, const QString &accessibleName, const QRect &geometry,
+             int minWidth);
+
+    void setLines(const QStringList &lines);
+    QStringList lines() const;
+    int count() const;
+    // Inserts a line at `row` and makes it the selected one.
+    void insertLine(int row, const QString &line);
+    void removeLine(int row);
+    void clearLines() { setLines({}); }
+
+    // The selected line's row, -1 when no line is selected.
+    int selectedRow() const;
+    QString selectedLine() const;
+    void selectRow(int row);
+
+    // What a double-click or Enter does.
+    void setChooseAction(std::function<void()> onChoose) { m_onChoose = std::move(onChoose); }
+
+protected:
+    bool viewportEvent(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void updateItemSize();
+
+    LineListModel *m_model;
+    int m_minWidth;
+    int m_longest = 0;
+    std::function<void()> m_onChoose;
+};
+
+} // namespace clinora

@@ -1,0 +1,137 @@
+#include "analyses/ui/ToolLayout.h"
+
+#include "common/ui/Controls.h"
+#include "common/ui/Widgets.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+
+using namespace Qt::StringLiterals;
+
+namespace clinora::tools {
+
+namespace {
+
+// Enter presses the button that has the focus, and only that one: no button
+// of these dialogs is a default that Enter would press from elsewhere.
+class EnterPresses : public QObject {
+public:
+    explicit EnterPresses(QPushButton *button) : QObject(button), m_button(button)
+    {
+        button->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == m_button && event->type() == QEvent::KeyPress) {
+            const auto *key = static_cast<QKeyEvent *>(event);
+            if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && !key->isAutoRepeat()) {
+                m_button->click();
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QPushButton *m_button;
+};
+
+} // namespace
+
+QWidget *panel(QWidget *parent, const QString &name, const QRect &geometry)
+{
+    auto *p = new Picture(parent, name, [](QPainter &painter, const QRectF &r) {
+        QLinearGradient g(r.topLeft(), r.bottomLeft());
+        g.setColorAt(0, QColor(246, 249, 253));
+        g.setColorAt(1, QColor(226, 235, 246));
+        painter.setPen(QPen(QColor(160, 178, 204), 1));
+        painter.setBrush(g);
+        painter.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), 10, 10);
+    });
+    p->setGeometry(geometry);
+    return p;
+}
+
+QWidget *banner(QWidget *parent, const QString &name, const QRect &geometry, art::Glyph glyph,
+                const QString &title, const QString &subtitle)
+{
+    auto *b = new Picture(parent, name, [glyph, title, subtitle](QPainter &p, const QRectF &r) {
+        QLinearGradient g(r.topLeft(), r.topRight());
+        g.setColorAt(0, QColor(22, 72, 150));
+        g.setColorAt(1, QColor(92, 150, 214));
+        p.setPen(QPen(QColor(18, 58, 120), 1));
+        p.setBrush(g);
+        p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), 8, 8);
+        const qreal side = r.height() - 16;
+        const QRectF disc(r.left() + 12, r.top() + 8, side, side);
+        p.setPen(QPen(QColor(18, 58, 120), 1));
+        p.setBrush(QColor(255, 255, 255, 240));
+        p.drawEllipse(disc);
+        art::drawGlyph(p, disc.adjusted(side * 0.18, side * 0.18, -side * 0.18, -side * 0.18), glyph);
+        const qreal x = disc.right() + 16;
+        const QRectF text(x, r.top() + 6, r.right() - x - 16, r.height() - 12);
+        p.setPen(Qt::white);
+        p.setFont(designFont(u"Verdana"_s, 16, true));
+        if (subtitle.isEmpty()) {
+            p.drawText(text, Qt::AlignLeft | Qt::AlignVCenter, title);
+            return;
+        }
+        p.drawText(QRectF(text.left(), text.top(), text.width(), text.height() * 0.58),
+                   Qt::AlignLeft | Qt::AlignBottom, title);
+        p.setPen(QColor(222, 234, 250));
+        p.setFont(designFont(u"Verdana"_s, 9));
+        p.drawText(QRectF(text.left(), text.top() + text.height() * 0.6, text.width(), text.height() * 0.4),
+                   Qt::AlignLeft | Qt::AlignTop, subtitle);
+    });
+    b->setGeometry(geometry);
+    b->setAccessibleName(subtitle.isEmpty() ? title : title + u". "_s + subtitle);
+    return b;
+}
+
+QLabel *textLine(QWidget *parent, const QString &name, const QString &text, const QRect &geometry,
+                 const QColor &color, bool bold)
+{
+    auto *l = new QLabel(text, parent);
+    l->setObjectName(name);
+    l->setFont(designFont(u"Verdana"_s, 9, bold));
+    QPalette pal = l->palette();
+    pal.setColor(QPalette::WindowText, color);
+    l->setPalette(pal);
+    l->setGeometry(geometry);
+    return l;
+}
+
+QPushButton *button(QWidget *parent, const QString &name, const QString &text, const QRect &geometry)
+{
+    QPushButton *b = makeButton(parent, name, text, geometry);
+    b->setFont(designFont(u"Verdana"_s, 10, true));
+    new EnterPresses(b);
+    return b;
+}
+
+QLineEdit *input(QWidget *parent, const QString &name, const QRect &geometry, int maxLength)
+{
+    QLineEdit *e = makeInput(parent, name, geometry, maxLength);
+    e->setFont(designFont(u"Verdana"_s, 12, true));
+    return e;
+}
+
+FindRow findRow(QWidget *parent, int left, int top, int width)
+{
+    constexpr int kHeight = 32, kButton = 130, kGlass = 32;
+    auto *glass = new Picture(parent, u"imgTrova"_s, art::Glyph::Find);
+    glass->setGeometry(left, top, kGlass, kHeight);
+    FindRow row{};
+    const int boxLeft = left + kGlass + 8;
+    row.txtTrova = input(parent, u"txtTrova"_s, QRect(boxLeft, top, left + width - kButton - 10 - boxLeft, kHeight));
+    row.txtTrova->setAccessibleName(u"Parole da trovare nell'elenco"_s);
+    row.btnTrova = button(parent, u"btnTrova"_s, u"Trova"_s, QRect(left + width - kButton, top, kButton, kHeight));
+    return row;
+}
+
+} // namespace clinora::tools
