@@ -19,7 +19,9 @@ void setFaultHook(FaultHook *hook) { g_hook = hook; }
 
 bool injectFault(Op op, const QString &path) { return g_hook && g_hook->shouldFail(op, path); }
 
-bool writeAll(QFile &file, QByteArrayView bytes)
+bool writeAll(QFile &file, QByteArrayView bytes) { return writeAll(static_cast<QFileDevice &>(file), bytes); }
+
+bool writeAll(QFileDevice &file, QByteArrayView bytes)
 {
     if (injectFault(Op::Write, file.fileName()))
         return false;

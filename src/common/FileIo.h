@@ -4,6 +4,7 @@
 #include <QString>
 
 class QFile;
+class QFileDevice;
 
 // The program's few file primitives that Qt does not offer portably, and the
 // one place where every file operation can be made to fail on purpose, so
@@ -33,6 +34,9 @@ bool injectFault(Op op, const QString &path);
 // Writes every byte, or fails: a hook can fail the write, or cut it short
 // after some bytes as a power loss would.
 bool writeAll(QFile &file, QByteArrayView bytes);
+// The same for any file device (a QSaveFile, which replaces its target only
+// once every byte is written).
+bool writeAll(QFileDevice &file, QByteArrayView bytes);
 
 // Pushes the file's written data to the disk (fsync / FlushFileBuffers).
 bool syncToDisk(QFile &file);
