@@ -21,8 +21,15 @@ TfrmExpAnalisi::TfrmExpAnalisi(AppContext &ctx, QWidget *parent)
 
 TextGridModel::Rows TfrmExpAnalisi::readGrid()
 {
-    // The archive open on the analysis card.
-    return readAnalysisGrid(text::trimmed(m_ctx.screens.frmAnalisiCliniche->lblFile->text()));
+    // The archive open on the analysis card; with none named, the grid keeps
+    // its empty rows.
+    const QString path = text::trimmed(m_ctx.screens.frmAnalisiCliniche->lblFile->text());
+    if (path.isEmpty()) {
+        TextGridModel::Rows empty(int(analysisGridColumns().size()));
+        empty.appendEmptyRows(kExportEmptyRows);
+        return empty;
+    }
+    return readAnalysisGrid(path);
 }
 
 } // namespace clinora

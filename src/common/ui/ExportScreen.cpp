@@ -52,15 +52,24 @@ ExportScreen::ExportScreen(AppContext &ctx, QWidget *parent, const QString &titl
         setPalette(pal);
     }
 
-    const QString tagline = m_export.tagline;
-    imgLogo = new Picture(this, u"imgLogo"_s, [tagline](QPainter &p, const QRectF &r) {
+    const QString heading = m_export.heading;
+    imgLogo = new Picture(this, u"imgLogo"_s, [heading](QPainter &p, const QRectF &r) {
         p.fillRect(r, Qt::white);
         p.setPen(QPen(QColor(0xB8, 0xC0, 0xCC), 1));
         p.drawLine(r.bottomLeft() + QPointF(0, -0.5), r.bottomRight() + QPointF(0, -0.5));
-        art::drawLogo(p, QRectF(r.left() + 18, r.top() + 10, 420, r.height() - 20), tagline);
+        art::drawLogo(p, QRectF(r.left() + 16, r.top() + 11, 190, r.height() - 22));
+        p.setPen(QColor(0xC8, 0xD0, 0xDC));
+        p.drawLine(QPointF(r.left() + 222.5, r.top() + 16), QPointF(r.left() + 222.5, r.bottom() - 16));
+        p.setPen(QColor(20, 60, 120));
+        p.setFont(designFont(u"Verdana"_s, 14, true));
+        p.drawText(QRectF(r.left() + 238, r.top() + 14, 400, 28), Qt::AlignLeft | Qt::AlignVCenter, heading);
+        p.setPen(QColor(90, 100, 115));
+        p.setFont(designFont(u"Verdana"_s, 10));
+        p.drawText(QRectF(r.left() + 238, r.top() + 42, 400, 22), Qt::AlignLeft | Qt::AlignVCenter,
+                   u"Tabella per Microsoft Excel"_s);
     });
     imgLogo->setGeometry(0, 0, 862, 82);
-    imgLogo->setAccessibleName(u"Clinora"_s);
+    imgLogo->setAccessibleName(heading);
 
     cmdEsporta = new PictureButton(this, u"cmdEsporta"_s, u"Esporta in Excel"_s, art::Glyph::Export,
                                    PictureButton::Style::Icon);
@@ -100,7 +109,10 @@ ExportScreen::ExportScreen(AppContext &ctx, QWidget *parent, const QString &titl
     rows->setMinimumSectionSize(kRowHeight);
     rows->setDefaultSectionSize(kRowHeight);
     QHeaderView *header = grdRecords->horizontalHeader();
-    header->setFont(designFont(u"Tahoma"_s, 9, true));
+    header->setFont(designFont(u"Verdana"_s, 8, true));
+    header->setStyleSheet(u"QHeaderView::section { font-weight: bold; color: #14325F; background: #E6ECF4; "
+                          u"padding: 2px 4px; border: none; border-right: 1px solid #BCC8D8; "
+                          u"border-bottom: 1px solid #BCC8D8; }"_s);
     header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     header->setHighlightSections(false);
     for (int c = 0; c < m_model->columns().size(); ++c)

@@ -56,7 +56,7 @@ protected:
         QString sheetName;
         QList<ExcelColumn> columns; // grid columns 1 onwards
         help::TopicId helpTopic;
-        QString tagline; // under the logo
+        QString heading; // beside the logo
     };
     ExportScreen(AppContext &ctx, QWidget *parent, const QString &title, QList<TextGridModel::Column> gridColumns,
                  Export exportSettings);
