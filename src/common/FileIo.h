@@ -34,7 +34,8 @@ bool injectFault(Op op, const QString &path);
 // Writes every byte, or fails: a hook can fail the write, or cut it short
 // after some bytes as a power loss would.
 bool writeAll(QFile &file, QByteArrayView bytes);
-// The same for any file device, such as a QSaveFile.
+// The same for any file device (a QSaveFile, which replaces its target only
+// once every byte is written).
 bool writeAll(QFileDevice &file, QByteArrayView bytes);
 
 // Pushes the file's written data to the disk (fsync / FlushFileBuffers).

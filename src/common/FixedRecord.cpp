@@ -28,6 +28,18 @@ int FixedRecord::length(int field) const
     return std::min(stored, f.capacity);
 }
 
+QByteArrayView FixedRecord::trimmedBytes(int field) const
+{
+    const FieldDef &f = m_layout->field(field);
+    const char *p = m_bytes.constData() + f.offset + 1;
+    int b = 0, e = length(field);
+    while (b < e && static_cast<unsigned char>(p[b]) <= 32)
+        ++b;
+    while (e > b && static_cast<unsigned char>(p[e - 1]) <= 32)
+        --e;
+    return QByteArrayView(p + b, e - b);
+}
+
 QString FixedRecord::rawText(int field) const
 {
     const FieldDef &f = m_layout->field(field);

@@ -51,6 +51,10 @@ public:
 
     // The stored length of a field, clamped to its capacity.
     int length(int field) const;
+    // The field's stored bytes without the leading and trailing ones up to
+    // code 32 (Windows-1252 maps each of them to the same blank): the text
+    // that text() decodes, for readers that work on the bytes.
+    QByteArrayView trimmedBytes(int field) const;
 
     const QByteArray &bytes() const { return m_bytes; }
     QByteArray &bytes() { return m_bytes; }

@@ -40,6 +40,17 @@ QString fromCp1252(QByteArrayView bytes)
     return out;
 }
 
+void appendCp1252(QString &out, QByteArrayView bytes)
+{
+    const qsizetype start = out.size();
+    out.resize(start + bytes.size());
+    QChar *d = out.data() + start;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        d[i] = QChar((b >= 0x80 && b < 0xA0) ? kHigh[b - 0x80] : char16_t(b));
+    }
+}
+
 int encodeCp1252(QStringView text, char *out, int capacity)
 {
     int n = 0;

@@ -16,6 +16,9 @@ inline constexpr char kReplacement = '?';
 // leaves undefined (81 8D 8F 90 9D) map to the control characters of the same
 // value, so any file round-trips unchanged.
 QString fromCp1252(QByteArrayView bytes);
+// The same decoding, appended to `out` (for building long texts without a
+// string per piece).
+void appendCp1252(QString &out, QByteArrayView bytes);
 
 // One byte per character; a character outside the code page (a surrogate pair
 // counts as one character) becomes kReplacement.

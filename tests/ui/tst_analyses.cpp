@@ -17,6 +17,7 @@
 #include "common/FileIo.h"
 #include "common/Messages.h"
 #include "common/ui/Widgets.h"
+#include "patients/PatientRecord.h"
 #include "patients/ui/AllegaCartella.h"
 #include "patients/ui/TrovaClienti.h"
 #include "support/TestApp.h"
@@ -29,6 +30,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
@@ -153,16 +155,33 @@ private slots:
         QVERIFY(m->isVisible());
         QVERIFY(!m->btnApri->isEnabled());
 
+        // The patient is found by the search and picked with a double-click.
+        {
+            PatientArchive patients;
+            QVERIFY(patients.open(PatientArchivePath(app.folder())));
+            for (const auto &[name, code] : {std::pair{u"Rossi Mario"_s, u"RSSMRA80A01H501U"_s},
+                                             std::pair{kName, kCode}, std::pair{u"Bianchi Anna"_s, u"BNCNNA80A41H501X"_s}}) {
+                PatientRecord p;
+                p.set(PatientRecord::Paziente, name);
+                p.set(PatientRecord::CodFisc, code);
+                QVERIFY(patients.append(p));
+            }
+            QVERIFY(patients.close());
+        }
         app.dialogs->next<TfrmTrovaClienti>([&](TfrmTrovaClienti &s) {
             QCOMPARE(s.lblMemory->text(), u"menuanalisi"_s);
-            // What a pick with this CallerTag does: the search writes the
-            // patient's name and fiscal code into the entry screen and closes.
-            // To become a real pick once the search finds patients.
-            m->txtPaziente->setText(kName);
-            m->txtCodFisc->setText(u" "_s + kCode + u"  "_s);
-            s.close();
+            type(s.txtPaziente, u"niccol"_s);
+            click(s.btnCerca);
+            QCOMPARE(s.lstRecords->model()->rowCount(), 1);
+            const QModelIndex line = s.lstRecords->model()->index(0, 0);
+            const QPoint at = s.lstRecords->visualRect(line).center();
+            QTest::mouseClick(s.lstRecords->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+            QTest::mouseDClick(s.lstRecords->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+            QVERIFY(!s.isVisible());
         });
         click(m->btnSeleziona);
+        QCOMPARE(m->txtPaziente->text(), kName);
+        QCOMPARE(m->txtCodFisc->text(), kCode);
         QVERIFY(m->btnApri->isEnabled());
         QVERIFY(!QFileInfo::exists(app.path(u"Analisi_Cliniche"_s)));
 

@@ -1,13 +1,18 @@
 #pragma once
 
-#include "common/ui/Screen.h"
+#include "common/ui/ExportScreen.h"
 
 namespace clinora {
 
-class TfrmExpAnalisi : public DialogScreen {
+// The analysis archive open on the analysis card, in a grid, exported on
+// request to Analisi_Cliniche.xls.
+class TfrmExpAnalisi : public ExportScreen {
     Q_OBJECT
 public:
     explicit TfrmExpAnalisi(AppContext &ctx, QWidget *parent = nullptr);
+
+protected:
+    TextGridModel::Rows readGrid() override;
 };
 
 } // namespace clinora

@@ -1,13 +1,17 @@
 #pragma once
 
-#include "common/ui/Screen.h"
+#include "common/ui/ExportScreen.h"
 
 namespace clinora {
 
-class TfrmExpClienti : public DialogScreen {
+// The whole patient archive in a grid, exported on request to Pazienti.xls.
+class TfrmExpClienti : public ExportScreen {
     Q_OBJECT
 public:
     explicit TfrmExpClienti(AppContext &ctx, QWidget *parent = nullptr);
+
+protected:
+    TextGridModel::Rows readGrid() override;
 };
 
 } // namespace clinora
