@@ -24,8 +24,6 @@ void appendPadded(QString &out, QStringView text, int width)
     out.resize(out.size() + (width - kept), u' ');
 }
 
-char16_t upperAZ(char16_t c) { return c >= u'a' && c <= u'z' ? char16_t(c - 32) : c; }
-
 } // namespace
 
 QString resultDateKey(QStringView data)
@@ -67,23 +65,5 @@ QString resultLine(const ResultFields &f)
 }
 
 QString resultLine(const AnalysisRecord &record) { return resultLine(resultFields(record)); }
-
-int compareListText(QStringView a, QStringView b)
-{
-    const qsizetype n = std::min(a.size(), b.size());
-    for (qsizetype i = 0; i < n; ++i) {
-        const char16_t x = upperAZ(a[i].unicode());
-        const char16_t y = upperAZ(b[i].unicode());
-        if (x != y)
-            return x < y ? -1 : 1;
-    }
-    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
-}
-
-void sortListLines(QStringList &lines)
-{
-    std::stable_sort(lines.begin(), lines.end(),
-                     [](const QString &a, const QString &b) { return listTextLess(a, b); });
-}
 
 } // namespace clinora

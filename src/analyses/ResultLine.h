@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/ListOrder.h"
+
 #include "analyses/AnalysisRecord.h"
 
 #include <QString>
@@ -33,14 +35,5 @@ ResultFields resultFields(const AnalysisRecord &record);
 
 QString resultLine(const ResultFields &fields);
 QString resultLine(const AnalysisRecord &record);
-
-// The order of the result lists: character by character, the letters a-z
-// read as A-Z, every other character by its code; a text that is the
-// beginning of another comes first.
-int compareListText(QStringView a, QStringView b);
-inline bool listTextLess(QStringView a, QStringView b) { return compareListText(a, b) < 0; }
-
-// Sorts once, in that order; lines that compare equal keep their order.
-void sortListLines(QStringList &lines);
 
 } // namespace clinora

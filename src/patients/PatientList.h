@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/ListOrder.h"
+
 #include "common/Text.h"
 #include "patients/PatientRecord.h"
 
@@ -58,12 +60,6 @@ private:
 QString PatientListLine(const PatientRecord &record);
 // The same line in Windows-1252, appended to `out`.
 void appendPatientListLine(const PatientRecord &record, QByteArray &out);
-
-// The order of the lists: character codes compared one by one with a-z
-// taken as A-Z; a text that begins another comes first.
-bool listLineLess(QStringView a, QStringView b);
-// Sorts once, in that order; equal lines keep the order they came in.
-void sortListLines(QStringList &lines);
 
 // "Sì" in the recontact flag, outer blanks apart.
 bool isToRecontact(const PatientRecord &record);

@@ -106,7 +106,7 @@ void TfrmListaPresc::btnTrovaClick()
     // After the entries that sort before it or equal to it.
     const QStringList lines = lstRecords->lines();
     const auto at = std::upper_bound(lines.cbegin(), lines.cend(), line,
-                                     [](const QString &a, const QString &b) { return listTextLess(a, b); });
+                                     [](const QString &a, const QString &b) { return listLineLess(a, b); });
     lstRecords->insertLine(int(at - lines.cbegin()), line);
     for (QLineEdit *e : {txtEsame, txtUM, txtRife})
         e->clear();
