@@ -179,10 +179,10 @@ TfrmMenuRiepLavoro::TfrmMenuRiepLavoro(AppContext &ctx, QWidget *parent)
     };
     txtAnno = input(u"txtAnno"_s, u"Anno:"_s, 4, QRect(34, 202, 96, 34));
     txtAnno->setAlignment(Qt::AlignCenter);
-    txtCodFisc = input(u"txtCodFisc"_s, u"Codice fiscale paziente:"_s, 16, QRect(154, 202, 252, 34));
+    txtCodFisc = input(u"txtCodFisc"_s, u"Codice fiscale paziente:"_s, 16, QRect(154, 202, 262, 34));
     impPaziente = new PictureButton(b, u"impPaziente"_s, u"Scegli il paziente dall'archivio"_s,
                                     art::Glyph::Registry, PictureButton::Style::Icon);
-    impPaziente->setGeometry(412, 199, 40, 40);
+    impPaziente->setGeometry(422, 199, 40, 40);
     impPaziente->setToolTip(u"Scegli il paziente dall'archivio anagrafico"_s);
     txtEsame = input(u"txtEsame"_s, u"Esame:"_s, 120, QRect(478, 202, 483, 34));
 

@@ -138,18 +138,17 @@ TfrmRiepLavoro::TfrmRiepLavoro(AppContext &ctx, QWidget *parent)
         roundedPanel(p, r, QColor(255, 255, 255), QColor(250, 238, 224), 10, QColor(210, 170, 130));
     });
     info->setGeometry(14, 546, 967, 60);
-    QLabel *capIntervallo =
-        label(b, u"titIntervallo"_s, u"Intervallo selezionato:"_s, QRect(30, 552, 214, 26), 11, true, kInk);
-    lblIntervallo = label(b, u"lblIntervallo"_s, kInitialInterval, QRect(244, 552, 420, 26), 11, true, kMaroon);
-    QLabel *capTotale =
-        label(b, u"titTotale"_s, u"Totale analisi cliniche:"_s, QRect(664, 552, 226, 26), 11, true, kInk);
-    lblTotCosti = label(b, u"lblTotCosti"_s, u"0"_s, QRect(890, 552, 80, 26), 11, true, kMaroon);
-    capIntervallo->setBuddy(lblIntervallo);
-    capTotale->setBuddy(lblTotCosti);
+    m_capIntervallo = label(b, u"titIntervallo"_s, u"Intervallo selezionato:"_s, QRect(), 11, true, kInk);
+    lblIntervallo = label(b, u"lblIntervallo"_s, kInitialInterval, QRect(), 11, true, kMaroon);
+    m_capTotale = label(b, u"titTotale"_s, u"Totale analisi cliniche:"_s, QRect(), 11, true, kInk);
+    lblTotCosti = label(b, u"lblTotCosti"_s, u"0"_s, QRect(), 11, true, kMaroon);
+    m_capIntervallo->setBuddy(lblIntervallo);
+    m_capTotale->setBuddy(lblTotCosti);
     lblIntervallo->setAccessibleName(u"Intervallo selezionato"_s);
     lblTotCosti->setAccessibleName(u"Totale analisi cliniche"_s);
     lblEscluse = label(b, u"lblEscluse"_s, QString(), QRect(30, 580, 940, 20), 9, true, art::colors::crimson);
     lblEscluse->hide();
+    placeTotals(false);
 
     auto *bottom = new Picture(b, u"panBasso"_s, [](QPainter &p, const QRectF &r) {
         roundedPanel(p, r, QColor(222, 136, 52), QColor(160, 80, 22), 10, QColor(130, 64, 16));
@@ -179,6 +178,16 @@ TfrmRiepLavoro::TfrmRiepLavoro(AppContext &ctx, QWidget *parent)
 
 TfrmRiepLavoro::~TfrmRiepLavoro() = default;
 
+void TfrmRiepLavoro::placeTotals(bool withNote)
+{
+    const int top = withNote ? 550 : 563;
+    m_capIntervallo->setGeometry(30, top, 214, 26);
+    lblIntervallo->setGeometry(244, top, 420, 26);
+    m_capTotale->setGeometry(664, top, 226, 26);
+    lblTotCosti->setGeometry(890, top, 80, 26);
+    lblEscluse->setVisible(withNote);
+}
+
 void TfrmRiepLavoro::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
@@ -204,7 +213,7 @@ void TfrmRiepLavoro::FormShow()
     const QString dataFine = text::trimmed(menu->lblDataFine->text());
     const std::optional<QDate> start = settings::parseDate(dataInizio);
     const std::optional<QDate> end = settings::parseDate(dataFine);
-    lblEscluse->hide();
+    placeTotals(false);
     m_start = start.value_or(QDate());
     m_end = end.value_or(QDate());
     if (!start || !end) { // no interval was asked for: nothing to read
@@ -228,7 +237,7 @@ void TfrmRiepLavoro::FormShow()
                                 ? u"Una scheda non è elencata perché la sua data del prelievo non è valida."_s
                                 : QString::number(m_list.undated)
                                       + u" schede non sono elencate perché la loro data del prelievo non è valida."_s);
-        lblEscluse->show();
+        placeTotals(true);
     }
     txtTrova->setFocus(Qt::OtherFocusReason);
     if (!read)

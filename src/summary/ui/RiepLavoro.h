@@ -63,7 +63,12 @@ protected:
     void done(int result) override;
 
 private:
+    // The interval and total row, centred in its panel, or above the note
+    // when there is one.
+    void placeTotals(bool withNote);
+
     AppContext &m_ctx;
+    QLabel *m_capIntervallo, *m_capTotale;
     QWidget *m_board;
     summary::SummaryList m_list;
     QDate m_start, m_end; // the interval the list was built for

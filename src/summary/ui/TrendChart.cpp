@@ -197,14 +197,25 @@ Chart make(const summary::ExamTrend &trend, const QDate &from, const QDate &to)
     }
     auto placeLabels = [chart, line, labels] {
         const QRectF plot = chart->plotArea();
+        QList<QRectF> taken;
         for (const Label &l : labels) {
             const QPointF at = chart->mapToPosition(l.at, line);
-            const QRectF box = l.item->boundingRect();
-            qreal top = at.y() - box.height() - 7;
-            if (top < plot.top())
-                top = at.y() + 7; // no room above: below the point
-            l.item->setPos(at.x() - box.width() / 2, top);
-            l.item->setVisible(plot.contains(at));
+            const QSizeF size = l.item->boundingRect().size();
+            const QRectF above(QPointF(at.x() - size.width() / 2, at.y() - size.height() - 7), size);
+            const QRectF below(QPointF(at.x() - size.width() / 2, at.y() + 7), size);
+            auto fits = [&](const QRectF &r) {
+                return r.top() >= plot.top() && r.bottom() <= plot.bottom()
+                       && std::none_of(taken.cbegin(), taken.cend(),
+                                       [&](const QRectF &t) { return t.intersects(r.adjusted(-2, -1, 2, 1)); });
+            };
+            // Above the point, else below it; a value with no room of its own
+            // (results crowded on a day) is left to the hover tip.
+            const QRectF *place = fits(above) ? &above : (fits(below) ? &below : nullptr);
+            l.item->setVisible(place && plot.contains(at));
+            if (place && plot.contains(at)) {
+                l.item->setPos(place->topLeft());
+                taken.append(*place);
+            }
         }
     };
     QObject::connect(chart, &QChart::plotAreaChanged, chart, placeLabels);
