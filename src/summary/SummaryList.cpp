@@ -26,12 +26,15 @@ private:
     QString m_key;
 };
 
+// Both ends included; dates compare as whole days.
+bool within(const QDate &date, const QDate &start, const QDate &end) { return date >= start && date <= end; }
+
 } // namespace
 
 bool inInterval(QStringView data, const QDate &start, const QDate &end)
 {
     const std::optional<QDate> date = settings::parseDate(text::trimmedView(data));
-    return date && *date >= start && *date <= end;
+    return date && within(*date, start, end);
 }
 
 IoResult buildSummary(const QString &archivePath, const SummaryRequest &request, SummaryList &out)
@@ -64,7 +67,7 @@ IoResult buildSummary(const QString &archivePath, const SummaryRequest &request,
                 ++out.undated;
                 continue;
             }
-            if (*date < request.start || *date > request.end)
+            if (!within(*date, request.start, request.end))
                 continue;
             SummaryEntry entry{resultFields(record), *date, alarmMark(record) == true};
             out.lines.append(resultLine(entry.fields));

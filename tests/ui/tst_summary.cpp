@@ -259,6 +259,20 @@ private slots:
         m->txtMeseInizio->setEditText(u"Marz"_s);
         day->setFocus();
         QVERIFY(m->txtMeseInizio->currentText().isEmpty());
+
+        // The keyboard chooses from the list too: Alt+Down opens it.
+        QComboBox *month = m->txtMeseFine;
+        month->setFocus();
+        pressKey(month, Qt::Key_Down); // alone, an arrow does nothing
+        QVERIFY(month->currentText().isEmpty());
+        QTest::keyClick(month, Qt::Key_Down, Qt::AltModifier);
+        QTRY_VERIFY(month->view()->isVisible());
+        QTest::keyClick(month->view(), Qt::Key_Down);
+        QTest::keyClick(month->view(), Qt::Key_Down);
+        QTest::keyClick(month->view(), Qt::Key_Return);
+        QTRY_VERIFY(!month->view()->isVisible());
+        QCOMPARE(month->currentText(), u"Marzo"_s);
+        QCOMPARE(focused(), month);
     }
 
     void enterAndTabOrders()
