@@ -206,6 +206,12 @@ private slots:
         QCOMPARE(m->txtAnno->text(), u"2025"_s);
         QCOMPARE(m->lblAnnoInizio->text(), u"2025"_s);
         QCOMPARE(m->lblAnnoFine->text(), u"2025"_s);
+        // Pasted text keeps only its digits.
+        m->txtAnno->clear();
+        m->txtAnno->insert(u"20x2"_s);
+        QCOMPARE(m->txtAnno->text(), u"202"_s);
+        m->txtAnno->insert(u"6"_s);
+        QCOMPARE(m->lblAnnoFine->text(), u"2026"_s);
         // Tab still leaves the field, in the tab order.
         pressKey(m->txtAnno, Qt::Key_Tab);
         QCOMPARE(focused(), m->txtCodFisc);
@@ -219,6 +225,8 @@ private slots:
         QCOMPARE(m->txtCodFisc->text(), u"RSSNCC80"_s);
         pressKey(m->txtCodFisc, Qt::Key_Backspace);
         QCOMPARE(m->txtCodFisc->text(), u"RSSNCC8"_s);
+        m->txtCodFisc->insert(u"0 a01"_s);
+        QCOMPARE(m->txtCodFisc->text(), u"RSSNCC80A01"_s);
     }
 
     void listsTakeOnlyTheirOwnValues()

@@ -116,6 +116,25 @@ void emptyList(QComboBox *list)
     list->clearEditText();
 }
 
+// After every change the user makes, `input` keeps only the characters
+// `allowed` lets through, with a-z upper-cased.
+void keepOnly(QLineEdit *input, bool (*allowed)(QChar))
+{
+    QObject::connect(input, &QLineEdit::textEdited, input, [input, allowed] {
+        const QString old = input->text();
+        QString tidy;
+        for (QChar c : old)
+            if (allowed(c))
+                tidy += c;
+        tidy = text::upperAZ(tidy);
+        if (tidy != old) {
+            const int cursor = std::min(input->cursorPosition(), int(tidy.size()));
+            input->setText(tidy);
+            input->setCursorPosition(cursor);
+        }
+    });
+}
+
 bool isEnter(const QKeyEvent *key) { return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter; }
 
 // Keys that move between controls: never the inputs' business.
@@ -284,19 +303,11 @@ TfrmMenuRiepLavoro::TfrmMenuRiepLavoro(AppContext &ctx, QWidget *parent)
 
     // The year labels follow the year as it is typed.
     connect(txtAnno, &QLineEdit::textChanged, this, &TfrmMenuRiepLavoro::followYear);
-    // Only letters and digits, in upper case, whatever way they arrive.
-    connect(txtCodFisc, &QLineEdit::textEdited, this, [this] {
-        const QString old = txtCodFisc->text();
-        QString tidy;
-        for (QChar c : old)
-            if ((c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z'))
-                tidy += c;
-        tidy = text::upperAZ(tidy).left(16);
-        if (tidy != old) {
-            const int cursor = std::min(txtCodFisc->cursorPosition(), int(tidy.size()));
-            txtCodFisc->setText(tidy);
-            txtCodFisc->setCursorPosition(cursor);
-        }
+    // Only digits in the year, only letters and digits in upper case in the
+    // fiscal code, whatever way they arrive (pasted text too).
+    keepOnly(txtAnno, [](QChar c) { return c >= u'0' && c <= u'9'; });
+    keepOnly(txtCodFisc, [](QChar c) {
+        return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z');
     });
     connect(impPaziente, &QAbstractButton::clicked, this, &TfrmMenuRiepLavoro::impPazienteClick);
     connect(btnVisualizza, &QPushButton::pressed, this, &TfrmMenuRiepLavoro::btnVisualizzaMouseDown);
