@@ -27,12 +27,16 @@ int main(int argc, char *argv[])
     ctx.onEnd = [] {};
     ctx.createScreens();
     for (QWidget *w : ctx.allScreens()) {
-        const bool area = qobject_cast<clinora::WorkingArea *>(w) != nullptr;
+        // The summary view is a working area too, though it opens as a modal dialog.
+        const bool area = qobject_cast<clinora::WorkingArea *>(w) != nullptr
+                          || w->inherits("clinora::TfrmRiepLavoro");
         const QList<QSize> sizes = area ? QList<QSize>{clinora::WorkingArea::kDesignSize, QSize(1366, 768)}
                                         : QList<QSize>{w->size()};
         for (const QSize &s : sizes) {
-            if (area)
+            if (area) {
+                w->setWindowState(Qt::WindowNoState);
                 w->resize(s);
+            }
             w->show();
             QApplication::processEvents();
             const QString name = w->objectName() + (area && s != sizes.first() ? QStringLiteral("-wide") : QString());

@@ -347,6 +347,18 @@ QString summaryText()
         u"premendo di nuovo \"Trova\" si passa alla voce successiva che la contiene. Il pulsante "
         u"\"Stampa riepilogo\" stampa l'elenco insieme all'intervallo e al totale, mentre \"Esci\" "
         u"torna alla schermata dei criteri per richiedere un nuovo riepilogo."_s,
+
+        u"Il pulsante \"Grafico\" mostra l'andamento nel tempo dei risultati espressi da un numero "
+        u"(con la virgola come separatore dei decimali), un esame alla volta: i valori sono uniti da "
+        u"una linea in ordine di data del prelievo, i valori di riferimento scritti come minimo e "
+        u"massimo (ad esempio 70-110) oppure come limite (<200, >40) formano una fascia verde e i "
+        u"risultati segnati come allarmanti sono evidenziati in rosso. I risultati non numerici, "
+        u"come \"assenti\" o \"<5\", non compaiono nel grafico e ne viene indicato il numero. Il "
+        u"grafico si può stampare oppure salvare in un file PDF."_s,
+
+        u"Se la data del prelievo di una scheda risulta danneggiata, la scheda non può essere "
+        u"collocata nell'intervallo: non viene elencata e sotto l'elenco è indicato quante schede "
+        u"sono state escluse per questo motivo."_s,
     });
 }
 

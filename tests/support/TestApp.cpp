@@ -46,7 +46,17 @@ int FakeDialogs::exec(QDialog *dialog)
 
 QString FakeFiles::openFile(QWidget *, const QString &title, const QString &filter)
 {
-    requests.append({title, filter});
+    requests.append({title, filter, QString()});
+    if (answers.empty())
+        return QString();
+    QString a = answers.front();
+    answers.pop_front();
+    return a;
+}
+
+QString FakeFiles::saveFile(QWidget *, const QString &title, const QString &filter, const QString &suggestedName)
+{
+    requests.append({title, filter, suggestedName});
     if (answers.empty())
         return QString();
     QString a = answers.front();

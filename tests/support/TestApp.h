@@ -61,10 +61,14 @@ class FakeFiles : public FileChooserSeam {
 public:
     struct Request {
         QString title, filter;
+        QString suggestedName; // asked when saving
     };
+    // Both kinds of request, in order, answered from the one queue.
     QList<Request> requests;
     std::deque<QString> answers; // empty answer: the user cancelled
     QString openFile(QWidget *parent, const QString &title, const QString &filter) override;
+    QString saveFile(QWidget *parent, const QString &title, const QString &filter,
+                     const QString &suggestedName) override;
 };
 
 class FakeShell : public ShellSeam {

@@ -87,6 +87,11 @@ public:
     {
         return QFileDialog::getOpenFileName(parent, title, QString(), filter);
     }
+    QString saveFile(QWidget *parent, const QString &title, const QString &filter,
+                     const QString &suggestedName) override
+    {
+        return QFileDialog::getSaveFileName(parent, title, suggestedName, filter);
+    }
 };
 
 class RealDialogs : public DialogSeam {

@@ -29,6 +29,11 @@ public:
     virtual ~FileChooserSeam() = default;
     // The chosen file's path, or empty when the user cancels.
     virtual QString openFile(QWidget *parent, const QString &title, const QString &filter) = 0;
+    // The path of a file to write, chosen starting from `suggestedName` (a
+    // name or a whole path); empty when the user cancels. The user has
+    // agreed to replace a file that exists.
+    virtual QString saveFile(QWidget *parent, const QString &title, const QString &filter,
+                             const QString &suggestedName) = 0;
 };
 
 class DialogSeam {

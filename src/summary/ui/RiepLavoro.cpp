@@ -1,13 +1,292 @@
 #include "summary/ui/RiepLavoro.h"
 
+#include "analyses/ui/LineList.h"
+#include "analyses/ui/ToolLayout.h"
+#include "app/ui/AppContext.h"
+#include "app/ui/Guida.h"
+#include "common/CommonSettings.h"
+#include "common/Text.h"
+#include "common/ui/Artwork.h"
+#include "common/ui/FindInList.h"
+#include "common/ui/ListSummary.h"
+#include "common/ui/Screen.h"
+#include "common/ui/Widgets.h"
+#include "report/ListTemplate.h"
+#include "report/ReportTemplate.h"
+#include "summary/Trend.h"
+#include "summary/ui/Grafico.h"
+#include "summary/ui/MenuRiepLavoro.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QShowEvent>
+
 using namespace Qt::StringLiterals;
 
 namespace clinora {
 
+namespace {
+
+const QColor kMaroon(128, 0, 0);
+const QColor kInk(70, 40, 15);
+
+void roundedPanel(QPainter &p, const QRectF &r, const QColor &top, const QColor &bottom, qreal radius,
+                  const QColor &border)
+{
+    QLinearGradient g(r.topLeft(), r.bottomLeft());
+    g.setColorAt(0, top);
+    g.setColorAt(1, bottom);
+    p.setPen(QPen(border, 1));
+    p.setBrush(g);
+    p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
+}
+
+QLabel *label(QWidget *parent, const QString &name, const QString &text, const QRect &geometry, int pointSize,
+              bool bold, const QColor &color)
+{
+    auto *l = new QLabel(text, parent);
+    l->setObjectName(name);
+    l->setFont(designFont(u"Verdana"_s, pointSize, bold));
+    QPalette pal = l->palette();
+    pal.setColor(QPalette::WindowText, color);
+    l->setPalette(pal);
+    l->setGeometry(geometry);
+    return l;
+}
+
+const QString kInitialInterval = u"Dal gg/mm/aaaa al gg/mm/aaaa"_s;
+
+} // namespace
+
 TfrmRiepLavoro::TfrmRiepLavoro(AppContext &ctx, QWidget *parent)
-    : DialogScreen(ctx, parent, u" Clinora - Riepilogo Risultati Esami"_s, QSize(1016, 713), Centre::Screen)
+    : QDialog(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                          | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint),
+      repRiepilogo(report::makeListTemplate()), m_ctx(ctx)
 {
     setObjectName(u"frmRiepLavoro"_s);
+    setWindowTitle(u" Clinora - Riepilogo Risultati Esami"_s);
+    settings::apply();
+    setModal(true);
+    resize(WorkingArea::kDesignSize);
+    setWindowState(Qt::WindowMaximized);
+
+    m_board = new QWidget(this);
+    m_board->setObjectName(u"panBoard"_s);
+    m_board->setFixedSize(WorkingArea::kBoardSize);
+    auto *grid = new QGridLayout(this);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->addWidget(m_board, 1, 1);
+    grid->setRowStretch(0, 1);
+    grid->setRowStretch(2, 1);
+    grid->setColumnStretch(0, 1);
+    grid->setColumnStretch(2, 1);
+
+    QWidget *b = m_board;
+    auto *backdrop = new Picture(b, u"panSfondo"_s, [](QPainter &p, const QRectF &r) {
+        roundedPanel(p, r, QColor(255, 252, 248), QColor(244, 230, 214), 14, QColor(200, 160, 120));
+    });
+    backdrop->setGeometry(b->rect());
+
+    imgIntestazione = new Picture(b, u"imgIntestazione"_s, [](QPainter &p, const QRectF &r) {
+        roundedPanel(p, r, QColor(222, 136, 52), QColor(160, 80, 22), 10, QColor(130, 64, 16));
+        const qreal side = r.height() - 14;
+        const QRectF disc(r.left() + 12, r.top() + 7, side, side);
+        p.setPen(QPen(QColor(130, 64, 16), 1));
+        p.setBrush(QColor(255, 255, 255, 240));
+        p.drawEllipse(disc);
+        art::drawGlyph(p, disc.adjusted(side * 0.17, side * 0.17, -side * 0.17, -side * 0.17),
+                       art::Glyph::Summary);
+        p.setPen(Qt::white);
+        p.setFont(designFont(u"Verdana"_s, 14, true));
+        p.drawText(QRectF(disc.right() + 16, r.top(), 290, r.height()), Qt::AlignLeft | Qt::AlignVCenter,
+                   u"Codice fiscale paziente:"_s);
+        // The white plate that carries the fiscal code.
+        p.setPen(QPen(QColor(130, 64, 16), 1));
+        p.setBrush(QColor(255, 250, 244));
+        p.drawRoundedRect(QRectF(r.left() + 376, r.top() + 12, 280, r.height() - 24), 8, 8);
+        p.setPen(QColor(255, 236, 214));
+        p.setFont(designFont(u"Verdana"_s, 11, true));
+        p.drawText(r.adjusted(0, 0, -20, 0), Qt::AlignRight | Qt::AlignVCenter, u"Riepilogo Risultati Esami"_s);
+    });
+    imgIntestazione->setGeometry(14, 14, 967, 64);
+    imgIntestazione->setAccessibleName(u"Codice fiscale paziente:"_s);
+    titTipologia = label(b, u"titTipologia"_s, u"- - -"_s, QRect(390, 26, 266, 40), 15, true, kMaroon);
+    titTipologia->setAlignment(Qt::AlignCenter);
+    titTipologia->setAccessibleName(u"Codice fiscale paziente"_s);
+
+    lblIstruzioni1 = label(b, u"lblIstruzioni1"_s,
+                           u"Immettere una o più parole consecutive presenti nella scheda in elenco da cercare e "
+                           u"premere il pulsante Trova."_s,
+                           QRect(24, 88, 880, 20), 9, false, kInk);
+    lblIstruzioni2 = label(b, u"lblIstruzioni2"_s,
+                           u"Per spostarsi sulla voce successiva contenente la stessa chiave di ricerca, fare di "
+                           u"nuovo clic su Trova."_s,
+                           QRect(24, 108, 880, 20), 9, false, kInk);
+    imgGuida = new PictureButton(b, u"imgGuida"_s, u"Guida"_s, art::Glyph::Help, PictureButton::Style::Icon);
+    imgGuida->setGeometry(929, 86, 44, 44);
+
+    const tools::FindRow find = tools::findRow(b, 24, 136, 949);
+    txtTrova = find.txtTrova;
+    btnTrova = find.btnTrova;
+    lstRecords = new LineList(b, u"lstRecords"_s, u"Risultati delle analisi cliniche nell'intervallo"_s,
+                              QRect(24, 178, 949, 360), 1600);
+
+    auto *info = new Picture(b, u"panTotali"_s, [](QPainter &p, const QRectF &r) {
+        roundedPanel(p, r, QColor(255, 255, 255), QColor(250, 238, 224), 10, QColor(210, 170, 130));
+    });
+    info->setGeometry(14, 546, 967, 60);
+    m_capIntervallo = label(b, u"titIntervallo"_s, u"Intervallo selezionato:"_s, QRect(), 11, true, kInk);
+    lblIntervallo = label(b, u"lblIntervallo"_s, kInitialInterval, QRect(), 11, true, kMaroon);
+    m_capTotale = label(b, u"titTotale"_s, u"Totale analisi cliniche:"_s, QRect(), 11, true, kInk);
+    lblTotCosti = label(b, u"lblTotCosti"_s, u"0"_s, QRect(), 11, true, kMaroon);
+    m_capIntervallo->setBuddy(lblIntervallo);
+    m_capTotale->setBuddy(lblTotCosti);
+    lblIntervallo->setAccessibleName(u"Intervallo selezionato"_s);
+    lblTotCosti->setAccessibleName(u"Totale analisi cliniche"_s);
+    lblEscluse = label(b, u"lblEscluse"_s, QString(), QRect(30, 580, 940, 20), 9, true, art::colors::crimson);
+    lblEscluse->hide();
+    placeTotals(false);
+
+    auto *bottom = new Picture(b, u"panBasso"_s, [](QPainter &p, const QRectF &r) {
+        roundedPanel(p, r, QColor(222, 136, 52), QColor(160, 80, 22), 10, QColor(130, 64, 16));
+    });
+    bottom->setGeometry(14, 614, 967, 64);
+    btnStampa = tools::button(b, u"btnStampa"_s, u"Stampa riepilogo"_s, QRect(30, 628, 220, 36));
+    btnGrafico = tools::button(b, u"btnGrafico"_s, u"Grafico"_s, QRect(266, 628, 180, 36));
+    btnGrafico->setToolTip(u"Mostra l'andamento nel tempo dei risultati numerici"_s);
+    btnEsci = tools::button(b, u"btnEsci"_s, u"Esci"_s, QRect(785, 628, 180, 36));
+    for (QPushButton *button : {btnStampa, btnGrafico, btnEsci})
+        button->setFont(designFont(u"Verdana"_s, 12, true));
+
+    lblConta = hiddenLabel(b, u"lblConta"_s, u"0"_s);
+
+    setTabOrder(txtTrova, btnTrova);
+    setTabOrder(btnTrova, lstRecords);
+    setTabOrder(lstRecords, btnStampa);
+    setTabOrder(btnStampa, btnGrafico);
+    setTabOrder(btnGrafico, btnEsci);
+
+    FindInList::attach(ctx.services, ctx.findKeys, FindScreen::RiepLavoro, this, txtTrova, btnTrova, lstRecords);
+    connect(btnStampa, &QPushButton::clicked, this, &TfrmRiepLavoro::btnStampaClick);
+    connect(btnGrafico, &QPushButton::clicked, this, &TfrmRiepLavoro::btnGraficoClick);
+    connect(btnEsci, &QPushButton::clicked, this, &TfrmRiepLavoro::btnEsciClick);
+    connect(imgGuida, &QAbstractButton::clicked, this, &TfrmRiepLavoro::imgGuidaClick);
+}
+
+TfrmRiepLavoro::~TfrmRiepLavoro() = default;
+
+void TfrmRiepLavoro::placeTotals(bool withNote)
+{
+    const int top = withNote ? 550 : 563;
+    m_capIntervallo->setGeometry(30, top, 214, 26);
+    lblIntervallo->setGeometry(244, top, 420, 26);
+    m_capTotale->setGeometry(664, top, 226, 26);
+    lblTotCosti->setGeometry(890, top, 80, 26);
+    lblEscluse->setVisible(withNote);
+}
+
+void TfrmRiepLavoro::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    art::fillGradient(p, QRectF(rect()), QColor(150, 80, 20), QColor(240, 210, 175));
+}
+
+void TfrmRiepLavoro::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TfrmRiepLavoro::FormShow()
+{
+    const TfrmMenuRiepLavoro *menu = m_ctx.screens.frmMenuRiepLavoro;
+    const QString code = text::trimmed(menu->txtCodFisc->text());
+    titTipologia->setText(code.isEmpty() ? u"- - -"_s : code);
+    const QString exam = menu->txtEsame->text();
+    lblConta->setText(QString::number((code.isEmpty() ? 0 : 1) + (text::isBlank(exam) ? 0 : 1)));
+
+    const QString dataInizio = text::trimmed(menu->lblDataInizio->text());
+    const QString dataFine = text::trimmed(menu->lblDataFine->text());
+    const std::optional<QDate> start = settings::parseDate(dataInizio);
+    const std::optional<QDate> end = settings::parseDate(dataFine);
+    placeTotals(false);
+    m_start = start.value_or(QDate());
+    m_end = end.value_or(QDate());
+    if (!start || !end) { // no interval was asked for: nothing to read
+        m_list = {};
+        lstRecords->clearLines();
+        lblIntervallo->setText(kInitialInterval);
+        lblTotCosti->setText(u"0"_s);
+        txtTrova->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+
+    const IoResult read =
+        summary::buildSummary(menu->lblFile->text(), {menu->txtCodFisc->text(), exam, *start, *end}, m_list);
+    lstRecords->setLines(m_list.lines);
+    // The interval and the total always describe the lines shown, even
+    // those of an archive that failed part way.
+    lblIntervallo->setText(u"Dal   "_s + dataInizio + u"   al   "_s + dataFine);
+    lblTotCosti->setText(QString::number(m_list.lines.size()));
+    if (m_list.undated > 0) {
+        lblEscluse->setText(m_list.undated == 1
+                                ? u"Una scheda non è elencata perché la sua data del prelievo non è valida."_s
+                                : QString::number(m_list.undated)
+                                      + u" schede non sono elencate perché la loro data del prelievo non è valida."_s);
+        placeTotals(true);
+    }
+    txtTrova->setFocus(Qt::OtherFocusReason);
+    if (!read)
+        m_ctx.services.plain(this, u"Attenzione: il file di archivio non risulta accessibile."_s);
+}
+
+void TfrmRiepLavoro::btnStampaClick()
+{
+    if (lstRecords->count() == 0) {
+        m_ctx.services.warning(this,
+                               u"Operazione di stampa non applicabile: il riepilogo non contiene nessuna voce."_s);
+        return;
+    }
+    if (!m_ctx.services.confirm(this, u"Si vuole stampare il presente riepilogo?"_s))
+        return;
+    ListSummaryPrint(m_ctx.services, *repRiepilogo,
+                     u"Riepilogo analisi cliniche - Codice fiscale paziente: "_s + text::trimmed(titTipologia->text()),
+                     lstRecords,
+                     {u"- - - - - - - - - - - - - - - -"_s,
+                      u"INTERVALLO SELEZIONATO:    "_s + text::trimmed(lblIntervallo->text()),
+                      u"TOTALE ANALISI CLINICHE:   "_s + text::trimmed(lblTotCosti->text())});
+}
+
+void TfrmRiepLavoro::btnGraficoClick()
+{
+    if (lstRecords->count() == 0) {
+        m_ctx.services.warning(this, u"Grafico non disponibile: il riepilogo non contiene nessuna voce."_s);
+        return;
+    }
+    const summary::TrendSet trends = summary::buildTrends(m_list.entries);
+    if (trends.exams.isEmpty()) {
+        m_ctx.services.warning(this, u"Grafico non disponibile: nessun risultato del riepilogo è espresso da un "
+                                     u"valore numerico."_s);
+        return;
+    }
+    const QString code = text::trimmed(titTipologia->text());
+    m_ctx.openDialog<TfrmGrafico>(this, [&](TfrmGrafico &d) { d.setTrends(trends, code, m_start, m_end); });
+}
+
+void TfrmRiepLavoro::imgGuidaClick() { TfrmGuida::showTopic(m_ctx, this, help::TopicId::Summary); }
+
+void TfrmRiepLavoro::btnEsciClick() { reject(); }
+
+void TfrmRiepLavoro::done(int result)
+{
+    lstRecords->clearLines();
+    m_list = {};
+    m_ctx.screens.frmMenuRiepLavoro->lblAttendere->hide();
+    QDialog::done(result);
 }
 
 } // namespace clinora

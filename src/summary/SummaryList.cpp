@@ -1,0 +1,83 @@
+#include "summary/SummaryList.h"
+
+#include "analyses/AnalysisEntry.h"
+#include "analyses/AnalysisRecord.h"
+#include "common/CommonSettings.h"
+#include "common/ListOrder.h"
+#include "common/Text.h"
+
+namespace clinora::summary {
+
+namespace {
+
+// A typed criterion: given when not blank; it matches when its text as
+// typed, blanks included, occurs in the field, A-Z compared without regard
+// to case.
+class Criterion {
+public:
+    explicit Criterion(const QString &typed) : m_given(!text::isBlank(typed)), m_key(text::lowerAZ(typed)) {}
+    bool matches(const AnalysisRecord &record, AnalysisRecord::Field field) const
+    {
+        return !m_given || text::lowerAZ(record.get(field)).contains(m_key);
+    }
+
+private:
+    bool m_given;
+    QString m_key;
+};
+
+// Both ends included; dates compare as whole days.
+bool within(const QDate &date, const QDate &start, const QDate &end) { return date >= start && date <= end; }
+
+} // namespace
+
+bool inInterval(QStringView data, const QDate &start, const QDate &end)
+{
+    const std::optional<QDate> date = settings::parseDate(text::trimmedView(data));
+    return date && within(*date, start, end);
+}
+
+IoResult buildSummary(const QString &archivePath, const SummaryRequest &request, SummaryList &out)
+{
+    out = {};
+    const Criterion code(request.codFisc);
+    const Criterion exam(request.esame);
+
+    IoResult result;
+    AnalysisArchive archive;
+    const QString file = text::trimmed(archivePath);
+    if (file.isEmpty()) // no archive named: nothing is touched
+        result = {IoError::Open};
+    else
+        result = archive.open(file);
+    if (result) {
+        AnalysisRecord record;
+        for (;;) {
+            bool end = false;
+            result = archive.readNext(record, end); // the archive closes itself on a failure
+            if (!result || end)
+                break;
+            if (!code.matches(record, AnalysisRecord::CodFisc) || !exam.matches(record, AnalysisRecord::Esame))
+                continue;
+            // A sample date that is no date lies in no interval: the record is
+            // counted apart and the reading goes on, so that the total always
+            // matches the lines listed.
+            const std::optional<QDate> date = settings::parseDate(record.get(AnalysisRecord::Data));
+            if (!date) {
+                ++out.undated;
+                continue;
+            }
+            if (!within(*date, request.start, request.end))
+                continue;
+            SummaryEntry entry{resultFields(record), *date, alarmMark(record) == true};
+            out.lines.append(resultLine(entry.fields));
+            out.entries.append(std::move(entry));
+        }
+        if (result)
+            result = archive.close();
+    }
+    sortListLines(out.lines);
+    return result;
+}
+
+} // namespace clinora::summary

@@ -1,0 +1,111 @@
+#include "summary/Trend.h"
+
+#include "common/CommonSettings.h"
+#include "common/ListOrder.h"
+#include "common/Text.h"
+
+#include <QHash>
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace clinora::summary {
+
+namespace {
+
+// A hyphen, or the en dash that word processors put between two numbers.
+bool isDash(QChar c) { return c == u'-' || c == QChar(0x2013); }
+
+// The length of a leading "<" or "<=" (`sign` "<"), or ">" or ">=": 0 for none.
+qsizetype signLength(QStringView t, QChar sign)
+{
+    if (!t.startsWith(sign))
+        return 0;
+    return t.size() > 1 && t[1] == u'=' ? 2 : 1;
+}
+
+} // namespace
+
+std::optional<double> resultValue(QStringView risultato) { return settings::parseNumber(risultato); }
+
+std::optional<ReferenceRange> referenceRange(QStringView rife)
+{
+    const QStringView t = text::trimmedView(rife);
+    if (t.isEmpty())
+        return std::nullopt;
+    if (const qsizetype n = signLength(t, u'<')) {
+        if (const auto high = settings::parseNumber(t.mid(n)))
+            return ReferenceRange{std::nullopt, *high};
+        return std::nullopt;
+    }
+    if (const qsizetype n = signLength(t, u'>')) {
+        if (const auto low = settings::parseNumber(t.mid(n)))
+            return ReferenceRange{*low, std::nullopt};
+        return std::nullopt;
+    }
+    // "low-high": the dash that splits the text into two numbers in order.
+    // A dash at the very start is the sign of the low end, never the split.
+    for (qsizetype i = 1; i + 1 < t.size(); ++i) {
+        if (!isDash(t[i]))
+            continue;
+        const auto low = settings::parseNumber(t.first(i));
+        const auto high = settings::parseNumber(t.sliced(i + 1));
+        if (low && high && *low <= *high)
+            return ReferenceRange{*low, *high};
+    }
+    return std::nullopt;
+}
+
+QList<RangeStep> ExamTrend::rangeSteps() const
+{
+    QList<RangeStep> steps;
+    for (const TrendPoint &p : points) {
+        if (!p.range)
+            continue; // a result without a range keeps the one before it
+        if (steps.isEmpty() || !(steps.last().range == *p.range))
+            steps.append({p.date, *p.range});
+    }
+    return steps;
+}
+
+TrendSet buildTrends(const QList<SummaryEntry> &entries)
+{
+    // In order of sample date; results of the same day keep the archive's order.
+    QList<const SummaryEntry *> ordered;
+    ordered.reserve(entries.size());
+    for (const SummaryEntry &e : entries)
+        ordered.append(&e);
+    std::stable_sort(ordered.begin(), ordered.end(),
+                     [](const SummaryEntry *a, const SummaryEntry *b) { return a->date < b->date; });
+
+    QList<ExamTrend> groups;
+    QHash<QString, qsizetype> groupOf;
+    TrendSet set;
+    for (const SummaryEntry *e : ordered) {
+        const QString key = text::upperAZ(e->fields.esame) + QChar(0) + text::upperAZ(e->fields.um);
+        auto it = groupOf.constFind(key);
+        if (it == groupOf.constEnd()) {
+            it = groupOf.insert(key, groups.size());
+            groups.append({e->fields.esame, e->fields.um, {}, 0});
+        }
+        ExamTrend &trend = groups[*it];
+        if (const auto value = resultValue(e->fields.risultato)) {
+            trend.points.append({e->date, *value, text::trimmed(e->fields.risultato), e->alarming,
+                                 referenceRange(e->fields.rife)});
+        } else {
+            ++trend.nonNumeric;
+            ++set.nonNumeric;
+        }
+    }
+    for (ExamTrend &trend : groups)
+        if (!trend.points.isEmpty())
+            set.exams.append(std::move(trend));
+    std::stable_sort(set.exams.begin(), set.exams.end(), [](const ExamTrend &a, const ExamTrend &b) {
+        const int c = compareListText(a.exam, b.exam);
+        return c != 0 ? c < 0 : compareListText(a.unit, b.unit) < 0;
+    });
+    return set;
+}
+
+} // namespace clinora::summary

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "summary/SummaryList.h"
+
+#include <QDate>
+#include <QList>
+#include <QString>
+#include <QStringView>
+
+#include <optional>
+
+// How the results of a summary move over time: each exam's results that read
+// as numbers, in order of sample date, with the reference range each was
+// given against.
+namespace clinora::summary {
+
+// A result that reads as a number with "," as the decimal separator and
+// blanks around it allowed ("12,5", " 7 "); "<5", "neg." or "12.5" do not.
+std::optional<double> resultValue(QStringView risultato);
+
+// A reference range: both ends ("70-110", "0,6 - 1,2"), or one ("<200",
+// ">40", "<=5", ">=3"). A missing end is open.
+struct ReferenceRange {
+    std::optional<double> low, high;
+    friend bool operator==(const ReferenceRange &, const ReferenceRange &) = default;
+};
+// The range the reference values read as, or nothing when they read as none.
+std::optional<ReferenceRange> referenceRange(QStringView rife);
+
+struct TrendPoint {
+    QDate date;
+    double value = 0;
+    QString result; // as written on the card
+    bool alarming = false;
+    std::optional<ReferenceRange> range;
+};
+
+// Where the reference range changes: from `from` on (until the next change)
+// results are read against `range`; the first change also holds before its
+// date.
+struct RangeStep {
+    QDate from;
+    ReferenceRange range;
+};
+
+// One exam (and unit of measure) of the summary.
+struct ExamTrend {
+    QString exam; // as first written, in order of sample date
+    QString unit;
+    QList<TrendPoint> points; // in order of sample date
+    int nonNumeric = 0;       // results of the exam that do not read as numbers
+
+    // The steps of the reference range along the points; empty when no
+    // result of the exam has a range that reads.
+    QList<RangeStep> rangeSteps() const;
+};
+
+struct TrendSet {
+    // Exams with at least one numeric result, in list order of their names.
+    QList<ExamTrend> exams;
+    // Results left out because they do not read as numbers, over the whole summary.
+    int nonNumeric = 0;
+};
+
+// Groups the results by exam and unit (A-Z without regard to case): the
+// same exam in two units is two trends, so that no line mixes them.
+TrendSet buildTrends(const QList<SummaryEntry> &entries);
+
+} // namespace clinora::summary
