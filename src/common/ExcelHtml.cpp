@@ -3,7 +3,6 @@
 #include "common/FileIo.h"
 #include "common/Text.h"
 
-#include <QSaveFile>
 
 namespace clinora {
 
@@ -153,20 +152,13 @@ void writeDocument(EnvelopeWriter &w, QStringView sheetName, const QList<ExcelCo
 bool ExcelHtmlEnvelope(const QString &path, QStringView sheetName, const QList<ExcelColumn> &columns,
                        qsizetype rowCount, const ExcelCell &cell)
 {
-    if (io::injectFault(io::Op::Open, path))
+    // Until the commit the previous file is untouched.
+    io::ReplacedFile file(path);
+    if (!file.open())
         return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    EnvelopeWriter w([&file](QByteArrayView block) { return io::writeAll(file, block); });
+    EnvelopeWriter w([&file](QByteArrayView block) { return file.write(block); });
     writeDocument(w, sheetName, columns, rowCount, cell);
-    // Until the commit the previous file is untouched; a cancelled save
-    // removes the temporary file.
-    if (!w.finish() || io::injectFault(io::Op::Rename, path)) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return w.finish() && file.commit();
 }
 
 QByteArray ExcelHtmlDocument(QStringView sheetName, const QList<ExcelColumn> &columns, qsizetype rowCount,
