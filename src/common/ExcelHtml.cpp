@@ -12,7 +12,13 @@ namespace {
 class EnvelopeWriter {
 public:
     using Sink = std::function<bool(QByteArrayView)>;
-    explicit EnvelopeWriter(Sink sink) : m_sink(std::move(sink)) { m_buffer.reserve(kBlock + 4096); }
+    // A writer to a file keeps a block's worth of room, so that a large
+    // export does not grow its buffer piece by piece.
+    EnvelopeWriter(Sink sink, bool toFile) : m_sink(std::move(sink))
+    {
+        if (toFile)
+            m_buffer.reserve(kBlock + 4096);
+    }
 
     void piece(const char *ascii)
     {
@@ -156,7 +162,7 @@ bool ExcelHtmlEnvelope(const QString &path, QStringView sheetName, const QList<E
     io::ReplacedFile file(path);
     if (!file.open())
         return false;
-    EnvelopeWriter w([&file](QByteArrayView block) { return file.write(block); });
+    EnvelopeWriter w([&file](QByteArrayView block) { return file.write(block); }, true);
     writeDocument(w, sheetName, columns, rowCount, cell);
     return w.finish() && file.commit();
 }
@@ -168,7 +174,7 @@ QByteArray ExcelHtmlDocument(QStringView sheetName, const QList<ExcelColumn> &co
     EnvelopeWriter w([&out](QByteArrayView block) {
         out.append(block);
         return true;
-    });
+    }, false);
     writeDocument(w, sheetName, columns, rowCount, cell);
     (void)w.finish();
     return out;
