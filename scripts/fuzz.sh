@@ -3,7 +3,7 @@
 # UndefinedBehaviorSanitizer on) and runs each for SECONDS (default 10),
 # starting from the seed corpus in fuzz/corpus/<target>. New inputs found
 # go to build-fuzz/corpus, never into the repository.
-#   scripts/fuzz.sh [SECONDS]
+#   scripts/fuzz.sh [SECONDS]             CLINORA_JOBS: parallel build jobs (default: all cores)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-10}
