@@ -20,6 +20,9 @@
 #include "patients/ui/Clienti.h"
 #include "patients/ui/ExpClienti.h"
 #include "report/ReportMessages.h"
+#include "summary/ui/Grafico.h"
+#include "summary/ui/MenuRiepLavoro.h"
+#include "summary/ui/RiepLavoro.h"
 #include "support/TestApp.h"
 
 #include <QComboBox>
@@ -359,6 +362,37 @@ QList<Command> commands()
                      TfrmClienti *c = patientCard(app);
                      click(c->cmdPrimo);
                      act([c] { click(c->cmdPDF); }, nullptr);
+                 }});
+    list.append({"trend chart PDF",
+                 {{u"Andamento.pdf"_s}},
+                 MsgKind::Error,
+                 QString(),
+                 u"L'esportazione del grafico in PDF è terminata con successo.\n\r\n\rSi vuole aprire il file?"_s,
+                 {},
+                 [](TestApp &app, const auto &act) {
+                     writeFile(app.path(kArchive), archiveOf<AnalysisRecord>(3));
+                     writeFile(app.path(u"Andamento.pdf"_s), "%PDF-1.4 the chart before\n%%EOF\n");
+                     TfrmMenuRiepLavoro *m = app.ctx->screens.frmMenuRiepLavoro;
+                     app.ctx->switchTo(app.ctx->screens.frmAvvio, m);
+                     activate(m);
+                     m->txtAnno->setText(u"2024"_s);
+                     m->txtCodFisc->setText(kCode);
+                     m->txtGiornoInizio->setCurrentIndex(0);
+                     m->txtMeseInizio->setCurrentIndex(0);
+                     m->txtGiornoFine->setCurrentIndex(m->txtGiornoFine->count() - 1);
+                     m->txtMeseFine->setCurrentIndex(m->txtMeseFine->count() - 1);
+                     app.dialogs->next<TfrmRiepLavoro>([&app, &act](TfrmRiepLavoro &r) {
+                         app.dialogs->next<TfrmGrafico>([&app, &act](TfrmGrafico &g) {
+                             act(
+                                 [&app, &g] {
+                                     app.files->answers.push_back(app.path(u"Andamento.pdf"_s));
+                                     click(g.btnPDF);
+                                 },
+                                 nullptr);
+                         });
+                         click(r.btnGrafico);
+                     });
+                     click(m->btnVisualizza);
                  }});
     const auto attach = [](bool existing) {
         return [existing](TestApp &app, const auto &act) {
