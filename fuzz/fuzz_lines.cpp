@@ -40,8 +40,9 @@ void patientLine(const PatientRecord &p, const QString &filter, int field)
 {
     using F = PatientRecord;
     const QString line = PatientListLine(p);
-    const QString expected = fixed(p.text(F::Paziente), 26) + QStringLiteral("  Tel. ") + fixed(p.text(F::Recapito), 15)
-                             + QStringLiteral("  CF: ") + fixed(p.text(F::CodFisc), 16) + QStringLiteral("  Tessera n. ")
+    const QString expected = fixed(p.text(F::Paziente), 26) + QStringLiteral("  Tel. ")
+                             + fixed(p.text(F::Recapito), 15) + QStringLiteral("  CF: ")
+                             + fixed(p.text(F::CodFisc), 16) + QStringLiteral("  Tessera n. ")
                              + fixed(p.text(F::Tessera), 25) + QStringLiteral("  ") + p.text(F::Note);
     check(line == expected);
 

@@ -163,7 +163,9 @@ QList<Damage> damages()
              writeFile(app.path(u"Esami_Frequenti.lst"_s), list);
          }},
         {"one huge line", kCode, true, true,
-         [](TestApp &app, const QString &) { writeFile(app.path(u"Esami_Frequenti.lst"_s), QByteArray(4 << 20, 'x')); }},
+         [](TestApp &app, const QString &) {
+             writeFile(app.path(u"Esami_Frequenti.lst"_s), QByteArray(4 << 20, 'x'));
+         }},
         // The five bytes the code page leaves undefined, control characters,
         // and a fiscal code and file names that are no names at all.
         {"texts outside the code page", u"A/B\\C:D*E?F\"G<H|"_s, false, false,
