@@ -4,12 +4,25 @@
 #include "common/Text.h"
 #include "patients/PatientRecord.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <cstdlib>
 
 using namespace clinora;
+
+namespace {
+
+// In memory where the system offers it: every save is synced to the disk.
+QString fuzzFolder()
+{
+    const QString shm = QStringLiteral("/dev/shm");
+    return (QFileInfo(shm).isDir() ? shm : QDir::tempPath()) + QStringLiteral("/clinora-fuzz-XXXXXX");
+}
+
+} // namespace
 
 namespace {
 
@@ -57,7 +70,7 @@ void readAll(const QString &path)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    static QTemporaryDir dir;
+    static QTemporaryDir dir(fuzzFolder());
     const QString path = dir.filePath(QStringLiteral("f.bin"));
     {
         QFile f(path);

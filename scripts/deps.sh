@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs, with apt-get, whatever the build and the tests need and this
 # machine lacks. Safe to run again: it installs nothing that is present.
+# clang and its sanitizer and libFuzzer runtimes build the tests' sanitized
+# run and the fuzzers; llvm brings the symbolizer their reports use.
 set -euo pipefail
 
 packages=(
@@ -9,6 +11,7 @@ packages=(
   libbenchmark-dev
   fonts-liberation2 fonts-dejavu-core fonts-wine qt6-translations-l10n
   poppler-utils xvfb xauth xdotool
+  clang libclang-rt-14-dev llvm
 )
 
 missing=()

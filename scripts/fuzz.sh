@@ -3,13 +3,13 @@
 # UndefinedBehaviorSanitizer on) and runs each for SECONDS (default 10),
 # starting from the seed corpus in fuzz/corpus/<target>. New inputs found
 # go to build-fuzz/corpus, never into the repository.
-#   scripts/fuzz.sh [SECONDS]
+#   scripts/fuzz.sh [SECONDS]             CLINORA_JOBS: parallel build jobs (default: all cores)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-10}
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCLINORA_FUZZ=ON \
   -DCLINORA_GUI=OFF -DCLINORA_SANITIZE=address,undefined -DCLINORA_WERROR=ON >/dev/null
-cmake --build build-fuzz -j "$(nproc)"
+cmake --build build-fuzz -j "${CLINORA_JOBS:-$(nproc)}"
 mkdir -p build-fuzz/artifacts
 for bin in build-fuzz/fuzz/fuzz_*; do
   [ -f "$bin" ] && [ -x "$bin" ] || continue

@@ -1,7 +1,16 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds with warnings as errors, and runs every test.
+# Installs what is missing, builds every library, screen, test and benchmark
+# with clang, AddressSanitizer and UndefinedBehaviorSanitizer (warnings as
+# errors) into build-asan, runs every test there, then runs each fuzzer for a
+# few seconds.
+#   scripts/test.sh                       CLINORA_FUZZ_SECONDS (default 5) per fuzzer
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
-scripts/build.sh -DCLINORA_WERROR=ON
-ctest --test-dir build --output-on-failure -j "$(nproc)"
+jobs=${CLINORA_JOBS:-$(nproc)}
+# -O1 keeps the sanitized suite quick; Debug keeps Qt's and our assertions on.
+CC=clang CXX=clang++ cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g1" \
+  -DCLINORA_WERROR=ON -DCLINORA_SANITIZE=address,undefined
+cmake --build build-asan -j "$jobs"
+ctest --test-dir build-asan --output-on-failure -j "$jobs"
+CLINORA_JOBS=$jobs scripts/fuzz.sh "${CLINORA_FUZZ_SECONDS:-5}"

@@ -5,18 +5,12 @@
 #include "patients/PatientRecord.h"
 
 #include <QDir>
-#include <QFileInfo>
 
 namespace clinora {
 
 bool ensureAnalysisFolder(const QString &appFolder)
 {
-    const QString folder = QDir(appFolder).filePath(kAnalysisFolderName.toString());
-    if (io::injectFault(io::Op::Mkdir, folder))
-        return false;
-    // mkpath succeeds for a folder that is already there, and fails for a
-    // file standing in its place.
-    return QDir().mkpath(folder) && QFileInfo(folder).isDir();
+    return io::makeFolder(QDir(appFolder).filePath(kAnalysisFolderName.toString()));
 }
 
 const RequiredField *firstMissingField(const AnalysisRecord &record)

@@ -5,7 +5,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 
 using namespace Qt::StringLiterals;
 
@@ -85,21 +84,8 @@ bool writeFrequentExams(const QString &appFolder, const QStringList &lines)
         all += one;
         all += u"\r\n";
     }
-    const QByteArray bytes = text::toCp1252(all);
-
-    QSaveFile out(path(appFolder));
-    if (io::injectFault(io::Op::Open, out.fileName()) || !out.open(QIODevice::WriteOnly))
-        return false;
-    if (io::injectFault(io::Op::Write, out.fileName()) || out.write(bytes) != bytes.size()) {
-        out.cancelWriting();
-        return false;
-    }
-    // commit() writes the new file to the disk and only then puts it in place of the old one.
-    if (io::injectFault(io::Op::Rename, out.fileName())) {
-        out.cancelWriting();
-        return false;
-    }
-    return out.commit();
+    // The new list takes the place of the old one only once it is whole.
+    return io::replaceFile(path(appFolder), text::toCp1252(all));
 }
 
 } // namespace clinora

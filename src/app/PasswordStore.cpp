@@ -5,7 +5,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 #include <QStringList>
 
 using namespace Qt::StringLiterals;
@@ -33,29 +32,20 @@ std::optional<QString> PasswordStore::readStoredValue() const
 
 bool PasswordStore::writeStoredValue(const QString &hex) const
 {
+    // The rest of the file is kept: read it first.
     QString current;
     QFile existing(path());
     if (existing.exists()) {
-        if (!existing.open(QIODevice::ReadOnly))
+        if (io::injectFault(io::Op::Open, existing.fileName()) || !existing.open(QIODevice::ReadOnly))
+            return false;
+        if (io::injectFault(io::Op::Read, existing.fileName()))
             return false;
         current = text::fromCp1252(existing.readAll());
+        if (existing.error() != QFileDevice::NoError)
+            return false;
         existing.close();
     }
-    const QByteArray bytes = text::toCp1252(iniWithValue(current, u"Accesso", u"Valore", hex));
-
-    QSaveFile out(path());
-    if (io::injectFault(io::Op::Open, out.fileName()) || !out.open(QIODevice::WriteOnly))
-        return false;
-    if (io::injectFault(io::Op::Write, out.fileName()) || out.write(bytes) != bytes.size()) {
-        out.cancelWriting();
-        return false;
-    }
-    // commit() syncs the new file to disk and renames it over the old one.
-    if (io::injectFault(io::Op::Rename, out.fileName())) {
-        out.cancelWriting();
-        return false;
-    }
-    return out.commit();
+    return io::replaceFile(path(), text::toCp1252(iniWithValue(current, u"Accesso", u"Valore", hex)));
 }
 
 namespace {

@@ -3,7 +3,6 @@
 #include "common/FileIo.h"
 #include "common/Text.h"
 
-#include <QSaveFile>
 
 namespace clinora {
 
@@ -13,7 +12,13 @@ namespace {
 class EnvelopeWriter {
 public:
     using Sink = std::function<bool(QByteArrayView)>;
-    explicit EnvelopeWriter(Sink sink) : m_sink(std::move(sink)) { m_buffer.reserve(kBlock + 4096); }
+    // A writer to a file keeps a block's worth of room, so that a large
+    // export does not grow its buffer piece by piece.
+    EnvelopeWriter(Sink sink, bool toFile) : m_sink(std::move(sink))
+    {
+        if (toFile)
+            m_buffer.reserve(kBlock + 4096);
+    }
 
     void piece(const char *ascii)
     {
@@ -153,20 +158,13 @@ void writeDocument(EnvelopeWriter &w, QStringView sheetName, const QList<ExcelCo
 bool ExcelHtmlEnvelope(const QString &path, QStringView sheetName, const QList<ExcelColumn> &columns,
                        qsizetype rowCount, const ExcelCell &cell)
 {
-    if (io::injectFault(io::Op::Open, path))
+    // Until the commit the previous file is untouched.
+    io::ReplacedFile file(path);
+    if (!file.open())
         return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    EnvelopeWriter w([&file](QByteArrayView block) { return io::writeAll(file, block); });
+    EnvelopeWriter w([&file](QByteArrayView block) { return file.write(block); }, true);
     writeDocument(w, sheetName, columns, rowCount, cell);
-    // Until the commit the previous file is untouched; a cancelled save
-    // removes the temporary file.
-    if (!w.finish() || io::injectFault(io::Op::Rename, path)) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return w.finish() && file.commit();
 }
 
 QByteArray ExcelHtmlDocument(QStringView sheetName, const QList<ExcelColumn> &columns, qsizetype rowCount,
@@ -176,7 +174,7 @@ QByteArray ExcelHtmlDocument(QStringView sheetName, const QList<ExcelColumn> &co
     EnvelopeWriter w([&out](QByteArrayView block) {
         out.append(block);
         return true;
-    });
+    }, false);
     writeDocument(w, sheetName, columns, rowCount, cell);
     (void)w.finish();
     return out;

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QByteArrayView>
+#include <QSaveFile>
 #include <QString>
 
+class QDateTime;
 class QFile;
 class QFileDevice;
 
@@ -11,7 +13,7 @@ class QFileDevice;
 // that tests can show what each command does when a disk fails.
 namespace clinora::io {
 
-enum class Op { Open, Read, Write, Flush, Sync, Rename, Close, Mkdir, Copy };
+enum class Op { Open, Read, Write, Flush, Sync, Rename, Close, Mkdir, Copy, Remove };
 
 // Consulted before each operation; returning true makes that operation fail.
 class FaultHook {
@@ -39,10 +41,41 @@ bool writeAll(QFile &file, QByteArrayView bytes);
 bool writeAll(QFileDevice &file, QByteArrayView bytes);
 
 // Pushes the file's written data to the disk (fsync / FlushFileBuffers).
-bool syncToDisk(QFile &file);
+bool syncToDisk(QFileDevice &file);
 
 // Makes sure `folder` exists as a folder, creating any missing parent too;
 // false when it cannot be made (or a file stands in its place).
 bool makeFolder(const QString &folder);
+
+// Removes a file; true when it is gone (or was never there).
+bool removeFile(const QString &path);
+
+// A file replaced as a whole (the password file, the frequent exams, an
+// export, a PDF, an attached copy). The new content goes to a temporary file
+// beside the target, which takes the target's place only once every byte of
+// it is on the disk: a failure at any step, or a crash, leaves either the old
+// file or the new one, never a mixture. A file not committed is dropped.
+class ReplacedFile {
+public:
+    explicit ReplacedFile(const QString &path);
+    ReplacedFile(const ReplacedFile &) = delete;
+    ReplacedFile &operator=(const ReplacedFile &) = delete;
+
+    bool open();
+    bool write(QByteArrayView bytes);
+    // Gives the new file this modification time, where the file system can.
+    void setModificationTime(const QDateTime &time);
+    // Flushes, syncs and puts the file in place of the old one.
+    bool commit();
+
+private:
+    bool cancel();
+
+    QSaveFile m_file;
+    bool m_failed = false;
+};
+
+// Replaces the file at `path` with `bytes`, as ReplacedFile does.
+bool replaceFile(const QString &path, QByteArrayView bytes);
 
 } // namespace clinora::io

@@ -75,9 +75,13 @@ IoResult RecordFile::replayJournal()
 {
     const QString jpath = journalPath(m_file.fileName());
     QFile j(jpath);
-    if (!j.open(QIODevice::ReadOnly))
+    if (io::injectFault(io::Op::Open, jpath) || !j.open(QIODevice::ReadOnly))
         return fail(IoError::Open);
+    if (io::injectFault(io::Op::Read, jpath))
+        return fail(IoError::Read);
     const QByteArray bytes = j.read(kJournalHeader + m_size + kJournalHash + 1);
+    if (j.error() != QFileDevice::NoError)
+        return fail(IoError::Read);
     j.close();
     const bool whole = bytes.size() == kJournalHeader + m_size + kJournalHash
                        && std::memcmp(bytes.constData(), kJournalMagic, 4) == 0
@@ -92,28 +96,42 @@ IoResult RecordFile::replayJournal()
         if (k >= 1 && k <= m_count) {
             const IoResult r = writeAt(k, bytes.mid(kJournalHeader, m_size));
             if (!r)
-                return r;
+                return fail(r.error);
         }
     }
-    // A journal cut short was written before the archive was touched: drop it.
-    QFile::remove(jpath);
+    // A journal cut short was written before the archive was touched: drop
+    // it. One that cannot be removed is replayed again, to the same effect.
+    (void)io::removeFile(jpath);
     m_current = 0;
     return {};
 }
 
 IoResult RecordFile::writeJournal(qint64 k, const QByteArray &record)
 {
-    QFile j(journalPath(m_file.fileName()));
-    if (io::injectFault(io::Op::Open, j.fileName()) || !j.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return fail(IoError::Open);
-    if (!io::writeAll(j, journalBytes(m_size, k, record)))
-        return fail(IoError::Write);
-    if (io::injectFault(io::Op::Flush, j.fileName()) || !j.flush())
-        return fail(IoError::Flush);
-    if (!io::syncToDisk(j))
-        return fail(IoError::Sync);
-    j.close();
-    return {};
+    const QString jpath = journalPath(m_file.fileName());
+    IoError error = IoError::None;
+    {
+        QFile j(jpath);
+        if (io::injectFault(io::Op::Open, jpath) || !j.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            return fail(IoError::Open);
+        if (!io::writeAll(j, journalBytes(m_size, k, record)))
+            error = IoError::Write;
+        else if (io::injectFault(io::Op::Flush, jpath) || !j.flush())
+            error = IoError::Flush;
+        else if (!io::syncToDisk(j))
+            error = IoError::Sync;
+        else if (io::injectFault(io::Op::Close, jpath))
+            error = IoError::Close;
+        j.close();
+        if (error == IoError::None && j.error() != QFileDevice::NoError)
+            error = IoError::Close;
+    }
+    if (error == IoError::None)
+        return {};
+    // The archive is untouched: a journal left behind, even a whole one,
+    // would make the next open apply a save that was reported failed.
+    (void)io::removeFile(jpath);
+    return fail(error);
 }
 
 IoResult RecordFile::read(qint64 k, QByteArray &out)
@@ -168,14 +186,14 @@ IoResult RecordFile::writeAt(qint64 k, const QByteArray &record)
     const QString &path = m_file.fileName();
     m_chunkCount = 0; // the chunk may hold the record being replaced
     if (!m_file.seek((k - 1) * m_size))
-        return fail(IoError::Seek);
+        return {IoError::Seek};
     if (!io::writeAll(m_file, record))
-        return fail(IoError::Write);
+        return {IoError::Write};
     // A save is reported only once it has reached the disk.
     if (io::injectFault(io::Op::Flush, path) || !m_file.flush())
-        return fail(IoError::Flush);
+        return {IoError::Flush};
     if (!io::syncToDisk(m_file))
-        return fail(IoError::Sync);
+        return {IoError::Sync};
     m_current = k;
     return {};
 }
@@ -188,12 +206,17 @@ IoResult RecordFile::write(qint64 k, const QByteArray &record)
         return {IoError::Range};
     if (record.size() != m_size)
         return {IoError::Range};
-    IoResult r = writeJournal(k, record);
-    if (r)
-        r = writeAt(k, record);
-    if (r)
-        QFile::remove(journalPath(m_file.fileName()));
-    return r;
+    if (const IoResult r = writeJournal(k, record); !r)
+        return r;
+    if (const IoResult r = writeAt(k, record); !r) {
+        // The record may be half-written: the journal stays, and the next
+        // open finishes the rewrite from it.
+        return fail(r.error);
+    }
+    // Once the record is on the disk the journal holds nothing new; one that
+    // cannot be removed is replayed to the same bytes.
+    (void)io::removeFile(journalPath(m_file.fileName()));
+    return {};
 }
 
 IoResult RecordFile::append(const QByteArray &record, qint64 *newNumber)
@@ -201,9 +224,13 @@ IoResult RecordFile::append(const QByteArray &record, qint64 *newNumber)
     if (!m_file.isOpen())
         return {IoError::NotOpen};
     // Written at count * size: over a trailing fragment, if there is one.
-    const IoResult r = writeAt(m_count + 1, record);
-    if (!r)
-        return r;
+    if (const IoResult r = writeAt(m_count + 1, record); !r) {
+        // A save reported failed leaves no record behind, whole or in part:
+        // saving again would store the card twice.
+        if (!io::injectFault(io::Op::Write, m_file.fileName()))
+            (void)m_file.resize(m_count * m_size);
+        return fail(r.error);
+    }
     ++m_count;
     if (newNumber)
         *newNumber = m_count;

@@ -43,12 +43,14 @@ public:
     // Overwrites record k (1 <= k <= count) in place and makes it reach the
     // disk. The new record goes first to a journal beside the file, so that a
     // rewrite cut short by a crash is finished by the next open: the record
-    // is then either wholly old or wholly new.
+    // is then either wholly old or wholly new. A failure before the record is
+    // touched leaves no journal: the archive stays as it was.
     IoResult write(qint64 k, const QByteArray &record);
 
     // The journal of an interrupted rewrite, beside the archive.
     static QString journalPath(const QString &archivePath);
     // Writes a new record after the last one; its number is the former count + 1.
+    // A failed append takes back whatever it wrote.
     IoResult append(const QByteArray &record, qint64 *newNumber = nullptr);
 
     // Closes the file; a file that fails to close reports it.

@@ -7,7 +7,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace clinora::attachments {
 
@@ -91,37 +90,26 @@ bool copyFile(const QString &source, const QString &target)
     QFile in(source);
     if (io::injectFault(io::Op::Open, source) || !in.open(QIODevice::ReadOnly))
         return false;
-    // QSaveFile writes a temporary file in the target's folder and renames it
-    // over the target on commit; until then the target is untouched.
-    QSaveFile out(target);
-    if (io::injectFault(io::Op::Open, target) || !out.open(QIODevice::WriteOnly))
+    // Written beside the target under a temporary name, which takes the
+    // target's place only once the copy is whole.
+    io::ReplacedFile out(target);
+    if (!out.open())
         return false;
     QByteArray chunk(kChunk, Qt::Uninitialized);
     for (;;) {
-        if (io::injectFault(io::Op::Read, source)) {
-            out.cancelWriting();
+        if (io::injectFault(io::Op::Read, source))
             return false;
-        }
         const qint64 n = in.read(chunk.data(), chunk.size());
-        if (n < 0) {
-            out.cancelWriting();
+        if (n < 0)
             return false;
-        }
         if (n == 0)
             break;
-        if (!io::writeAll(out, QByteArrayView(chunk.data(), n))) {
-            out.cancelWriting();
+        if (!out.write(QByteArrayView(chunk.data(), n)))
             return false;
-        }
     }
     // As a copy in the file manager does; a file system that cannot set the
     // time still gets the copy.
-    if (out.flush())
-        out.setFileTime(in.fileTime(QFileDevice::FileModificationTime), QFileDevice::FileModificationTime);
-    if (io::injectFault(io::Op::Rename, target)) {
-        out.cancelWriting();
-        return false;
-    }
+    out.setModificationTime(in.fileTime(QFileDevice::FileModificationTime));
     return out.commit();
 }
 

@@ -10,7 +10,6 @@ namespace clinora {
 namespace {
 
 constexpr char foldAZ(char c) { return (c >= 'A' && c <= 'Z') ? char(c + 32) : c; }
-constexpr char16_t upperAZ(char16_t c) { return (c >= u'a' && c <= u'z') ? char16_t(c - 32) : c; }
 
 // The text's bytes in Windows-1252, or nothing when a character has no byte
 // there: such a text cannot occur in a stored field.

@@ -10,7 +10,6 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QRegularExpression>
-#include <QSaveFile>
 
 using namespace Qt::StringLiterals;
 
@@ -254,19 +253,8 @@ bool writePdf(const PreparedReport &report, const PdfExport &settings)
     const QByteArray pdf = pdfDocument(report, settings);
     if (pdf.isEmpty())
         return false;
-    QSaveFile out(settings.fileName);
-    if (io::injectFault(io::Op::Open, settings.fileName) || !out.open(QIODevice::WriteOnly))
-        return false;
-    if (io::injectFault(io::Op::Write, settings.fileName) || out.write(pdf) != pdf.size()) {
-        out.cancelWriting();
-        return false;
-    }
-    // commit() puts the new file in place of the old one only when it is whole.
-    if (io::injectFault(io::Op::Rename, settings.fileName)) {
-        out.cancelWriting();
-        return false;
-    }
-    return out.commit();
+    // An existing file is replaced only by a whole new one.
+    return io::replaceFile(settings.fileName, pdf);
 }
 
 } // namespace clinora::report

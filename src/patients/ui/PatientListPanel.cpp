@@ -135,6 +135,10 @@ PatientPicker::PatientPicker(AppContext &ctx, QDialog *screen, QListView *list, 
 
 bool PatientPicker::eventFilter(QObject *watched, QEvent *event)
 {
+    // Only the two events that pick are looked at: the others include those
+    // a list sends while it is being destroyed, when it is no list any more.
+    if (event->type() != QEvent::MouseButtonDblClick && event->type() != QEvent::KeyPress)
+        return QObject::eventFilter(watched, event);
     if (m_list && watched == m_list->viewport() && event->type() == QEvent::MouseButtonDblClick
         && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
         // The line under the mouse is the one picked; off the lines, the

@@ -156,6 +156,9 @@ Chart make(const summary::ExamTrend &trend, const QDate &from, const QDate &to)
             upper->append(b, high);
         }
         auto *band = new QAreaSeries(upper, lower);
+        // An area series does not own its edges.
+        upper->setParent(band);
+        lower->setParent(band);
         band->setName(u"Intervallo di riferimento"_s);
         QColor fill = kBand;
         fill.setAlpha(46);
