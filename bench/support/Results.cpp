@@ -1,0 +1,86 @@
+#include "support/Results.h"
+
+#include "support/Platform.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QRegularExpression>
+#include <QSysInfo>
+#include <QThread>
+
+using namespace Qt::StringLiterals;
+
+namespace clinora::bench {
+
+namespace {
+
+double counter(const benchmark::BenchmarkReporter::Run &run, const char *name)
+{
+    const auto it = run.counters.find(name);
+    return it == run.counters.end() ? 0 : it->second.value;
+}
+
+QString figure(double v, int decimals) { return QString::number(v, 'f', decimals); }
+
+} // namespace
+
+void ResultsTable::ReportRuns(const std::vector<Run> &runs)
+{
+    ConsoleReporter::ReportRuns(runs);
+    for (const Run &run : runs) {
+        // The median of the repetitions, or the one run when there are none.
+        const bool single = run.run_type == Run::RT_Iteration && run.repetitions <= 1;
+        if (!single && !(run.run_type == Run::RT_Aggregate && run.aggregate_name == "median"))
+            continue;
+        Row row;
+        // "BM_PatientSearch/no_filter/20000/iterations:3/manual_time" reads
+        // "PatientSearch/no_filter/20000".
+        row.name = QString::fromStdString(run.run_name.str())
+                       .remove(QRegularExpression(u"^BM_|/iterations:\\d+|/manual_time|/repeats:\\d+"_s));
+        row.limit = QString::fromStdString(run.report_label);
+        row.ms = run.GetAdjustedRealTime() * 1e3 / benchmark::GetTimeUnitMultiplier(run.time_unit);
+        row.ratio = counter(run, "ratio");
+        row.goal = counter(run, "goal");
+        if (run.counters.count("baseline_ms")) {
+            row.limitMs = counter(run, "baseline_ms");
+            row.limitUnit = u"ms"_s;
+        } else {
+            row.limitMs = counter(run, "archive_MB");
+            row.limitUnit = u"MB"_s;
+        }
+        m_rows.push_back(row);
+    }
+}
+
+bool ResultsTable::allMet() const
+{
+    for (const Row &r : m_rows)
+        if (!r.met())
+            return false;
+    return !m_rows.empty();
+}
+
+bool ResultsTable::write(const QString &path, int repetitions) const
+{
+    QString md;
+    md += u"# Benchmark results\n\n"_s;
+    md += u"Written by `scripts/bench.sh`; do not edit by hand. Each figure is the median of "_s
+          + QString::number(repetitions)
+          + u" repetitions of 3 runs; each case's limit is measured in the same runs, just before it.\n\n"_s;
+    md += u"- Machine: "_s + cpuName() + u", "_s + QString::number(QThread::idealThreadCount())
+          + u" logical cores, "_s + QSysInfo::prettyProductName() + u"\n"_s;
+    md += u"- Qt "_s + QString::fromLatin1(qVersion()) + u", platform offscreen, Release build\n"_s;
+    md += u"- Date: "_s + QDateTime::currentDateTime().toString(u"yyyy-MM-dd HH:mm"_s) + u"\n\n"_s;
+    md += u"| Case | Time | Limit | Limit measured | Ratio | Goal | Met |\n"_s;
+    md += u"|---|---:|---|---:|---:|---:|---|\n"_s;
+    for (const Row &r : m_rows) {
+        md += u"| "_s + r.name + u" | "_s + figure(r.ms, 1) + u" ms | "_s + r.limit + u" | "_s
+              + figure(r.limitMs, 1) + u" "_s + r.limitUnit + u" | "_s + figure(r.ratio, 2) + u" | "_s
+              + (r.limitUnit == u"MB"_s ? u"< "_s : u"≤ "_s) + figure(r.goal, 0) + u" | "_s
+              + (r.met() ? u"yes"_s : u"**no**"_s) + u" |\n"_s;
+    }
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(md.toUtf8()) >= 0;
+}
+
+} // namespace clinora::bench
