@@ -5,60 +5,111 @@
 
 #include <QSaveFile>
 
+#include <cstring>
+
 namespace clinora {
 
 namespace {
 
 // Collects the document piece by piece and hands it on in large blocks.
+// The bytes go straight into one buffer of room set aside beforehand: a
+// hundred thousand rows make tens of millions of them.
 class EnvelopeWriter {
 public:
     using Sink = std::function<bool(QByteArrayView)>;
-    explicit EnvelopeWriter(Sink sink) : m_sink(std::move(sink)) { m_buffer.reserve(kBlock + 4096); }
+    explicit EnvelopeWriter(Sink sink) : m_sink(std::move(sink)), m_buffer(kBlock + kSlack, Qt::Uninitialized) {}
 
-    void piece(const char *ascii)
+    template <size_t N>
+    void piece(const char (&ascii)[N])
     {
-        m_buffer.append(ascii);
-        spill();
+        char *out = room(N - 1);
+        std::memcpy(out, ascii, N - 1);
+        m_used += N - 1;
     }
 
-    void number(int n)
-    {
-        m_buffer.append(QByteArray::number(n));
-        spill();
-    }
+    void number(int n) { bytes(QByteArray::number(n)); }
 
     // The text in Windows-1252, with & < > written as entities and any
     // character the code page lacks as a numeric reference.
     void text(QStringView t)
     {
+        // No character takes more than "&#1114111;".
+        char *const begin = room(t.size() * 10);
+        // Most values are plain ASCII with no markup character: copied in
+        // one pass, checked on the way.
+        bool plain = true;
         for (qsizetype i = 0; i < t.size(); ++i) {
             const char16_t c = t[i].unicode();
-            if (c == u'&')
-                m_buffer.append("&amp;");
-            else if (c == u'<')
-                m_buffer.append("&lt;");
-            else if (c == u'>')
-                m_buffer.append("&gt;");
-            else if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
-                m_buffer.append(char(c));
-            else
-                other(t, i);
+            begin[i] = char(c);
+            plain &= c < 0x80 && c != u'&' && c != u'<' && c != u'>';
         }
-        spill();
+        if (plain) {
+            m_used += t.size();
+            return;
+        }
+        char *out = begin;
+        for (qsizetype i = 0; i < t.size(); ++i) {
+            const char16_t c = t[i].unicode();
+            if (c >= 0xA0 ? c <= 0xFF : c < 0x80 && c != u'&' && c != u'<' && c != u'>') {
+                *out++ = char(c);
+                continue;
+            }
+            switch (c) {
+            case u'&':
+                out = put(out, "&amp;");
+                break;
+            case u'<':
+                out = put(out, "&lt;");
+                break;
+            case u'>':
+                out = put(out, "&gt;");
+                break;
+            default:
+                out = other(out, t, i);
+            }
+        }
+        m_used += out - begin;
     }
 
     bool finish()
     {
-        if (m_ok && !m_buffer.isEmpty())
-            m_ok = m_sink(m_buffer);
-        m_buffer.clear();
+        if (m_ok && m_used > 0)
+            m_ok = m_sink(QByteArrayView(m_buffer.constData(), m_used));
+        m_used = 0;
         return m_ok;
     }
 
 private:
     static constexpr qsizetype kBlock = 1 << 20;
+    static constexpr qsizetype kSlack = 64 * 1024;
 
-    void other(QStringView t, qsizetype &i)
+    // Room for `n` more bytes at the end of the buffer, handing on a full block first.
+    char *room(qsizetype n)
+    {
+        if (m_used + n > kBlock) {
+            if (m_ok && m_used > 0)
+                m_ok = m_sink(QByteArrayView(m_buffer.constData(), m_used));
+            m_used = 0;
+        }
+        if (n > m_buffer.size())
+            m_buffer.resize(n);
+        return m_buffer.data() + m_used;
+    }
+
+    void bytes(QByteArrayView b)
+    {
+        std::memcpy(room(b.size()), b.data(), size_t(b.size()));
+        m_used += b.size();
+    }
+
+    template <size_t N>
+    static char *put(char *out, const char (&ascii)[N])
+    {
+        std::memcpy(out, ascii, N - 1);
+        return out + N - 1;
+    }
+
+    static char *other(char *out, QStringView t, qsizetype &i)
     {
         const QChar c = t[i];
         char32_t code = c.unicode();
@@ -68,26 +119,18 @@ private:
         } else {
             const QByteArray b = text::toCp1252(t.sliced(i, 1));
             if (b != "?") { // the code page has it (0x80-0x9F)
-                m_buffer.append(b);
-                return;
+                *out++ = b[0];
+                return out;
             }
         }
-        m_buffer.append("&#");
-        m_buffer.append(QByteArray::number(quint32(code)));
-        m_buffer.append(';');
-    }
-
-    void spill()
-    {
-        if (m_buffer.size() < kBlock)
-            return;
-        if (m_ok)
-            m_ok = m_sink(m_buffer);
-        m_buffer.truncate(0);
+        const QByteArray ref = "&#" + QByteArray::number(quint32(code)) + ';';
+        std::memcpy(out, ref.constData(), size_t(ref.size()));
+        return out + ref.size();
     }
 
     Sink m_sink;
     QByteArray m_buffer;
+    qsizetype m_used = 0;
     bool m_ok = true;
 };
 
