@@ -24,6 +24,20 @@ void appendPadded(QString &out, QStringView text, int width)
     out.resize(out.size() + (width - kept), u' ');
 }
 
+// Filled up with blanks or cut to `width` bytes.
+void appendPadded(QByteArray &out, QByteArrayView bytes, int width)
+{
+    const qsizetype kept = std::min<qsizetype>(bytes.size(), width);
+    out.append(bytes.first(kept));
+    out.append(width - kept, ' ');
+}
+
+// Up to `n` bytes from `pos`; none when `pos` lies beyond the end.
+QByteArrayView midBytes(QByteArrayView bytes, qsizetype pos, qsizetype n)
+{
+    return pos > bytes.size() ? QByteArrayView() : bytes.sliced(pos, std::min(n, bytes.size() - pos));
+}
+
 } // namespace
 
 QString resultDateKey(QStringView data)
@@ -64,6 +78,34 @@ QString resultLine(const ResultFields &f)
     return line;
 }
 
-QString resultLine(const AnalysisRecord &record) { return resultLine(resultFields(record)); }
+QString resultLine(const AnalysisRecord &record)
+{
+    QByteArray line;
+    appendResultLine(record, line);
+    return text::fromCp1252(line);
+}
+
+void appendResultLine(const AnalysisRecord &r, QByteArray &out)
+{
+    // One byte per character: widths and the date key's places count the same.
+    using F = AnalysisRecord;
+    const QByteArrayView data = r.trimmedBytes(F::Data);
+    out.append("Cod. ");
+    out.append(midBytes(data, 6, 4));
+    out.append(midBytes(data, 3, 2));
+    out.append(midBytes(data, 0, 2));
+    out.append("  Data: ");
+    appendPadded(out, data, kDataWidth);
+    out.append("  ");
+    appendPadded(out, r.trimmedBytes(F::Esame), kEsameWidth);
+    out.append("  Valore: ");
+    appendPadded(out, r.trimmedBytes(F::Risultato), kRisultatoWidth);
+    out.append("  UM: ");
+    appendPadded(out, r.trimmedBytes(F::UM), kUMWidth);
+    out.append("  Rif. ");
+    appendPadded(out, r.trimmedBytes(F::Rife), kRifeWidth);
+    out.append("  ");
+    out.append(r.trimmedBytes(F::Esito));
+}
 
 } // namespace clinora

@@ -35,5 +35,8 @@ ResultFields resultFields(const AnalysisRecord &record);
 
 QString resultLine(const ResultFields &fields);
 QString resultLine(const AnalysisRecord &record);
+// The same line of a record in Windows-1252, made from the stored bytes of
+// the six fields and appended to `out`.
+void appendResultLine(const AnalysisRecord &record, QByteArray &out);
 
 } // namespace clinora

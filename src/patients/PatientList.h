@@ -1,7 +1,7 @@
 #pragma once
 
+#include "common/ListLines.h"
 #include "common/ListOrder.h"
-
 #include "common/Text.h"
 #include "patients/PatientRecord.h"
 
@@ -47,8 +47,7 @@ public:
 private:
     struct Needle {
         int field;
-        QByteArray folded; // Windows-1252, a-z for A-Z
-        bool possible;     // false: a character no stored text can hold
+        text::FoldedKey key;
     };
     std::vector<Needle> m_needles;
 };
@@ -68,7 +67,7 @@ bool isToRecontact(const PatientRecord &record);
 // where it was: `lines` holds what was read before it.
 struct PatientLines {
     IoResult result;
-    QStringList lines;
+    ListLines lines;
 };
 
 // The search: the lines of the records that `matcher` accepts.
