@@ -60,14 +60,9 @@ IoResult collectLines(const QString &archivePath, ListLines &lines, Wanted wante
     // Room for a line of every card, of the usual length.
     const qint64 cards = QFileInfo(text::trimmed(archivePath)).size() / AnalysisRecord::kSize;
     lines.reserve(cards, cards * 160);
-    QByteArray line;
-    line.reserve(512);
     const IoResult r = scanArchive(archivePath, [&](const AnalysisRecord &record, qint64) {
-        if (!wanted(record))
-            return;
-        line.clear();
-        appendResultLine(record, line);
-        lines.append(line);
+        if (wanted(record))
+            lines.endLine(writeResultLine(record, lines.lineRoom(kResultLineMost)));
     });
     if (r)
         lines.sort();

@@ -3,6 +3,7 @@
 #include "common/Text.h"
 
 #include <algorithm>
+#include <cstring>
 
 using namespace Qt::StringLiterals;
 
@@ -25,11 +26,18 @@ void appendPadded(QString &out, QStringView text, int width)
 }
 
 // Filled up with blanks or cut to `width` bytes.
-void appendPadded(QByteArray &out, QByteArrayView bytes, int width)
+char *putPadded(char *out, QByteArrayView bytes, int width)
 {
     const qsizetype kept = std::min<qsizetype>(bytes.size(), width);
-    out.append(bytes.first(kept));
-    out.append(width - kept, ' ');
+    std::memcpy(out, bytes.data(), size_t(kept));
+    std::memset(out + kept, ' ', size_t(width - kept));
+    return out + width;
+}
+
+char *put(char *out, QByteArrayView bytes)
+{
+    std::memcpy(out, bytes.data(), size_t(bytes.size()));
+    return out + bytes.size();
 }
 
 // Up to `n` bytes from `pos`; none when `pos` lies beyond the end.
@@ -85,27 +93,36 @@ QString resultLine(const AnalysisRecord &record)
     return text::fromCp1252(line);
 }
 
-void appendResultLine(const AnalysisRecord &r, QByteArray &out)
+void appendResultLine(const AnalysisRecord &record, QByteArray &out)
+{
+    const qsizetype start = out.size();
+    out.resize(start + kResultLineMost);
+    out.truncate(start + writeResultLine(record, out.data() + start));
+}
+
+qsizetype writeResultLine(const AnalysisRecord &r, char *out)
 {
     // One byte per character: widths and the date key's places count the same.
     using F = AnalysisRecord;
+    char *const begin = out;
     const QByteArrayView data = r.trimmedBytes(F::Data);
-    out.append("Cod. ");
-    out.append(midBytes(data, 6, 4));
-    out.append(midBytes(data, 3, 2));
-    out.append(midBytes(data, 0, 2));
-    out.append("  Data: ");
-    appendPadded(out, data, kDataWidth);
-    out.append("  ");
-    appendPadded(out, r.trimmedBytes(F::Esame), kEsameWidth);
-    out.append("  Valore: ");
-    appendPadded(out, r.trimmedBytes(F::Risultato), kRisultatoWidth);
-    out.append("  UM: ");
-    appendPadded(out, r.trimmedBytes(F::UM), kUMWidth);
-    out.append("  Rif. ");
-    appendPadded(out, r.trimmedBytes(F::Rife), kRifeWidth);
-    out.append("  ");
-    out.append(r.trimmedBytes(F::Esito));
+    out = put(out, "Cod. ");
+    out = put(out, midBytes(data, 6, 4));
+    out = put(out, midBytes(data, 3, 2));
+    out = put(out, midBytes(data, 0, 2));
+    out = put(out, "  Data: ");
+    out = putPadded(out, data, kDataWidth);
+    out = put(out, "  ");
+    out = putPadded(out, r.trimmedBytes(F::Esame), kEsameWidth);
+    out = put(out, "  Valore: ");
+    out = putPadded(out, r.trimmedBytes(F::Risultato), kRisultatoWidth);
+    out = put(out, "  UM: ");
+    out = putPadded(out, r.trimmedBytes(F::UM), kUMWidth);
+    out = put(out, "  Rif. ");
+    out = putPadded(out, r.trimmedBytes(F::Rife), kRifeWidth);
+    out = put(out, "  ");
+    out = put(out, r.trimmedBytes(F::Esito));
+    return out - begin;
 }
 
 } // namespace clinora

@@ -20,6 +20,10 @@ public:
     void reserve(qsizetype lines, qsizetype bytes);
     // Adds a line after the others.
     void append(QByteArrayView line);
+    // Room after the others for a line of at most `most` bytes, to be
+    // written in place; endLine() then adds it, `length` bytes long.
+    char *lineRoom(qsizetype most);
+    void endLine(qsizetype length);
 
     qsizetype size() const { return qsizetype(m_ends.size()); }
     bool isEmpty() const { return m_ends.empty(); }
@@ -38,7 +42,8 @@ public:
 private:
     qsizetype added(qsizetype i) const { return m_order.empty() ? i : qsizetype(m_order[size_t(i)]); }
 
-    QByteArray m_bytes;
+    QByteArray m_bytes;   // the lines, then room for more
+    qsizetype m_used = 0; // the bytes of m_bytes the lines take
     std::vector<quint32> m_ends;  // where each line ends in m_bytes, in the order added
     std::vector<quint32> m_order; // after sorting: the added line at each place
     qsizetype m_longest = 0;

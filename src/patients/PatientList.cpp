@@ -1,5 +1,7 @@
 #include "patients/PatientList.h"
 
+#include <algorithm>
+#include <cstring>
 #include <optional>
 
 namespace clinora {
@@ -7,14 +9,19 @@ namespace clinora {
 namespace {
 
 // Filled up with blanks or cut to `width` characters.
-void appendFixed(QByteArray &out, QByteArrayView value, qsizetype width)
+char *putFixed(char *out, QByteArrayView value, qsizetype width)
 {
-    if (value.size() >= width) {
-        out.append(value.first(width));
-    } else {
-        out.append(value);
-        out.append(width - value.size(), ' ');
-    }
+    const qsizetype kept = std::min(value.size(), width);
+    std::memcpy(out, value.data(), size_t(kept));
+    std::memset(out + kept, ' ', size_t(width - kept));
+    return out + width;
+}
+
+template <size_t N>
+char *put(char *out, const char (&ascii)[N])
+{
+    std::memcpy(out, ascii, N - 1);
+    return out + N - 1;
 }
 
 // Reads the whole archive, adding the line of every record `wanted` accepts.
@@ -28,10 +35,8 @@ PatientLines collectLines(const QString &archivePath, Wanted wanted)
         return out;
     // Room for a line of every record, of the usual length: a few too many
     // bytes set aside cost nothing until they are written.
-    out.lines.reserve(archive.count(), archive.count() * 128);
+    out.lines.reserve(archive.count(), archive.count() * 160);
     PatientRecord record;
-    QByteArray line;
-    line.reserve(512);
     for (;;) {
         bool end = false;
         const IoResult r = archive.readNext(record, end);
@@ -41,11 +46,8 @@ PatientLines collectLines(const QString &archivePath, Wanted wanted)
         }
         if (end)
             break;
-        if (wanted(record)) {
-            line.clear();
-            appendPatientListLine(record, line);
-            out.lines.append(line);
-        }
+        if (wanted(record))
+            out.lines.endLine(writePatientListLine(record, out.lines.lineRoom(kPatientLineMost)));
     }
     const IoResult closed = archive.close();
     if (out.result)
@@ -76,17 +78,27 @@ bool PatientMatcher::matches(const PatientRecord &record) const
     return true;
 }
 
+qsizetype writePatientListLine(const PatientRecord &record, char *out)
+{
+    char *const begin = out;
+    out = putFixed(out, record.trimmedBytes(PatientRecord::Paziente), 26);
+    out = put(out, "  Tel. ");
+    out = putFixed(out, record.trimmedBytes(PatientRecord::Recapito), 15);
+    out = put(out, "  CF: ");
+    out = putFixed(out, record.trimmedBytes(PatientRecord::CodFisc), 16);
+    out = put(out, "  Tessera n. ");
+    out = putFixed(out, record.trimmedBytes(PatientRecord::Tessera), 25);
+    out = put(out, "  ");
+    const QByteArrayView note = record.trimmedBytes(PatientRecord::Note);
+    std::memcpy(out, note.data(), size_t(note.size()));
+    return out + note.size() - begin;
+}
+
 void appendPatientListLine(const PatientRecord &record, QByteArray &out)
 {
-    appendFixed(out, record.trimmedBytes(PatientRecord::Paziente), 26);
-    out.append("  Tel. ");
-    appendFixed(out, record.trimmedBytes(PatientRecord::Recapito), 15);
-    out.append("  CF: ");
-    appendFixed(out, record.trimmedBytes(PatientRecord::CodFisc), 16);
-    out.append("  Tessera n. ");
-    appendFixed(out, record.trimmedBytes(PatientRecord::Tessera), 25);
-    out.append("  ");
-    out.append(record.trimmedBytes(PatientRecord::Note));
+    const qsizetype start = out.size();
+    out.resize(start + kPatientLineMost);
+    out.truncate(start + writePatientListLine(record, out.data() + start));
 }
 
 QString PatientListLine(const PatientRecord &record)

@@ -59,6 +59,10 @@ private:
 QString PatientListLine(const PatientRecord &record);
 // The same line in Windows-1252, appended to `out`.
 void appendPatientListLine(const PatientRecord &record, QByteArray &out);
+// The same line written at `out`, which has room for kPatientLineMost bytes;
+// returns its length.
+inline constexpr qsizetype kPatientLineMost = 26 + 7 + 15 + 6 + 16 + 13 + 25 + 2 + 255;
+qsizetype writePatientListLine(const PatientRecord &record, char *out);
 
 // "Sì" in the recontact flag, outer blanks apart.
 bool isToRecontact(const PatientRecord &record);
