@@ -186,6 +186,8 @@ private slots:
         QTest::newRow("outside the code page") << u"\u03A9\U0001F600"_s << QByteArray("&#937;&#128512;");
         QTest::newRow("a lone surrogate") << QString(QChar(0xD800)) << QByteArray("&#55296;");
         QTest::newRow("a long plain text") << QString(3000, u'z') << QByteArray(3000, 'z');
+        QTest::newRow("markup after a plain run") << u"abcdefgh<i>"_s << QByteArray("abcdefgh&lt;i&gt;");
+        QTest::newRow("an accent after a plain run") << u"abcdefg\u00E0"_s << QByteArray("abcdefg\xE0");
     }
 
     void valueCharacters()
