@@ -8,6 +8,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QSaveFile>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -128,6 +129,15 @@ double bufferedWriteSeconds(const QString &path, const QByteArray &bytes)
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
         qFatal("cannot write %s", qPrintable(path));
     f.close();
+    return watch.seconds();
+}
+
+double durableWriteSeconds(const QString &path, const QByteArray &bytes)
+{
+    const Stopwatch watch;
+    QSaveFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit())
+        qFatal("cannot write %s", qPrintable(path));
     return watch.seconds();
 }
 

@@ -69,6 +69,9 @@ private:
 double rawReadSeconds(const QString &path);
 // The limit of an export: `bytes` written to `path` in one buffered write.
 double bufferedWriteSeconds(const QString &path, const QByteArray &bytes);
+// What an export's own way of replacing its file costs for `bytes`: a
+// temporary file beside `path`, synced to the disk, then put in its place.
+double durableWriteSeconds(const QString &path, const QByteArray &bytes);
 
 double median(std::vector<double> values);
 
