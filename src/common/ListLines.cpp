@@ -39,6 +39,9 @@ constexpr int kPacked = 16;
 
 } // namespace
 
+// Out of line: one place makes it for every user of the class.
+ListLines::~ListLines() = default;
+
 void ListLines::reserve(qsizetype lines, qsizetype bytes)
 {
     m_ends.reserve(size_t(lines));

@@ -16,6 +16,13 @@ namespace clinora {
 
 class ListLines {
 public:
+    ListLines() = default;
+    ListLines(const ListLines &) = default;
+    ListLines(ListLines &&) noexcept = default;
+    ListLines &operator=(const ListLines &) = default;
+    ListLines &operator=(ListLines &&) noexcept = default;
+    ~ListLines();
+
     // Room for `lines` lines of `bytes` bytes in all.
     void reserve(qsizetype lines, qsizetype bytes);
     // Adds a line after the others.

@@ -20,7 +20,6 @@ const QColor kGreen(40, 160, 80);
 const QColor kRed(205, 50, 45);
 const QColor kOrange(240, 140, 20);
 const QColor kYellow(250, 205, 60);
-const QColor kTeal(0, 128, 128);
 const QColor kSkin(240, 200, 160);
 
 QPen pen(const QColor &c, qreal w) { return QPen(c, w, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin); }
