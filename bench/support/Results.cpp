@@ -69,7 +69,7 @@ bool ResultsTable::write(const QString &path, int repetitions) const
     md += u"# Benchmark results\n\n"_s;
     md += u"Written by `scripts/bench.sh`; do not edit by hand. Each figure is the median of "_s
           + QString::number(repetitions)
-          + u" repetitions of 3 runs; each case's limit is measured in the same runs, just before it. A raw "_s
+          + u" repetitions of 5 or 10 runs; each case's limit is measured in the same runs, just before it. A raw "_s
             u"read copies the file from the page cache through one reused buffer of a megabyte: on this kind "_s
             u"of virtual machine a fresh buffer the size of the file costs ten times as much in page faults, "_s
             u"and would make a lax limit.\n\n"_s;
