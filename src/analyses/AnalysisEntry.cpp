@@ -23,10 +23,11 @@ const RequiredField *firstMissingField(const AnalysisRecord &record)
 
 std::optional<bool> alarmMark(const AnalysisRecord &record)
 {
-    const QString mark = record.get(AnalysisRecord::Allarme);
-    if (mark == kYes)
+    // "Sì" and "No" in Windows-1252, on the stored bytes: no text is made.
+    const QByteArrayView mark = record.trimmedBytes(AnalysisRecord::Allarme);
+    if (mark == QByteArrayView("S\xEC"))
         return true;
-    if (mark == kNo)
+    if (mark == QByteArrayView("No"))
         return false;
     return std::nullopt;
 }

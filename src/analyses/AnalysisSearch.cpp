@@ -4,16 +4,11 @@
 #include "analyses/ResultLine.h"
 #include "common/Text.h"
 
+#include <QFileInfo>
+
 namespace clinora {
 
 namespace {
-
-void lowerAZInPlace(QString &s)
-{
-    for (QChar &c : s)
-        if (c >= u'A' && c <= u'Z')
-            c = QChar(c.unicode() + 32);
-}
 
 // Opens the archive, hands every record to `visit` in file order, closes it.
 // The first failure ends the scan; the archive is closed in any case.
@@ -44,51 +39,62 @@ AnalysisCriteria::AnalysisCriteria(const std::array<QString, 10> &typed)
 {
     for (size_t i = 0; i < typed.size(); ++i)
         if (!text::isBlank(typed[i]))
-            m_given.append({kSearchFields[i], text::lowerAZ(typed[i])});
+            m_given.append({kSearchFields[i], text::FoldedKey(typed[i])});
 }
 
 bool AnalysisCriteria::matches(const AnalysisRecord &record) const
 {
-    for (const Given &g : m_given) {
-        QString value = record.get(g.field);
-        lowerAZInPlace(value);
-        if (!value.contains(g.key))
+    for (const Given &g : m_given)
+        if (!g.key.occursIn(record.trimmedBytes(g.field)))
             return false;
-    }
     return true;
 }
 
-IoResult findResultLines(const QString &archivePath, const AnalysisCriteria &criteria, QStringList &lines)
+namespace {
+
+// The lines of the cards `wanted` accepts, sorted once the whole archive is read.
+template <class Wanted>
+IoResult collectLines(const QString &archivePath, ListLines &lines, Wanted wanted)
 {
-    lines.clear();
+    lines = {};
+    // Room for a line of every card, of the usual length.
+    const qint64 cards = QFileInfo(text::trimmed(archivePath)).size() / AnalysisRecord::kSize;
+    lines.reserve(cards, cards * 160);
     const IoResult r = scanArchive(archivePath, [&](const AnalysisRecord &record, qint64) {
-        if (criteria.matches(record))
-            lines.append(resultLine(record));
+        if (wanted(record))
+            lines.endLine(writeResultLine(record, lines.lineRoom(kResultLineMost)));
     });
     if (r)
-        sortListLines(lines);
+        lines.sort();
     return r;
 }
 
-IoResult alarmingResultLines(const QString &archivePath, QStringList &lines)
+} // namespace
+
+IoResult findResultLines(const QString &archivePath, const AnalysisCriteria &criteria, ListLines &lines)
 {
-    lines.clear();
-    const IoResult r = scanArchive(archivePath, [&](const AnalysisRecord &record, qint64) {
-        if (alarmMark(record) == true)
-            lines.append(resultLine(record));
-    });
-    if (r)
-        sortListLines(lines);
-    return r;
+    return collectLines(archivePath, lines, [&](const AnalysisRecord &record) { return criteria.matches(record); });
+}
+
+IoResult alarmingResultLines(const QString &archivePath, ListLines &lines)
+{
+    return collectLines(archivePath, lines, [](const AnalysisRecord &record) { return alarmMark(record) == true; });
 }
 
 IoResult findCardOfLine(const QString &archivePath, const QString &line, CardOfLine &found)
 {
     found.number = 0;
-    const QStringView wanted = text::trimmedView(line);
-    // Of several cards that give the same line, the last one in the archive is the one meant.
+    // Of several cards that give the same line, the last one in the archive
+    // is the one meant. A line no card can give is still looked for.
+    const std::optional<QByteArray> wanted = text::exactCp1252(text::trimmedView(line));
+    QByteArray built;
+    built.reserve(512);
     return scanArchive(archivePath, [&](const AnalysisRecord &record, qint64 number) {
-        if (text::trimmedView(resultLine(record)) == wanted) {
+        if (!wanted)
+            return;
+        built.clear();
+        appendResultLine(record, built);
+        if (text::trimmedBytes(built) == QByteArrayView(*wanted)) {
             found.record = record;
             found.number = number;
         }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "analyses/AnalysisRecord.h"
+#include "common/ListLines.h"
+#include "common/Text.h"
 
 #include <QList>
 #include <QString>
@@ -37,18 +39,18 @@ public:
 private:
     struct Given {
         AnalysisRecord::Field field;
-        QString key; // lower case
+        text::FoldedKey key;
     };
     QList<Given> m_given;
 };
 
 // The result lines of the cards that match, sorted. On a failure, the lines
 // of the cards read before it, unsorted.
-IoResult findResultLines(const QString &archivePath, const AnalysisCriteria &criteria, QStringList &lines);
+IoResult findResultLines(const QString &archivePath, const AnalysisCriteria &criteria, ListLines &lines);
 
 // The result lines of the cards whose alarm mark reads "Sì", sorted. On a
 // failure, the lines of the cards read before it, unsorted.
-IoResult alarmingResultLines(const QString &archivePath, QStringList &lines);
+IoResult alarmingResultLines(const QString &archivePath, ListLines &lines);
 
 // The card behind a list line: the last record of the archive whose result
 // line, trimmed, equals `line`, trimmed. `number` stays 0 when none does; on

@@ -3,6 +3,7 @@
 #include "common/Text.h"
 
 #include <algorithm>
+#include <cstring>
 
 using namespace Qt::StringLiterals;
 
@@ -22,6 +23,27 @@ void appendPadded(QString &out, QStringView text, int width)
     const qsizetype kept = std::min<qsizetype>(text.size(), width);
     out += text.first(kept);
     out.resize(out.size() + (width - kept), u' ');
+}
+
+// Filled up with blanks or cut to `width` bytes.
+char *putPadded(char *out, QByteArrayView bytes, int width)
+{
+    const qsizetype kept = std::min<qsizetype>(bytes.size(), width);
+    std::memcpy(out, bytes.data(), size_t(kept));
+    std::memset(out + kept, ' ', size_t(width - kept));
+    return out + width;
+}
+
+char *put(char *out, QByteArrayView bytes)
+{
+    std::memcpy(out, bytes.data(), size_t(bytes.size()));
+    return out + bytes.size();
+}
+
+// Up to `n` bytes from `pos`; none when `pos` lies beyond the end.
+QByteArrayView midBytes(QByteArrayView bytes, qsizetype pos, qsizetype n)
+{
+    return pos > bytes.size() ? QByteArrayView() : bytes.sliced(pos, std::min(n, bytes.size() - pos));
 }
 
 } // namespace
@@ -64,6 +86,43 @@ QString resultLine(const ResultFields &f)
     return line;
 }
 
-QString resultLine(const AnalysisRecord &record) { return resultLine(resultFields(record)); }
+QString resultLine(const AnalysisRecord &record)
+{
+    QByteArray line;
+    appendResultLine(record, line);
+    return text::fromCp1252(line);
+}
+
+void appendResultLine(const AnalysisRecord &record, QByteArray &out)
+{
+    const qsizetype start = out.size();
+    out.resize(start + kResultLineMost);
+    out.truncate(start + writeResultLine(record, out.data() + start));
+}
+
+qsizetype writeResultLine(const AnalysisRecord &r, char *out)
+{
+    // One byte per character: widths and the date key's places count the same.
+    using F = AnalysisRecord;
+    char *const begin = out;
+    const QByteArrayView data = r.trimmedBytes(F::Data);
+    out = put(out, "Cod. ");
+    out = put(out, midBytes(data, 6, 4));
+    out = put(out, midBytes(data, 3, 2));
+    out = put(out, midBytes(data, 0, 2));
+    out = put(out, "  Data: ");
+    out = putPadded(out, data, kDataWidth);
+    out = put(out, "  ");
+    out = putPadded(out, r.trimmedBytes(F::Esame), kEsameWidth);
+    out = put(out, "  Valore: ");
+    out = putPadded(out, r.trimmedBytes(F::Risultato), kRisultatoWidth);
+    out = put(out, "  UM: ");
+    out = putPadded(out, r.trimmedBytes(F::UM), kUMWidth);
+    out = put(out, "  Rif. ");
+    out = putPadded(out, r.trimmedBytes(F::Rife), kRifeWidth);
+    out = put(out, "  ");
+    out = put(out, r.trimmedBytes(F::Esito));
+    return out - begin;
+}
 
 } // namespace clinora

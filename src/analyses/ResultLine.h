@@ -35,5 +35,12 @@ ResultFields resultFields(const AnalysisRecord &record);
 
 QString resultLine(const ResultFields &fields);
 QString resultLine(const AnalysisRecord &record);
+// The same line of a record in Windows-1252, made from the stored bytes of
+// the six fields and appended to `out`.
+void appendResultLine(const AnalysisRecord &record, QByteArray &out);
+// The same written at `out`, which has room for kResultLineMost bytes;
+// returns its length.
+inline constexpr qsizetype kResultLineMost = 5 + 8 + 8 + 10 + 2 + 28 + 10 + 20 + 6 + 14 + 7 + 20 + 2 + 255;
+qsizetype writeResultLine(const AnalysisRecord &record, char *out);
 
 } // namespace clinora

@@ -1,6 +1,9 @@
 #include "common/Text.h"
 
+#include <QVarLengthArray>
+
 #include <array>
+#include <string_view>
 
 namespace clinora::text {
 
@@ -69,6 +72,53 @@ QByteArray toCp1252(QStringView text)
     QByteArray out(text.size(), Qt::Uninitialized);
     out.truncate(encodeCp1252(text, out.data(), int(text.size())));
     return out;
+}
+
+std::optional<QByteArray> exactCp1252(QStringView text)
+{
+    QByteArray bytes = toCp1252(text);
+    if (fromCp1252(bytes) != text)
+        return std::nullopt;
+    return bytes;
+}
+
+namespace {
+constexpr char foldAZ(char c) { return (c >= 'A' && c <= 'Z') ? char(c + 32) : c; }
+} // namespace
+
+FoldedKey::FoldedKey(QStringView typed)
+{
+    const std::optional<QByteArray> bytes = exactCp1252(typed);
+    m_possible = bytes.has_value();
+    if (bytes) {
+        m_folded = *bytes;
+        for (char &c : m_folded)
+            c = foldAZ(c);
+    }
+}
+
+bool FoldedKey::occursIn(QByteArrayView stored) const
+{
+    if (!m_possible)
+        return false;
+    if (m_folded.size() > stored.size())
+        return false;
+    // Stored fields hold at most 255 bytes: folded on the stack.
+    QVarLengthArray<char, 256> folded(stored.size());
+    for (qsizetype i = 0; i < stored.size(); ++i)
+        folded[i] = foldAZ(stored[i]);
+    const std::string_view hay(folded.constData(), size_t(folded.size()));
+    return hay.find(std::string_view(m_folded.constData(), size_t(m_folded.size()))) != std::string_view::npos;
+}
+
+QByteArrayView trimmedBytes(QByteArrayView bytes)
+{
+    qsizetype b = 0, e = bytes.size();
+    while (b < e && static_cast<unsigned char>(bytes[b]) <= 32)
+        ++b;
+    while (e > b && static_cast<unsigned char>(bytes[e - 1]) <= 32)
+        --e;
+    return bytes.sliced(b, e - b);
 }
 
 QStringView trimmedView(QStringView text)

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <optional>
+
 // Text as the stored files hold it: the Windows-1252 code page, and the
 // program's own notions of blank and of case.
 namespace clinora::text {
@@ -24,6 +26,10 @@ void appendCp1252(QString &out, QByteArrayView bytes);
 // counts as one character) becomes kReplacement.
 QByteArray toCp1252(QStringView text);
 
+// The text's bytes in Windows-1252, or nothing when a character has no
+// byte there: such a text cannot occur in a stored field.
+std::optional<QByteArray> exactCp1252(QStringView text);
+
 // Writes at most `capacity` bytes of `text` in Windows-1252 to `out`;
 // returns the number of bytes written.
 int encodeCp1252(QStringView text, char *out, int capacity);
@@ -31,10 +37,29 @@ int encodeCp1252(QStringView text, char *out, int capacity);
 // Removes every leading and trailing character whose code is 32 or less.
 QString trimmed(QStringView text);
 QStringView trimmedView(QStringView text);
+// The same on Windows-1252 bytes, which map every byte up to 32 to itself.
+QByteArrayView trimmedBytes(QByteArrayView bytes);
 inline bool isBlank(QStringView text) { return trimmedView(text).isEmpty(); }
 
 // Change only the letters a-z / A-Z; accented letters stay as they are.
 QString upperAZ(QStringView text);
 QString lowerAZ(QStringView text);
+
+// A key looked for in stored texts the way the searches look: the key as
+// typed, blanks included, found anywhere in the text with the letters A-Z
+// taken as a-z on both sides and every other character, accented letters
+// too, compared as it is. Prepared once in Windows-1252 and tested on the
+// stored bytes of each text, which need no decoding.
+class FoldedKey {
+public:
+    explicit FoldedKey(QStringView typed);
+    // True when the key occurs in `stored` (Windows-1252); an empty key
+    // occurs everywhere.
+    bool occursIn(QByteArrayView stored) const;
+
+private:
+    QByteArray m_folded; // a-z for A-Z
+    bool m_possible;     // false: a character no stored text can hold
+};
 
 } // namespace clinora::text

@@ -1,52 +1,27 @@
 #include "patients/PatientList.h"
 
 #include <algorithm>
-#include <array>
+#include <cstring>
 #include <optional>
-#include <string_view>
 
 namespace clinora {
 
 namespace {
 
-constexpr char foldAZ(char c) { return (c >= 'A' && c <= 'Z') ? char(c + 32) : c; }
-
-// The text's bytes in Windows-1252, or nothing when a character has no byte
-// there: such a text cannot occur in a stored field.
-std::optional<QByteArray> exactCp1252(QStringView t)
-{
-    QByteArray bytes = text::toCp1252(t);
-    if (text::fromCp1252(bytes) != t)
-        return std::nullopt;
-    return bytes;
-}
-
-QByteArray folded(QByteArray bytes)
-{
-    for (char &c : bytes)
-        c = foldAZ(c);
-    return bytes;
-}
-
 // Filled up with blanks or cut to `width` characters.
-void appendFixed(QByteArray &out, QByteArrayView value, qsizetype width)
+char *putFixed(char *out, QByteArrayView value, qsizetype width)
 {
-    if (value.size() >= width) {
-        out.append(value.first(width));
-    } else {
-        out.append(value);
-        out.append(width - value.size(), ' ');
-    }
+    const qsizetype kept = std::min(value.size(), width);
+    std::memcpy(out, value.data(), size_t(kept));
+    std::memset(out + kept, ' ', size_t(width - kept));
+    return out + width;
 }
 
-QByteArrayView trimmedBytes(QByteArrayView v)
+template <size_t N>
+char *put(char *out, const char (&ascii)[N])
 {
-    qsizetype b = 0, e = v.size();
-    while (b < e && static_cast<unsigned char>(v[b]) <= 32)
-        ++b;
-    while (e > b && static_cast<unsigned char>(v[e - 1]) <= 32)
-        --e;
-    return v.sliced(b, e - b);
+    std::memcpy(out, ascii, N - 1);
+    return out + N - 1;
 }
 
 // Reads the whole archive, adding the line of every record `wanted` accepts.
@@ -58,9 +33,10 @@ PatientLines collectLines(const QString &archivePath, Wanted wanted)
     out.result = archive.open(archivePath);
     if (!out.result)
         return out;
+    // Room for a line of every record, of the usual length: a few too many
+    // bytes set aside cost nothing until they are written.
+    out.lines.reserve(archive.count(), archive.count() * 160);
     PatientRecord record;
-    QByteArray line;
-    line.reserve(512);
     for (;;) {
         bool end = false;
         const IoResult r = archive.readNext(record, end);
@@ -70,16 +46,13 @@ PatientLines collectLines(const QString &archivePath, Wanted wanted)
         }
         if (end)
             break;
-        if (wanted(record)) {
-            line.clear();
-            appendPatientListLine(record, line);
-            out.lines.append(text::fromCp1252(line));
-        }
+        if (wanted(record))
+            out.lines.endLine(writePatientListLine(record, out.lines.lineRoom(kPatientLineMost)));
     }
     const IoResult closed = archive.close();
     if (out.result)
         out.result = closed;
-    sortListLines(out.lines);
+    out.lines.sort();
     return out;
 }
 
@@ -92,45 +65,40 @@ bool filterOccurs(QStringView filter, QStringView field)
 
 PatientMatcher::PatientMatcher(const QList<PatientFilter> &filters)
 {
-    for (const PatientFilter &f : filters) {
-        if (!filterFilled(f.text))
-            continue;
-        const std::optional<QByteArray> bytes = exactCp1252(f.text);
-        m_needles.push_back({int(f.field), bytes ? folded(*bytes) : QByteArray(), bytes.has_value()});
-    }
+    for (const PatientFilter &f : filters)
+        if (filterFilled(f.text))
+            m_needles.push_back({int(f.field), text::FoldedKey(f.text)});
 }
 
 bool PatientMatcher::matches(const PatientRecord &record) const
 {
-    char buffer[256];
-    for (const Needle &n : m_needles) {
-        if (!n.possible)
+    for (const Needle &n : m_needles)
+        if (!n.key.occursIn(record.trimmedBytes(n.field)))
             return false;
-        const QByteArrayView field = record.trimmedBytes(n.field);
-        if (n.folded.size() > field.size())
-            return false;
-        // Every field holds at most 250 bytes.
-        const auto size = std::min<qsizetype>(field.size(), qsizetype(sizeof buffer));
-        for (qsizetype i = 0; i < size; ++i)
-            buffer[i] = foldAZ(field[i]);
-        const std::string_view hay(buffer, size_t(size));
-        if (hay.find(std::string_view(n.folded.constData(), size_t(n.folded.size()))) == std::string_view::npos)
-            return false;
-    }
     return true;
+}
+
+qsizetype writePatientListLine(const PatientRecord &record, char *out)
+{
+    char *const begin = out;
+    out = putFixed(out, record.trimmedBytes(PatientRecord::Paziente), 26);
+    out = put(out, "  Tel. ");
+    out = putFixed(out, record.trimmedBytes(PatientRecord::Recapito), 15);
+    out = put(out, "  CF: ");
+    out = putFixed(out, record.trimmedBytes(PatientRecord::CodFisc), 16);
+    out = put(out, "  Tessera n. ");
+    out = putFixed(out, record.trimmedBytes(PatientRecord::Tessera), 25);
+    out = put(out, "  ");
+    const QByteArrayView note = record.trimmedBytes(PatientRecord::Note);
+    std::memcpy(out, note.data(), size_t(note.size()));
+    return out + note.size() - begin;
 }
 
 void appendPatientListLine(const PatientRecord &record, QByteArray &out)
 {
-    appendFixed(out, record.trimmedBytes(PatientRecord::Paziente), 26);
-    out.append("  Tel. ");
-    appendFixed(out, record.trimmedBytes(PatientRecord::Recapito), 15);
-    out.append("  CF: ");
-    appendFixed(out, record.trimmedBytes(PatientRecord::CodFisc), 16);
-    out.append("  Tessera n. ");
-    appendFixed(out, record.trimmedBytes(PatientRecord::Tessera), 25);
-    out.append("  ");
-    out.append(record.trimmedBytes(PatientRecord::Note));
+    const qsizetype start = out.size();
+    out.resize(start + kPatientLineMost);
+    out.truncate(start + writePatientListLine(record, out.data() + start));
 }
 
 QString PatientListLine(const PatientRecord &record)
@@ -164,7 +132,7 @@ PatientPick findPatientByLine(const QString &archivePath, QStringView line)
         return pick;
     // A line no record can give is still looked for: the archive is read
     // as for any pick, and nothing matches.
-    const std::optional<QByteArray> wanted = exactCp1252(text::trimmedView(line));
+    const std::optional<QByteArray> wanted = text::exactCp1252(text::trimmedView(line));
     PatientRecord record;
     QByteArray built;
     built.reserve(512);
@@ -181,7 +149,7 @@ PatientPick findPatientByLine(const QString &archivePath, QStringView line)
             continue;
         built.clear();
         appendPatientListLine(record, built);
-        if (trimmedBytes(built) == QByteArrayView(*wanted)) {
+        if (text::trimmedBytes(built) == QByteArrayView(*wanted)) {
             // The last equal record in the file is the one that stays.
             pick.found = true;
             pick.record = record;

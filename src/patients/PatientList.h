@@ -1,7 +1,7 @@
 #pragma once
 
+#include "common/ListLines.h"
 #include "common/ListOrder.h"
-
 #include "common/Text.h"
 #include "patients/PatientRecord.h"
 
@@ -47,8 +47,7 @@ public:
 private:
     struct Needle {
         int field;
-        QByteArray folded; // Windows-1252, a-z for A-Z
-        bool possible;     // false: a character no stored text can hold
+        text::FoldedKey key;
     };
     std::vector<Needle> m_needles;
 };
@@ -60,6 +59,10 @@ private:
 QString PatientListLine(const PatientRecord &record);
 // The same line in Windows-1252, appended to `out`.
 void appendPatientListLine(const PatientRecord &record, QByteArray &out);
+// The same line written at `out`, which has room for kPatientLineMost bytes;
+// returns its length.
+inline constexpr qsizetype kPatientLineMost = 26 + 7 + 15 + 6 + 16 + 13 + 25 + 2 + 255;
+qsizetype writePatientListLine(const PatientRecord &record, char *out);
 
 // "Sì" in the recontact flag, outer blanks apart.
 bool isToRecontact(const PatientRecord &record);
@@ -68,7 +71,7 @@ bool isToRecontact(const PatientRecord &record);
 // where it was: `lines` holds what was read before it.
 struct PatientLines {
     IoResult result;
-    QStringList lines;
+    ListLines lines;
 };
 
 // The search: the lines of the records that `matcher` accepts.

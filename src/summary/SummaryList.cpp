@@ -15,15 +15,15 @@ namespace {
 // to case.
 class Criterion {
 public:
-    explicit Criterion(const QString &typed) : m_given(!text::isBlank(typed)), m_key(text::lowerAZ(typed)) {}
+    explicit Criterion(const QString &typed) : m_given(!text::isBlank(typed)), m_key(typed) {}
     bool matches(const AnalysisRecord &record, AnalysisRecord::Field field) const
     {
-        return !m_given || text::lowerAZ(record.get(field)).contains(m_key);
+        return !m_given || m_key.occursIn(record.trimmedBytes(field));
     }
 
 private:
     bool m_given;
-    QString m_key;
+    text::FoldedKey m_key;
 };
 
 // Both ends included; dates compare as whole days.

@@ -173,6 +173,33 @@ private slots:
         QCOMPARE(one.count('\n'), 1);
     }
 
+    // Every character as one byte of the code page, or as a reference to it.
+    void valueCharacters_data()
+    {
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QByteArray>("written");
+        QTest::newRow("markup") << u"a&b<c>d"_s << QByteArray("a&amp;b&lt;c&gt;d");
+        QTest::newRow("Latin-1") << u"\u00E0\u00FF\u00A0x"_s << QByteArray("\xE0\xFF\xA0x");
+        QTest::newRow("the code page's own 80-9F") << u"\u20AC\u203A\u0178"_s << QByteArray("\x80\x9B\x9F");
+        QTest::newRow("a byte the code page leaves free") << u"\u0081"_s << QByteArray("\x81");
+        QTest::newRow("a control it has no byte for") << u"\u0080"_s << QByteArray("&#128;");
+        QTest::newRow("outside the code page") << u"\u03A9\U0001F600"_s << QByteArray("&#937;&#128512;");
+        QTest::newRow("a lone surrogate") << QString(QChar(0xD800)) << QByteArray("&#55296;");
+        QTest::newRow("a long plain text") << QString(3000, u'z') << QByteArray(3000, 'z');
+        QTest::newRow("markup after a plain run") << u"abcdefgh<i>"_s << QByteArray("abcdefgh&lt;i&gt;");
+        QTest::newRow("an accent after a plain run") << u"abcdefg\u00E0"_s << QByteArray("abcdefg\xE0");
+    }
+
+    void valueCharacters()
+    {
+        QFETCH(QString, value);
+        QFETCH(QByteArray, written);
+        const QByteArray doc =
+            ExcelHtmlDocument(u"S", {{u"A"_s, 1}}, 1, [&](qsizetype, int) { return QStringView(value); });
+        const QByteArray tail = "<tr><td style=\"text-align: left;\">" + written + "</td></tr></table></body></html>";
+        QVERIFY(doc.endsWith(tail));
+    }
+
     void aLargeDocumentIsWrittenWhole()
     {
         // More than the writer's block of a megabyte.

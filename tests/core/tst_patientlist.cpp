@@ -239,11 +239,11 @@ private slots:
 
         const PatientLines roma = searchPatients(path, PatientMatcher({{F::ComuneRes, u"roma"_s}}));
         QVERIFY(roma.result.ok());
-        QCOMPARE(roma.lines, (QStringList{PatientListLine(c), PatientListLine(a)}));
+        QCOMPARE(roma.lines.toStringList(), (QStringList{PatientListLine(c), PatientListLine(a)}));
         const PatientLines all = searchPatients(path, PatientMatcher({}));
-        QCOMPARE(all.lines, (QStringList{PatientListLine(b), PatientListLine(c), PatientListLine(a)}));
+        QCOMPARE(all.lines.toStringList(), (QStringList{PatientListLine(b), PatientListLine(c), PatientListLine(a)}));
         const PatientLines marked = recontactPatients(path);
-        QCOMPARE(marked.lines, (QStringList{PatientListLine(b), PatientListLine(c)}));
+        QCOMPARE(marked.lines.toStringList(), (QStringList{PatientListLine(b), PatientListLine(c)}));
 
         // A missing archive is created empty, and lists nothing.
         const QString missing = dir.filePath(u"altro.pro"_s);

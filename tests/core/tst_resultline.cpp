@@ -4,9 +4,12 @@
 #include "analyses/AnalysisSearch.h"
 #include "analyses/ResultLine.h"
 #include "common/FileIo.h"
+#include "common/ListLines.h"
+#include "common/Text.h"
 
 #include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -71,6 +74,14 @@ private:
 };
 
 using Criteria = std::array<QString, 10>;
+
+// A field's stored bytes, as another program may have left them.
+void putRaw(AnalysisRecord &r, AnalysisRecord::Field f, const QByteArray &bytes)
+{
+    const FieldDef &def = r.layout().field(f);
+    r.bytes()[def.offset] = char(bytes.size());
+    r.bytes().replace(def.offset + 1, bytes.size(), bytes);
+}
 
 } // namespace
 
@@ -142,6 +153,65 @@ private slots:
         b.replace(112, exam.size(), exam);
         QCOMPARE(resultLine(r), resultLine(ResultFields{u"15/03/2024"_s, u"Emocromo"_s, u"4,8"_s, u"mg/dl"_s,
                                                         u"70-110"_s, u"NELLA NORMA"_s}));
+    }
+
+    // The lists make their lines from the stored bytes: the same lines as
+    // from the decoded fields.
+    void lineFromBytes_data()
+    {
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<QByteArray>("esame");
+        QTest::addColumn<QByteArray>("esito");
+        QTest::newRow("plain") << QByteArray("15/03/2024") << QByteArray("Emocromo") << QByteArray("NELLA NORMA");
+        QTest::newRow("code page 80-9F and accents")
+            << QByteArray("01/02/2024") << QByteArray("\x80 \x81 \x9F \xE8\xC0") << QByteArray("\x93ok\x94");
+        QTest::newRow("blanks and tabs around") << QByteArray(" \t02/01/2024\t") << QByteArray("\t Glicemia  ")
+                                                << QByteArray("  FUORI  ");
+        QTest::newRow("longer than the widths")
+            << QByteArray("02/01/2024 ore 8") << QByteArray(60, 'x') << QByteArray(50, 'y');
+        QTest::newRow("a short date") << QByteArray("5/3") << QByteArray() << QByteArray();
+        QTest::newRow("no date") << QByteArray() << QByteArray("Senza data") << QByteArray();
+    }
+
+    void lineFromBytes()
+    {
+        QFETCH(QByteArray, data);
+        QFETCH(QByteArray, esame);
+        QFETCH(QByteArray, esito);
+        AnalysisRecord r = record({QString(), QString()});
+        putRaw(r, AnalysisRecord::Data, data);
+        putRaw(r, AnalysisRecord::Esame, esame);
+        putRaw(r, AnalysisRecord::Esito, esito);
+        putRaw(r, AnalysisRecord::Rife, "\x80 70-110 \x9D");
+        QByteArray bytes;
+        appendResultLine(r, bytes);
+        QCOMPARE(text::fromCp1252(bytes), resultLine(resultFields(r)));
+        QCOMPARE(resultLine(r), resultLine(resultFields(r)));
+    }
+
+    // Lines kept as bytes sort as their texts do, equal lines in the order
+    // they came in: across case, the code page's 80-9F (the euro sign comes
+    // after the accented letters), lines that begin others, and long common
+    // beginnings.
+    void linesSortAsTexts()
+    {
+        const QByteArray alphabet("aAzZ_0 \t\x80\x81\x8A\x9F\xA0\xC0\xE0\xE8\xFF");
+        const QByteArray beginnings[] = {"", "ROSSI MARIO", "Cod. 20240315  Data: 15/03/2024  Glic",
+                                         "Cod. 20240315  Data: 15/03/2024  GLIC"};
+        QRandomGenerator rng(11);
+        ListLines bytes;
+        QStringList texts;
+        for (int i = 0; i < 3000; ++i) {
+            QByteArray line = beginnings[rng.bounded(4)];
+            const int tail = rng.bounded(6);
+            for (int c = 0; c < tail; ++c)
+                line += alphabet[rng.bounded(int(alphabet.size()))];
+            bytes.append(line);
+            texts << text::fromCp1252(line);
+        }
+        bytes.sort();
+        sortListLines(texts);
+        QCOMPARE(bytes.toStringList(), texts);
     }
 
     void order_data()
@@ -229,16 +299,16 @@ private slots:
                                {u"02/01/2024"_s, u"Creatinina"_s},
                                {u""_s, u"Senza data"_s},
                            });
-        QStringList lines;
+        ListLines lines;
         QVERIFY(findResultLines(path, AnalysisCriteria(Criteria{}), lines));
-        QCOMPARE(exams(lines),
+        QCOMPARE(exams(lines.toStringList()),
                  (QStringList{u"Senza data"_s, u"Emocromo"_s, u"azotemia"_s, u"Creatinina"_s, u"Glicemia"_s}));
-        QVERIFY(lines[0].startsWith(u"Cod.   Data: "_s + QString(10 + 2, u' ') + u"Senza data"_s));
+        QVERIFY(lines.at(0).startsWith(u"Cod.   Data: "_s + QString(10 + 2, u' ') + u"Senza data"_s));
 
         Criteria jan{};
         jan[2] = u"01/2024"_s;
         QVERIFY(findResultLines(path, AnalysisCriteria(jan), lines));
-        QCOMPARE(exams(lines), (QStringList{u"azotemia"_s, u"Creatinina"_s, u"Glicemia"_s}));
+        QCOMPARE(exams(lines.toStringList()), (QStringList{u"azotemia"_s, u"Creatinina"_s, u"Glicemia"_s}));
     }
 
     void alarmingCards()
@@ -253,9 +323,9 @@ private slots:
                                {u"06/01/2024"_s, u"Senza accento"_s, u"1"_s, u"NELLA NORMA"_s, u"SI"_s},
                                {u"15/12/2023"_s, u"Potassio"_s, u"7"_s, u"FUORI NORMA"_s, u"Sì"_s},
                            });
-        QStringList lines;
+        ListLines lines;
         QVERIFY(alarmingResultLines(path, lines));
-        QCOMPARE(exams(lines), (QStringList{u"Potassio"_s, u"Glicemia"_s}));
+        QCOMPARE(exams(lines.toStringList()), (QStringList{u"Potassio"_s, u"Glicemia"_s}));
     }
 
     // The card behind a line is the last record that gives it.
@@ -283,7 +353,8 @@ private slots:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(u"Paziente_CF_NUOVO.asl"_s);
-        QStringList lines{u"left over"_s};
+        ListLines lines;
+        lines.append("left over");
         QVERIFY(alarmingResultLines(path, lines));
         QVERIFY(lines.isEmpty());
         QVERIFY(QFile::exists(path));
@@ -304,11 +375,12 @@ private slots:
         const QString path = dir.filePath(u"a.asl"_s);
         writeArchive(path, {{u"02/01/2024"_s, u"Glicemia"_s, u"300"_s, u"FUORI NORMA"_s, u"Sì"_s}});
         FailOp fault(op);
-        QStringList lines;
+        ListLines lines;
         QVERIFY(!findResultLines(path, AnalysisCriteria(Criteria{}), lines));
         QVERIFY(!alarmingResultLines(path, lines));
+        QVERIFY(lines.isEmpty());
         CardOfLine found;
-        QVERIFY(!findCardOfLine(path, lines.value(0), found));
+        QVERIFY(!findCardOfLine(path, QString(), found));
         QCOMPARE(found.number, 0);
     }
 };

@@ -1,4 +1,5 @@
 #include "analyses/AnalysisRecord.h"
+#include "analyses/FrequentExams.h"
 #include "checks/CodiceFiscale.h"
 #include "checks/PartitaIva.h"
 #include "common/CommonSettings.h"
@@ -38,30 +39,40 @@ private slots:
         QVERIFY(withVat > 20);
     }
 
+    void resultsHaveDatesAndSomeAlarms_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::newRow("a few years") << 300;
+        QTest::newRow("a long history") << 3000; // kept within forty years
+    }
+
     void resultsHaveDatesAndSomeAlarms()
     {
+        QFETCH(int, count);
         QTemporaryDir dir;
         demo::Generator g;
         const demo::Patient p = g.patient(0);
         const QString path = dir.filePath(u"a.asl"_s);
-        QVERIFY(demo::writeAnalysisArchive(path, p, 300, QDate(2026, 12, 1)));
+        const QDate last(2026, 12, 1);
+        QVERIFY(demo::writeAnalysisArchive(path, p, count, last));
         AnalysisArchive a;
         QVERIFY(a.open(path));
-        QCOMPARE(a.count(), 300);
+        QCOMPARE(a.count(), count);
         AnalysisRecord r;
         bool end = false;
         int alarms = 0;
         QDate previous;
         while (a.readNext(r, end) && !end) {
             const auto d = settings::parseDate(r.get(AnalysisRecord::Data));
-            QVERIFY(d && *d <= QDate(2026, 12, 1));
+            QVERIFY(d && *d <= last && *d >= last.addYears(-40));
             QVERIFY(!previous.isValid() || *d >= previous);
             previous = *d;
             QCOMPARE(r.get(AnalysisRecord::CodFisc), p.fiscalCode);
             alarms += r.get(AnalysisRecord::Allarme) == kYes;
         }
         QVERIFY(a.close());
-        QVERIFY(alarms > 3 && alarms < 60);
+        QVERIFY(previous >= last.addYears(-1)); // the history reaches the present
+        QVERIFY(alarms > count / 100 && alarms < count / 5);
     }
 
     void demoFolder()
@@ -78,6 +89,10 @@ private slots:
         QVERIFY(archives.size() >= 4); // two patients may share a fiscal code
         demo::Generator g;
         QVERIFY(QFile::exists(AnalysisArchivePath(dir.path(), g.patient(0).fiscalCode)));
+        const std::optional<QStringList> frequent = readFrequentExams(dir.path());
+        QVERIFY(frequent);
+        QCOMPARE(frequent->size(), qsizetype(demo::exams().size()));
+        QCOMPARE(splitFrequentExamLine(frequent->constFirst()).exam, QString::fromUtf16(demo::exams()[0].name));
     }
 };
 

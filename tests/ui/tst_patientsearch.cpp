@@ -22,7 +22,6 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
-#include <QStringListModel>
 
 using namespace Qt::StringLiterals;
 using namespace clinora;
@@ -55,7 +54,11 @@ void writeArchive(TestApp &app, const QList<PatientRecord> &records)
 
 QStringList lines(const QListView *list)
 {
-    return static_cast<const QStringListModel *>(list->model())->stringList();
+    QStringList out;
+    const QAbstractItemModel *model = list->model();
+    for (int row = 0; row < model->rowCount(); ++row)
+        out << model->index(row, 0).data().toString();
+    return out;
 }
 
 // A double-click on a line of the list, as the mouse gives it: a click,

@@ -2,6 +2,7 @@
 
 #include "checks/CodiceFiscale.h"
 #include "checks/PartitaIva.h"
+#include "analyses/FrequentExams.h"
 #include "common/CommonSettings.h"
 #include "common/RecordFile.h"
 #include "common/Text.h"
@@ -103,6 +104,15 @@ constexpr const char16_t *kOperations[] = {
 constexpr const char16_t *kMatters[] = {
     u"Attendere esito ecografia addominale", u"Prenotare visita cardiologica di controllo",
     u"Ricontrollare la pressione fra un mese", u"Portare gli esami del sangue appena pronti",
+};
+constexpr const char16_t *kNotes[] = {
+    u"Preferisce essere contattato nel pomeriggio.",
+    u"Vive da solo; in caso di necessità chiamare la figlia al numero di casa.",
+    u"Segue una dieta ipocalorica da marzo, con buona adesione.",
+    u"Ex fumatore (20 sigarette al giorno fino al 2012).",
+    u"Pratica nuoto due volte alla settimana.",
+    u"Familiarità per cardiopatia ischemica (padre) e diabete (madre).",
+    u"Riferisce insonnia saltuaria; sconsigliate le benzodiazepine.",
 };
 constexpr const char16_t *kDoctors[] = {
     u"Dott. Paolo Neri", u"Dott.ssa Giulia Fabbri", u"Dott. Luca Serra", u"Laboratorio Analisi Centrale",
@@ -261,7 +271,7 @@ Patient Generator::patient(int index)
     rec.set(F::Handicap, QString());
     const bool recontact = r.bounded(8) == 0;
     rec.set(F::Questioni, recontact ? s(pick(r, kMatters)) : QString());
-    rec.set(F::Note, r.bounded(5) == 0 ? u"Preferisce essere contattato nel pomeriggio."_s : QString());
+    rec.set(F::Note, r.bounded(4) == 0 ? someOf(r, kNotes, 2) : QString());
     rec.set(F::Ricontatta, recontact ? kYes : kNo);
     return p;
 }
@@ -322,11 +332,16 @@ bool writeAnalysisArchive(const QString &path, const Patient &p, int count, cons
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
     Generator g(seed);
-    // Visits spread over the years before `last`, a few exams each.
-    QDate date = last.addDays(-int(count / 4.0 * 45));
+    // Visits spread over the years before `last`, a few exams each; a long
+    // history stays within forty years, with fuller panels at each visit.
+    constexpr int kMaxDays = 40 * 365;
+    const int days = std::min(int(count / 4.0 * 45), kMaxDays);
+    // Visits come every 49.5 days on average, with (1 + perVisit) / 2 exams.
+    const int perVisit = days < kMaxDays ? 6 : std::max(6, int(2.0 * count * 49.5 / days) - 1);
+    QDate date = last.addDays(-days);
     int report = 1000;
     for (int written = 0; written < count;) {
-        const int exams = std::min(count - written, 1 + g.rng().bounded(6));
+        const int exams = std::min(count - written, 1 + g.rng().bounded(perVisit));
         ++report;
         for (int i = 0; i < exams; ++i, ++written)
             if (f.write(g.result(p, date, report).bytes()) != AnalysisRecord::kSize)
@@ -342,6 +357,11 @@ bool writeDemoFolder(const QString &folder, const FolderOptions &o)
     if (!dir.mkpath(u"Analisi_Cliniche"_s))
         return false;
     if (!writePatientArchive(PatientArchivePath(folder), o.patients))
+        return false;
+    QStringList frequent;
+    for (const Exam &e : kExams)
+        frequent << FrequentExamLine(s(e.name), s(e.unit), s(e.reference));
+    if (!writeFrequentExams(folder, frequent))
         return false;
     Generator g;
     for (int i = 0; i < o.patients && i < o.patientsWithResults; ++i) {

@@ -1,4 +1,5 @@
-// Writes a demo data folder for trying Clinora on a full archive:
+// Writes a demo data folder for trying Clinora on a full archive: the
+// patients, their results and the frequent-exams list.
 //   clinora_demo FOLDER [PATIENTS] [PATIENTS_WITH_RESULTS] [RESULTS_EACH]
 #include "demo/DemoData.h"
 
@@ -25,7 +26,7 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "cannot write the demo folder\n");
         return 1;
     }
-    std::printf("%d patients, %d of them with %d results each, in %s\n", o.patients, o.patientsWithResults,
-                o.resultsPerPatient, qPrintable(args[1]));
+    std::printf("%d patients, %d of them with %d results each, and the frequent-exams list, in %s\n",
+                o.patients, o.patientsWithResults, o.resultsPerPatient, qPrintable(args[1]));
     return 0;
 }

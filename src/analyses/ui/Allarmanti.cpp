@@ -81,9 +81,9 @@ void TfrmAllarmanti::FormShow()
     txtTrova->clear();
     // Built once, from the archive as saved. An archive that fails part way
     // shows the cards read before the failure, without a message.
-    QStringList lines;
+    ListLines lines;
     (void)alarmingResultLines(archivePath(), lines);
-    lstRecords->setLines(lines);
+    lstRecords->setLines(std::move(lines));
     txtTrova->setFocus(Qt::OtherFocusReason);
 }
 

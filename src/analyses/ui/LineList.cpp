@@ -4,25 +4,67 @@
 
 #include <QEvent>
 #include <QKeyEvent>
-#include <QStringListModel>
 
 using namespace Qt::StringLiterals;
 
 namespace clinora {
 
 // The lines, each as wide as the longest one: the view lays them out without
-// measuring every line, however many there are.
-class LineListModel : public QStringListModel {
+// measuring every line, however many there are. They are held as texts, or
+// as the Windows-1252 bytes a reading command made, each line becoming a
+// text only when it is shown, found or printed.
+class LineListModel : public QAbstractListModel {
 public:
-    using QStringListModel::QStringListModel;
+    using QAbstractListModel::QAbstractListModel;
 
     QSize itemSize;
 
+    void setTexts(const QStringList &lines)
+    {
+        beginResetModel();
+        m_texts = lines;
+        m_bytes = {};
+        m_asBytes = false;
+        endResetModel();
+    }
+    void setBytes(ListLines &&lines)
+    {
+        beginResetModel();
+        m_texts.clear();
+        m_bytes = std::move(lines);
+        m_asBytes = true;
+        endResetModel();
+    }
+    QStringList texts() const { return m_asBytes ? m_bytes.toStringList() : m_texts; }
+
+    void insertText(int row, const QString &line)
+    {
+        toTexts();
+        beginInsertRows({}, row, row);
+        m_texts.insert(row, line);
+        endInsertRows();
+    }
+    void removeText(int row)
+    {
+        toTexts();
+        beginRemoveRows({}, row, row);
+        m_texts.removeAt(row);
+        endRemoveRows();
+    }
+
+    int rowCount(const QModelIndex &parent = {}) const override
+    {
+        return parent.isValid() ? 0 : int(m_asBytes ? m_bytes.size() : m_texts.size());
+    }
     QVariant data(const QModelIndex &index, int role) const override
     {
+        if (!index.isValid() || index.row() >= rowCount())
+            return {};
         if (role == Qt::SizeHintRole)
             return itemSize;
-        return QStringListModel::data(index, role);
+        if (role != Qt::DisplayRole && role != Qt::EditRole)
+            return {};
+        return m_asBytes ? m_bytes.at(index.row()) : m_texts.at(index.row());
     }
     Qt::ItemFlags flags(const QModelIndex &index) const override
     {
@@ -30,6 +72,21 @@ public:
         return index.isValid() ? Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemNeverHasChildren
                                : Qt::NoItemFlags;
     }
+
+private:
+    // Lines about to change one by one are held as texts from then on.
+    void toTexts()
+    {
+        if (!m_asBytes)
+            return;
+        m_texts = m_bytes.toStringList();
+        m_bytes = {};
+        m_asBytes = false;
+    }
+
+    QStringList m_texts;
+    ListLines m_bytes;
+    bool m_asBytes = false;
 };
 
 LineList::LineList(QWidget *parent, const QString &name, const QString &accessibleName, const QRect &geometry,
@@ -78,18 +135,24 @@ void LineList::setLines(const QStringList &lines)
         longest = std::max(longest, int(line.size()));
     m_longest = longest;
     updateItemSize();
-    m_model->setStringList(lines);
+    m_model->setTexts(lines);
 }
 
-QStringList LineList::lines() const { return m_model->stringList(); }
+void LineList::setLines(ListLines &&lines)
+{
+    m_longest = int(lines.longest());
+    updateItemSize();
+    m_model->setBytes(std::move(lines));
+}
+
+QStringList LineList::lines() const { return m_model->texts(); }
 
 int LineList::count() const { return m_model->rowCount(); }
 
 void LineList::insertLine(int row, const QString &line)
 {
     row = std::clamp(row, 0, count());
-    m_model->insertRows(row, 1);
-    m_model->setData(m_model->index(row), line);
+    m_model->insertText(row, line);
     if (line.size() > m_longest) {
         m_longest = int(line.size());
         updateItemSize();
@@ -100,7 +163,7 @@ void LineList::insertLine(int row, const QString &line)
 void LineList::removeLine(int row)
 {
     if (row >= 0 && row < count())
-        m_model->removeRows(row, 1);
+        m_model->removeText(row);
 }
 
 int LineList::selectedRow() const

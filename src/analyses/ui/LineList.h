@@ -1,11 +1,11 @@
 #pragma once
 
+#include "common/ListLines.h"
+
 #include <QListView>
 #include <QStringList>
 
 #include <functional>
-
-class QStringListModel;
 
 namespace clinora {
 
@@ -22,12 +22,14 @@ public:
              int minWidth);
 
     void setLines(const QStringList &lines);
+    // The lines a reading command made, taken over in one step.
+    void setLines(ListLines &&lines);
     QStringList lines() const;
     int count() const;
     // Inserts a line at `row` and makes it the selected one.
     void insertLine(int row, const QString &line);
     void removeLine(int row);
-    void clearLines() { setLines({}); }
+    void clearLines() { setLines(QStringList()); }
 
     // The selected line's row, -1 when no line is selected.
     int selectedRow() const;

@@ -168,14 +168,15 @@ void TfrmTrovaAnalisi::btnCercaClick()
                                      txtRisultato->text(), txtUM->text(), txtEsito->text(), txtCommento->text(),
                                      txtFirmatario->text(), txtNote->text()});
     lblConta->setText(QString::number(criteria.count()));
-    QStringList lines;
+    ListLines lines;
     if (!findResultLines(archivePath(), criteria, lines)) {
         // The criteria stay on screen, with the notice of the search that failed.
         m_ctx.services.plain(this, msg::kAccessError.toString());
         return;
     }
-    lstRecords->setLines(lines);
-    lblTrovate->setText(u"Il presente riepilogo contiene "_s + QString::number(lines.size()) + u" schede."_s);
+    const qsizetype count = lines.size();
+    lstRecords->setLines(std::move(lines));
+    lblTrovate->setText(u"Il presente riepilogo contiene "_s + QString::number(count) + u" schede."_s);
     panContainer->show();
     panAvvio->hide();
     txtTrova->clear();

@@ -2,6 +2,7 @@
 
 #include "app/ui/AppContext.h"
 #include "common/ui/Controls.h"
+#include "common/ui/ListLinesModel.h"
 #include "common/ui/Widgets.h"
 #include "patients/PatientList.h"
 
@@ -12,7 +13,6 @@
 #include <QListView>
 #include <QPainter>
 #include <QPushButton>
-#include <QStringListModel>
 #include <QStyledItemDelegate>
 
 using namespace Qt::StringLiterals;
@@ -103,7 +103,7 @@ PatientListPanel buildPatientListPanel(QWidget *parent, const QString &panelName
     p.lstRecords->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     p.lstRecords->setEditTriggers(QAbstractItemView::NoEditTriggers);
     p.lstRecords->setSelectionMode(QAbstractItemView::SingleSelection);
-    p.lines = new QStringListModel(p.lstRecords);
+    p.lines = new ListLinesModel(p.lstRecords);
     p.lstRecords->setModel(p.lines);
 
     textLine(w, u"lblDoppioClic"_s, u"Per richiamare i dati di una scheda, selezionarla con un doppio clic."_s,

@@ -12,12 +12,12 @@ class QLabel;
 class QLineEdit;
 class QListView;
 class QPushButton;
-class QStringListModel;
 class QWidget;
 
 namespace clinora {
 
 class AppContext;
+class ListLinesModel;
 class Picture;
 
 // The list panel that the patient search (its result panel) and the
@@ -29,7 +29,7 @@ struct PatientListPanel {
     QLineEdit *txtTrova = nullptr;
     QPushButton *btnTrova = nullptr;
     QListView *lstRecords = nullptr;
-    QStringListModel *lines = nullptr;
+    ListLinesModel *lines = nullptr;
     QPushButton *btnChiudi = nullptr;
     QLabel *lblTrovate = nullptr; // only with a count
     QPushButton *btnStampa = nullptr;

@@ -2,6 +2,7 @@
 
 #include "app/ui/AppContext.h"
 #include "common/CommonSettings.h"
+#include "common/ui/ListLinesModel.h"
 #include "common/ui/ListSummary.h"
 #include "common/ui/Widgets.h"
 #include "patients/PatientList.h"
@@ -15,7 +16,6 @@
 #include <QListView>
 #include <QPushButton>
 #include <QShowEvent>
-#include <QStringListModel>
 
 using namespace Qt::StringLiterals;
 
@@ -70,7 +70,7 @@ void TfrmRicontatta::FormShow()
     // A failure keeps the lines read before it, without a message.
     PatientLines found = recontactPatients(PatientArchivePath(m_ctx.services.appFolder));
     QGuiApplication::restoreOverrideCursor();
-    m_lines->setStringList(std::move(found.lines));
+    m_lines->setLines(std::move(found.lines));
     txtTrova->setFocus(Qt::OtherFocusReason);
 }
 
@@ -83,7 +83,7 @@ void TfrmRicontatta::lstRecordsDblClick() { m_picker->pick(); }
 
 void TfrmRicontatta::done(int result)
 {
-    m_lines->setStringList({});
+    m_lines->clear();
     DialogScreen::done(result);
 }
 

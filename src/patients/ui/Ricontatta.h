@@ -7,11 +7,11 @@
 class QLineEdit;
 class QListView;
 class QPushButton;
-class QStringListModel;
 
 namespace clinora {
 
 class Picture;
+class ListLinesModel;
 class PatientPicker;
 class ReportTemplate;
 
@@ -42,7 +42,7 @@ protected:
     void done(int result) override;
 
 private:
-    QStringListModel *m_lines = nullptr;
+    ListLinesModel *m_lines = nullptr;
     PatientPicker *m_picker = nullptr;
 };
 

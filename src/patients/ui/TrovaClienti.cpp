@@ -7,6 +7,7 @@
 #include "common/Text.h"
 #include "common/ui/Behaviours.h"
 #include "common/ui/Controls.h"
+#include "common/ui/ListLinesModel.h"
 #include "common/ui/ListSummary.h"
 #include "common/ui/Widgets.h"
 #include "patients/PatientList.h"
@@ -22,7 +23,6 @@
 #include <QListView>
 #include <QPushButton>
 #include <QShowEvent>
-#include <QStringListModel>
 
 using namespace Qt::StringLiterals;
 
@@ -200,7 +200,7 @@ void TfrmTrovaClienti::btnCercaClick()
         return;
     }
     const qsizetype count = found.lines.size();
-    m_lines->setStringList(std::move(found.lines));
+    m_lines->setLines(std::move(found.lines));
     lblTrovate->setText(u"Il presente riepilogo contiene "_s + QString::number(count) + u" schede."_s);
     panContainer->show();
     panAvvio->hide();
@@ -231,7 +231,7 @@ void TfrmTrovaClienti::pickInto(const PatientRecord &record, qint64 number)
 
 void TfrmTrovaClienti::done(int result)
 {
-    m_lines->setStringList({});
+    m_lines->clear();
     lblAttendere->hide();
     DialogScreen::done(result);
 }

@@ -9,11 +9,11 @@ class QLabel;
 class QLineEdit;
 class QListView;
 class QPushButton;
-class QStringListModel;
 
 namespace clinora {
 
 class Picture;
+class ListLinesModel;
 class PatientPicker;
 class ReportTemplate;
 
@@ -71,7 +71,7 @@ protected:
     void done(int result) override;
 
 private:
-    QStringListModel *m_lines = nullptr;
+    ListLinesModel *m_lines = nullptr;
     PatientPicker *m_picker = nullptr;
 };
 
