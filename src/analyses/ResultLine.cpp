@@ -29,15 +29,14 @@ void appendPadded(QString &out, QStringView text, int width)
 char *putPadded(char *out, QByteArrayView bytes, int width)
 {
     const qsizetype kept = std::min<qsizetype>(bytes.size(), width);
-    std::memcpy(out, bytes.data(), size_t(kept));
+    text::putBytes(out, bytes, kept);
     std::memset(out + kept, ' ', size_t(width - kept));
     return out + width;
 }
 
 char *put(char *out, QByteArrayView bytes)
 {
-    std::memcpy(out, bytes.data(), size_t(bytes.size()));
-    return out + bytes.size();
+    return text::putBytes(out, bytes);
 }
 
 // Up to `n` bytes from `pos`; none when `pos` lies beyond the end.

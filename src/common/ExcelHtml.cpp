@@ -94,7 +94,7 @@ private:
 
     void bytes(QByteArrayView b)
     {
-        std::memcpy(room(b.size()), b.data(), size_t(b.size()));
+        text::putBytes(room(b.size()), b);
         m_used += b.size();
     }
 

@@ -70,7 +70,7 @@ void ListLines::endLine(qsizetype length)
 
 void ListLines::append(QByteArrayView line)
 {
-    std::memcpy(lineRoom(line.size()), line.data(), size_t(line.size()));
+    text::putBytes(lineRoom(line.size()), line);
     endLine(line.size());
 }
 

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <cstring>
 #include <optional>
 
 // Text as the stored files hold it: the Windows-1252 code page, and the
@@ -61,5 +62,15 @@ private:
     QByteArray m_folded; // a-z for A-Z
     bool m_possible;     // false: a character no stored text can hold
 };
+
+// Copies the first `n` bytes of `bytes` to `out` and returns the end; an
+// empty view may carry no pointer at all, which memcpy must never be given.
+inline char *putBytes(char *out, QByteArrayView bytes, qsizetype n)
+{
+    if (n > 0)
+        std::memcpy(out, bytes.data(), size_t(n));
+    return out + n;
+}
+inline char *putBytes(char *out, QByteArrayView bytes) { return putBytes(out, bytes, bytes.size()); }
 
 } // namespace clinora::text

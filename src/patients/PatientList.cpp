@@ -12,7 +12,7 @@ namespace {
 char *putFixed(char *out, QByteArrayView value, qsizetype width)
 {
     const qsizetype kept = std::min(value.size(), width);
-    std::memcpy(out, value.data(), size_t(kept));
+    text::putBytes(out, value, kept);
     std::memset(out + kept, ' ', size_t(width - kept));
     return out + width;
 }
@@ -90,8 +90,7 @@ qsizetype writePatientListLine(const PatientRecord &record, char *out)
     out = putFixed(out, record.trimmedBytes(PatientRecord::Tessera), 25);
     out = put(out, "  ");
     const QByteArrayView note = record.trimmedBytes(PatientRecord::Note);
-    std::memcpy(out, note.data(), size_t(note.size()));
-    return out + note.size() - begin;
+    return text::putBytes(out, note) - begin;
 }
 
 void appendPatientListLine(const PatientRecord &record, QByteArray &out)
