@@ -5,6 +5,7 @@
 #include "common/FileIo.h"
 #include "common/TextGrid.h"
 #include "patients/PatientExport.h"
+#include "support/FileTools.h"
 
 #include <QAbstractItemModelTester>
 #include <QDir>
@@ -15,32 +16,9 @@
 
 using namespace Qt::StringLiterals;
 using namespace clinora;
+using namespace clinora::test;
 
 namespace {
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
-
-// Fails every operation of one kind while it lives.
-class FailOp : public io::FaultHook {
-public:
-    explicit FailOp(io::Op op) : m_op(op) { io::setFaultHook(this); }
-    ~FailOp() override { io::setFaultHook(nullptr); }
-    bool shouldFail(io::Op op, const QString &) override { return op == m_op; }
-
-private:
-    io::Op m_op;
-};
 
 // Lets the first `bytes` bytes of the writes through, then the power goes.
 class CutWrites : public io::FaultHook {
@@ -229,7 +207,7 @@ private slots:
         QFETCH(qint64, cutAfter);
         QTemporaryDir dir;
         const QString path = dir.filePath(u"Pazienti.xls"_s);
-        writeBytes(path, "il file di prima");
+        writeFile(path, "il file di prima");
         bool written = true;
         if (cutAfter >= 0) {
             CutWrites cut(cutAfter);
@@ -250,7 +228,7 @@ private slots:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(u"Pazienti.xls"_s);
-        writeBytes(path, "aperto altrove");
+        writeFile(path, "aperto altrove");
         QFile::setPermissions(path, QFileDevice::ReadOwner);
         if (QFileInfo(path).isWritable())
             QSKIP("running with rights that ignore file permissions");

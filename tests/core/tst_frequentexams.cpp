@@ -2,6 +2,7 @@
 // Esami_Frequenti.lst byte for byte, read back and replaced whole or not at all.
 #include "analyses/FrequentExams.h"
 #include "common/FileIo.h"
+#include "support/FileTools.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,35 +11,13 @@
 
 using namespace Qt::StringLiterals;
 using namespace clinora;
+using namespace clinora::test;
 
 namespace {
 
 QString blanks(int n) { return QString(n, u' '); }
 
 const QString kGlicemia = u"Glicemia"_s + blanks(42) + u"  UM: mg/dl"_s + blanks(20) + u"  Rif. 70-110"_s + blanks(19);
-
-QByteArray readBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
-
-class FailOp : public io::FaultHook {
-public:
-    explicit FailOp(io::Op op) : m_op(op) { io::setFaultHook(this); }
-    ~FailOp() override { io::setFaultHook(nullptr); }
-    bool shouldFail(io::Op op, const QString &) override { return op == m_op; }
-
-private:
-    io::Op m_op;
-};
 
 } // namespace
 
@@ -104,7 +83,7 @@ private slots:
         QTemporaryDir dir;
         const QString unit = FrequentExamLine(u"Unità di prova"_s, u"µg/l"_s, QString());
         QVERIFY(writeFrequentExams(dir.path(), {kGlicemia, QString(), unit}));
-        const QByteArray bytes = readBytes(dir.filePath(u"Esami_Frequenti.lst"_s));
+        const QByteArray bytes = fileBytes(dir.filePath(u"Esami_Frequenti.lst"_s));
         QCOMPARE(bytes.size(), 113 + 2 + 2 + 113 + 2);
         QCOMPARE(bytes.left(115), kGlicemia.toLatin1() + "\r\n");
         QCOMPARE(bytes.mid(115, 2), QByteArray("\r\n"));
@@ -140,7 +119,7 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(QStringList, lines);
         QTemporaryDir dir;
-        writeBytes(dir.filePath(u"Esami_Frequenti.lst"_s), bytes);
+        writeFile(dir.filePath(u"Esami_Frequenti.lst"_s), bytes);
         QCOMPARE(readFrequentExams(dir.path()), std::optional<QStringList>(lines));
     }
 
@@ -154,7 +133,7 @@ private slots:
     void unreadableFileIsNoList()
     {
         QTemporaryDir dir;
-        writeBytes(dir.filePath(u"Esami_Frequenti.lst"_s), "Glicemia\r\n");
+        writeFile(dir.filePath(u"Esami_Frequenti.lst"_s), "Glicemia\r\n");
         FailOp fault(io::Op::Open);
         QVERIFY(!readFrequentExams(dir.path()).has_value());
     }
@@ -174,12 +153,12 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath(u"Esami_Frequenti.lst"_s);
         QVERIFY(writeFrequentExams(dir.path(), {kGlicemia}));
-        const QByteArray before = readBytes(path);
+        const QByteArray before = fileBytes(path);
         {
             FailOp fault(op);
             QVERIFY(!writeFrequentExams(dir.path(), {u"Azotemia"_s}));
         }
-        QCOMPARE(readBytes(path), before);
+        QCOMPARE(fileBytes(path), before);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"Esami_Frequenti.lst"_s});
     }
 

@@ -1,6 +1,7 @@
 #include "analyses/AnalysisRecord.h"
 #include "common/FileIo.h"
 #include "common/RecordFile.h"
+#include "support/FileTools.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -8,25 +9,13 @@
 
 using namespace Qt::StringLiterals;
 using namespace clinora;
+using namespace clinora::test;
 
 namespace {
 
 constexpr int kSize = AnalysisRecord::kSize;
 
 QByteArray recordOf(char fill) { return QByteArray(kSize, fill); }
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
 
 // Fails the n-th operation of one kind.
 class FailNth : public io::FaultHook {

@@ -6,6 +6,7 @@
 #include "common/FileIo.h"
 #include "common/ListLines.h"
 #include "common/Text.h"
+#include "support/FileTools.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,6 +16,7 @@
 
 using namespace Qt::StringLiterals;
 using namespace clinora;
+using namespace clinora::test;
 
 namespace {
 
@@ -62,16 +64,6 @@ QStringList exams(const QStringList &lines)
         out << l.mid(l.indexOf(u"  Data: "_s) + 8 + 10 + 2, 28).trimmed();
     return out;
 }
-
-class FailOp : public io::FaultHook {
-public:
-    explicit FailOp(io::Op op) : m_op(op) { io::setFaultHook(this); }
-    ~FailOp() override { io::setFaultHook(nullptr); }
-    bool shouldFail(io::Op op, const QString &) override { return op == m_op; }
-
-private:
-    io::Op m_op;
-};
 
 using Criteria = std::array<QString, 10>;
 
