@@ -10,6 +10,8 @@
 #include <QFileInfo>
 #include <QTest>
 
+#include <utility>
+
 namespace clinora::test {
 
 // The file's bytes; none when it cannot be read.
@@ -28,15 +30,23 @@ inline void writeFile(const QString &path, const QByteArray &bytes)
     QCOMPARE(f.write(bytes), bytes.size());
 }
 
-// Fails every operation of one kind while it lives.
+// Fails every operation of one kind while it lives; given a part of a
+// file's path, only on the files whose path holds it.
 class FailOp : public io::FaultHook {
 public:
-    explicit FailOp(io::Op op) : m_op(op) { io::setFaultHook(this); }
+    explicit FailOp(io::Op op, QString file = QString()) : m_op(op), m_file(std::move(file))
+    {
+        io::setFaultHook(this);
+    }
     ~FailOp() override { io::setFaultHook(nullptr); }
-    bool shouldFail(io::Op op, const QString &) override { return op == m_op; }
+    bool shouldFail(io::Op op, const QString &path) override
+    {
+        return op == m_op && (m_file.isEmpty() || path.contains(m_file));
+    }
 
 private:
     io::Op m_op;
+    QString m_file;
 };
 
 } // namespace clinora::test

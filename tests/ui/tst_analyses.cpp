@@ -20,6 +20,7 @@
 #include "patients/PatientRecord.h"
 #include "patients/ui/AllegaCartella.h"
 #include "patients/ui/TrovaClienti.h"
+#include "support/FileTools.h"
 #include "support/TestApp.h"
 
 #include <QCalendarWidget>
@@ -45,12 +46,6 @@ const QString kCode = u"RSSNCC80A01H501U"_s;
 const QString kEmptyArchive = u"L'archivio non contiene nessuna scheda."_s;
 const QString kInserted = u"La scheda corrente è stata inserita in archivio."_s;
 const QString kUpdated = u"Le modifiche apportate alla scheda corrente sono state salvate in archivio."_s;
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 // Writes a ShortText at `offset` of a record image: length byte, then the text.
 void put(QByteArray &record, int offset, const QByteArray &text)
@@ -87,17 +82,6 @@ void writeArchive(const QString &path, const QList<AnalysisRecord> &records)
     for (const AnalysisRecord &r : records)
         f.write(r.bytes());
 }
-
-// Fails every operation of one kind.
-class FailOp : public io::FaultHook {
-public:
-    explicit FailOp(io::Op op) : m_op(op) { io::setFaultHook(this); }
-    ~FailOp() override { io::setFaultHook(nullptr); }
-    bool shouldFail(io::Op op, const QString &) override { return op == m_op; }
-
-private:
-    io::Op m_op;
-};
 
 } // namespace
 

@@ -19,6 +19,7 @@
 #include "common/ui/Widgets.h"
 #include "report/ReportTemplate.h"
 #include "support/PdfTools.h"
+#include "support/FileTools.h"
 #include "support/TestApp.h"
 
 #include <QCheckBox>
@@ -45,20 +46,6 @@ const QString kSaveFailed = u"Attenzione: il sistema non permette di aggiornare 
 
 QString blanks(int n) { return QString(n, u' '); }
 const QString kGlicemia = u"Glicemia"_s + blanks(42) + u"  UM: mg/dl"_s + blanks(20) + u"  Rif. 70-110"_s + blanks(19);
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
 
 struct Card {
     Card(QString data, QString esame, QString risultato = u"1"_s, QString alarm = u"No"_s,
@@ -97,7 +84,7 @@ void writeArchive(const QString &path, const QList<Card> &cards)
     QByteArray bytes;
     for (const Card &c : cards)
         bytes += record(c).bytes();
-    writeBytes(path, bytes);
+    writeFile(path, bytes);
 }
 
 // The exam of each result line.
@@ -143,23 +130,6 @@ void keepPicture(QWidget *w, const QString &name)
     QCoreApplication::processEvents();
     w->grab().save(QDir(dir).filePath(name + u".png"_s));
 }
-
-class FailOp : public io::FaultHook {
-public:
-    explicit FailOp(io::Op op, QString file = QString()) : m_op(op), m_file(std::move(file))
-    {
-        io::setFaultHook(this);
-    }
-    ~FailOp() override { io::setFaultHook(nullptr); }
-    bool shouldFail(io::Op op, const QString &path) override
-    {
-        return op == m_op && (m_file.isEmpty() || path.contains(m_file));
-    }
-
-private:
-    io::Op m_op;
-    QString m_file;
-};
 
 } // namespace
 
@@ -270,7 +240,7 @@ private slots:
     void editorClosedWithoutSavingLeavesTheFile()
     {
         TestApp app;
-        writeBytes(examsFile(app), "Sodio\r\nGlicemia\r\n\r\n");
+        writeFile(examsFile(app), "Sodio\r\nGlicemia\r\n\r\n");
         TfrmMenuAnalisi *m = openMenu(app);
         app.dialogs->next<TfrmListaPresc>([&](TfrmListaPresc &d) {
             // Sorted on reading too; the empty line is an entry of its own.
@@ -296,7 +266,7 @@ private slots:
     {
         QFETCH(io::Op, op);
         TestApp app;
-        writeBytes(examsFile(app), "Sodio\r\n");
+        writeFile(examsFile(app), "Sodio\r\n");
         TfrmMenuAnalisi *m = openMenu(app);
         app.dialogs->next<TfrmListaPresc>([&](TfrmListaPresc &d) {
             d.txtEsame->setText(u"Potassio"_s);
@@ -324,7 +294,7 @@ private slots:
     void editorNeverSavesOverAnUnreadableList()
     {
         TestApp app;
-        writeBytes(examsFile(app), "Sodio\r\nPotassio\r\n");
+        writeFile(examsFile(app), "Sodio\r\nPotassio\r\n");
         TfrmMenuAnalisi *m = openMenu(app);
         {
             FailOp fault(io::Op::Open, u"Esami_Frequenti"_s);

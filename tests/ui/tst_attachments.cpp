@@ -12,6 +12,7 @@
 #include "patients/ui/AllegaCartella.h"
 #include "patients/ui/Cartella.h"
 #include "patients/ui/Clienti.h"
+#include "support/FileTools.h"
 #include "support/TestApp.h"
 
 #include <QDir>
@@ -33,33 +34,8 @@ namespace {
 const QString kOverwrite = u"Attenzione: nella cartella dei documenti allegati è presente un file con lo stesso "
                            u"nome.\r\n\r\nSi vuole sovrascrivere il file esistente?"_s;
 
-QByteArray fileBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
-
 // What the shell receives for a file or folder: its full path, in quotes.
 QString quoted(const QString &path) { return u"\""_s + QDir::toNativeSeparators(path) + u"\""_s; }
-
-// Fails every operation of one kind while it lives.
-class FailOp : public io::FaultHook {
-public:
-    explicit FailOp(io::Op op) : m_op(op) { io::setFaultHook(this); }
-    ~FailOp() override { io::setFaultHook(nullptr); }
-    bool shouldFail(io::Op op, const QString &) override { return op == m_op; }
-
-private:
-    io::Op m_op;
-};
 
 // One of the two cards that open the dialog.
 struct Card {
