@@ -24,7 +24,7 @@ IoResult scanArchive(const QString &path, Visit &&visit)
     AnalysisRecord record;
     for (;;) {
         bool end = false;
-        if (IoResult r = archive.readNext(record, end); !r)
+        if (IoResult r = archive.readNextInPlace(record, end); !r)
             return r; // the archive closes itself on a failure
         if (end)
             break;

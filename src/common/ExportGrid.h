@@ -28,7 +28,7 @@ TextGridModel::Rows readArchiveGrid(const QString &archivePath, int columnCount,
     Record record;
     for (qint64 k = 1; r && k <= count; ++k) {
         bool end = false;
-        r = archive.readNext(record, end);
+        r = archive.readNextInPlace(record, end);
         if (r && end)
             r = {IoError::Read};
         if (r)

@@ -21,6 +21,36 @@ FixedRecord::FixedRecord(const RecordLayout &layout)
 {
 }
 
+FixedRecord::FixedRecord(const FixedRecord &other)
+    : m_layout(other.m_layout),
+      m_bytes(other.m_inPlace ? QByteArray(other.m_bytes.constData(), other.m_bytes.size()) : other.m_bytes)
+{
+}
+
+FixedRecord &FixedRecord::operator=(const FixedRecord &other)
+{
+    if (this != &other) {
+        m_layout = other.m_layout;
+        m_bytes = other.m_inPlace ? QByteArray(other.m_bytes.constData(), other.m_bytes.size()) : other.m_bytes;
+        m_inPlace = false;
+    }
+    return *this;
+}
+
+void FixedRecord::showInPlace(QByteArrayView bytes)
+{
+    m_bytes = QByteArray::fromRawData(bytes.data(), bytes.size());
+    m_inPlace = true;
+}
+
+void FixedRecord::own()
+{
+    if (!m_inPlace)
+        return;
+    m_bytes = QByteArray(m_bytes.constData(), m_bytes.size());
+    m_inPlace = false;
+}
+
 int FixedRecord::length(int field) const
 {
     const FieldDef &f = m_layout->field(field);
@@ -63,6 +93,7 @@ QString FixedRecord::text(int field) const
 
 void FixedRecord::setText(int field, QStringView value)
 {
+    own();
     const FieldDef &f = m_layout->field(field);
     char *p = m_bytes.data() + f.offset;
     const int n = text::encodeCp1252(text::trimmedView(value), p + 1, f.capacity);
@@ -73,10 +104,15 @@ bool FixedRecord::assign(QByteArrayView bytes)
 {
     if (bytes.size() != m_layout->size())
         return false;
+    own();
     std::memcpy(m_bytes.data(), bytes.data(), size_t(bytes.size()));
     return true;
 }
 
-void FixedRecord::clear() { m_bytes.fill('\0'); }
+void FixedRecord::clear()
+{
+    own();
+    m_bytes.fill('\0');
+}
 
 } // namespace clinora

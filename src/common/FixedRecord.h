@@ -37,6 +37,12 @@ private:
 class FixedRecord {
 public:
     explicit FixedRecord(const RecordLayout &layout);
+    // A copy owns its bytes, even of a record shown in place.
+    FixedRecord(const FixedRecord &other);
+    FixedRecord &operator=(const FixedRecord &other);
+    FixedRecord(FixedRecord &&) noexcept = default;
+    FixedRecord &operator=(FixedRecord &&) noexcept = default;
+    ~FixedRecord() = default;
 
     const RecordLayout &layout() const { return *m_layout; }
 
@@ -57,14 +63,27 @@ public:
     QByteArrayView trimmedBytes(int field) const;
 
     const QByteArray &bytes() const { return m_bytes; }
-    QByteArray &bytes() { return m_bytes; }
+    QByteArray &bytes()
+    {
+        own();
+        return m_bytes;
+    }
     // Takes a whole record's bytes; false when the size does not match.
     bool assign(QByteArrayView bytes);
     void clear();
 
+    // Shows a whole record's bytes where they lie, without copying them,
+    // for a reader that looks at one record at a time: they must outlive
+    // every use of this record until it is changed or shown another.
+    void showInPlace(QByteArrayView bytes);
+
 private:
+    // Copies bytes shown in place, before they are changed or kept.
+    void own();
+
     const RecordLayout *m_layout;
     QByteArray m_bytes;
+    bool m_inPlace = false;
 };
 
 } // namespace clinora

@@ -1,5 +1,6 @@
 #include "common/ListLines.h"
 
+#include "common/SpareMemory.h"
 #include "common/Text.h"
 
 #include <algorithm>
@@ -36,19 +37,34 @@ const std::array<quint8, 256> &ranks()
 // The first characters of a line, ranked and packed so that comparing the
 // numbers compares the characters.
 constexpr int kPacked = 16;
+// Lines that tie on them and are no more than this many are compared
+// directly rather than packed again.
+constexpr size_t kFewLines = 16;
 
 } // namespace
 
-// Out of line: one place makes it for every user of the class.
-ListLines::~ListLines() = default;
+ListLines::~ListLines() { spare::keepBytes(std::move(m_bytes)); }
+
+ListLines &ListLines::operator=(ListLines &&other) noexcept
+{
+    if (this != &other) {
+        spare::keepBytes(std::move(m_bytes));
+        m_bytes = std::move(other.m_bytes);
+        m_used = std::exchange(other.m_used, 0);
+        m_ends = std::move(other.m_ends);
+        m_order = std::move(other.m_order);
+        m_longest = std::exchange(other.m_longest, 0);
+    }
+    return *this;
+}
 
 void ListLines::reserve(qsizetype lines, qsizetype bytes)
 {
     m_ends.reserve(size_t(lines));
     if (bytes > m_bytes.size()) {
-        QByteArray bigger(bytes, Qt::Uninitialized);
-        std::memcpy(bigger.data(), m_bytes.constData(), size_t(m_used));
-        m_bytes = std::move(bigger);
+        QByteArray bigger = spare::takeBytes(bytes);
+        text::putBytes(bigger.data(), QByteArrayView(m_bytes.constData(), m_used));
+        spare::keepBytes(std::exchange(m_bytes, std::move(bigger)));
     }
 }
 
@@ -95,37 +111,33 @@ QStringList ListLines::toStringList() const
 void ListLines::sort()
 {
     const auto &rank = ranks();
+    const auto *bytes = reinterpret_cast<const unsigned char *>(m_bytes.constData());
     struct Keyed {
-        quint64 high, low; // the first kPacked ranks
+        quint64 high, low; // kPacked ranks, from the place being compared on
         quint32 index;     // the order added, which settles equal lines
     };
-    std::vector<Keyed> keyed;
-    keyed.reserve(m_ends.size());
-    for (size_t k = 0; k < m_ends.size(); ++k) {
-        const quint32 begin = k == 0 ? 0 : m_ends[k - 1];
-        const auto *p = reinterpret_cast<const unsigned char *>(m_bytes.constData()) + begin;
-        const quint32 n = m_ends[k] - begin;
+    const auto beginOf = [&](quint32 k) { return k == 0 ? quint32(0) : m_ends[k - 1]; };
+    const auto lengthOf = [&](quint32 k) { return m_ends[k] - beginOf(k); };
+    // The ranks of a line's characters from `from` on; past its end, rank 0.
+    const auto pack = [&](Keyed &e, quint32 from) {
+        const unsigned char *p = bytes + beginOf(e.index);
+        const quint32 n = lengthOf(e.index);
         quint64 packed[2] = {0, 0};
-        for (quint32 c = 0; c < quint32(kPacked) && c < n; ++c)
-            packed[c / 8] |= quint64(rank[p[c]]) << (8 * (7 - c % 8));
-        keyed.push_back({packed[0], packed[1], quint32(k)});
-    }
-    const auto *bytes = reinterpret_cast<const unsigned char *>(m_bytes.constData());
-    std::sort(keyed.begin(), keyed.end(), [&](const Keyed &a, const Keyed &b) {
-        if (a.high != b.high)
-            return a.high < b.high;
-        if (a.low != b.low)
-            return a.low < b.low;
-        // The first characters are the same: the rest decides, then the order added.
-        const quint32 ab = a.index == 0 ? 0 : m_ends[a.index - 1];
-        const quint32 bb = b.index == 0 ? 0 : m_ends[b.index - 1];
-        const quint32 an = m_ends[a.index] - ab, bn = m_ends[b.index] - bb;
+        for (quint32 c = 0; c < quint32(kPacked) && from + c < n; ++c)
+            packed[c / 8] |= quint64(rank[p[from + c]]) << (8 * (7 - c % 8));
+        e.high = packed[0];
+        e.low = packed[1];
+    };
+    // Two lines compared from character `from` on: by the ranks of their
+    // characters, then a line that ends first before the one that goes on.
+    const auto compareFrom = [&](quint32 a, quint32 b, quint32 from) {
+        const unsigned char *x = bytes + beginOf(a), *y = bytes + beginOf(b);
+        const quint32 an = lengthOf(a), bn = lengthOf(b);
         const quint32 n = std::min(an, bn);
-        const unsigned char *x = bytes + ab, *y = bytes + bb;
-        for (quint32 c = kPacked; c < n;) {
+        for (quint32 c = from; c < n;) {
             // Equal bytes have equal ranks: runs of them are passed eight at a time.
-            quint64 wx, wy;
             if (c + 8 <= n) {
+                quint64 wx, wy;
                 std::memcpy(&wx, x + c, 8);
                 std::memcpy(&wy, y + c, 8);
                 if (wx == wy) {
@@ -133,15 +145,63 @@ void ListLines::sort()
                     continue;
                 }
             }
-            const quint8 rx = rank[x[c]], ry = rank[y[c]];
-            if (rx != ry)
-                return rx < ry;
+            if (rank[x[c]] != rank[y[c]])
+                return rank[x[c]] < rank[y[c]] ? -1 : 1;
             ++c;
         }
-        if (an != bn)
-            return an < bn;
-        return a.index < b.index;
-    });
+        return an == bn ? 0 : (an < bn ? -1 : 1);
+    };
+    // Kept from one sort to the next, as the lines' own block is.
+    static thread_local std::vector<Keyed> keyed;
+    keyed.resize(m_ends.size());
+    for (size_t k = 0; k < keyed.size(); ++k)
+        keyed[k].index = quint32(k);
+
+    // Sorted on their first kPacked characters, then each run of lines
+    // that agree on them and go on past them on the next kPacked, and so
+    // on: most lines are settled by their first characters, read in the
+    // order they lie, and only the few that tie are looked at again.
+    struct Run {
+        size_t first, last;
+        quint32 from;
+    };
+    std::vector<Run> runs{{0, keyed.size(), 0}};
+    while (!runs.empty()) {
+        const Run run = runs.back();
+        runs.pop_back();
+        if (run.last - run.first <= kFewLines) {
+            // A few lines that tie: compared character by character from there on.
+            std::sort(keyed.begin() + qsizetype(run.first), keyed.begin() + qsizetype(run.last),
+                      [&](const Keyed &a, const Keyed &b) {
+                          const int c = compareFrom(a.index, b.index, run.from);
+                          return c != 0 ? c < 0 : a.index < b.index;
+                      });
+            continue;
+        }
+        for (size_t i = run.first; i < run.last; ++i)
+            pack(keyed[i], run.from);
+        std::sort(keyed.begin() + qsizetype(run.first), keyed.begin() + qsizetype(run.last),
+                  [](const Keyed &a, const Keyed &b) {
+                      if (a.high != b.high)
+                          return a.high < b.high;
+                      if (a.low != b.low)
+                          return a.low < b.low;
+                      return a.index < b.index;
+                  });
+        const quint32 next = run.from + quint32(kPacked);
+        for (size_t i = run.first; i < run.last;) {
+            size_t j = i + 1;
+            bool goesOn = lengthOf(keyed[i].index) > next;
+            while (j < run.last && keyed[j].high == keyed[i].high && keyed[j].low == keyed[i].low) {
+                goesOn = goesOn || lengthOf(keyed[j].index) > next;
+                ++j;
+            }
+            // Lines that all end within these characters are equal: the order added stands.
+            if (j - i > 1 && goesOn)
+                runs.push_back({i, j, next});
+            i = j;
+        }
+    }
     m_order.resize(keyed.size());
     for (size_t i = 0; i < keyed.size(); ++i)
         m_order[i] = keyed[i].index;

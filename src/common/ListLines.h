@@ -20,7 +20,8 @@ public:
     ListLines(const ListLines &) = default;
     ListLines(ListLines &&) noexcept = default;
     ListLines &operator=(const ListLines &) = default;
-    ListLines &operator=(ListLines &&) noexcept = default;
+    // The block of lines replaced is kept for the next list (SpareMemory.h).
+    ListLines &operator=(ListLines &&other) noexcept;
     ~ListLines();
 
     // Room for `lines` lines of `bytes` bytes in all.

@@ -12,6 +12,16 @@ public:
     qint64 count() const { return m_file.count(); }
     IoResult read(qint64 k, Record &rec) { return m_file.read(k, rec.bytes()); }
     IoResult readNext(Record &rec, bool &end) { return m_file.readNext(rec.bytes(), end); }
+    // The next record, shown in place in the read-ahead buffer: `rec` may be
+    // looked at until the next read, write or close; a copy of it owns its bytes.
+    IoResult readNextInPlace(Record &rec, bool &end)
+    {
+        QByteArrayView bytes;
+        const IoResult r = m_file.readNextInPlace(bytes, end);
+        if (r && !end)
+            rec.showInPlace(bytes);
+        return r;
+    }
     qint64 currentNumber() const { return m_file.currentNumber(); }
     IoResult write(qint64 k, const Record &rec) { return m_file.write(k, rec.bytes()); }
     IoResult append(const Record &rec, qint64 *newNumber = nullptr)

@@ -1,5 +1,7 @@
 #include "common/RecordFile.h"
 
+#include "common/SpareMemory.h"
+
 #include <QCryptographicHash>
 #include <QtEndian>
 
@@ -39,6 +41,7 @@ RecordFile::~RecordFile()
 {
     if (m_file.isOpen())
         m_file.close();
+    spare::keepBytes(std::move(m_chunk));
 }
 
 IoResult RecordFile::fail(IoError e)
@@ -152,7 +155,19 @@ IoResult RecordFile::read(qint64 k, QByteArray &out)
 
 IoResult RecordFile::readNext(QByteArray &out, bool &end)
 {
+    QByteArrayView record;
+    const IoResult r = readNextInPlace(record, end);
+    if (r && !end) {
+        out.resize(record.size());
+        std::memcpy(out.data(), record.data(), size_t(record.size()));
+    }
+    return r;
+}
+
+IoResult RecordFile::readNextInPlace(QByteArrayView &out, bool &end)
+{
     end = false;
+    out = {};
     if (!m_file.isOpen())
         return {IoError::NotOpen};
     if (m_current >= m_count) {
@@ -163,18 +178,19 @@ IoResult RecordFile::readNext(QByteArray &out, bool &end)
         return fail(IoError::Read);
     if (m_current < m_chunkFirst || m_current >= m_chunkFirst + m_chunkCount) {
         // Read ahead a few hundred kilobytes of whole records at once.
-        const qint64 wanted = std::min<qint64>(m_count - m_current, std::max<qint64>(1, (256 * 1024) / m_size));
-        m_chunk.resize(wanted * m_size);
+        const qint64 most = std::max<qint64>(1, (256 * 1024) / m_size);
+        const qint64 wanted = std::min<qint64>(m_count - m_current, most);
+        if (m_chunk.size() < most * m_size)
+            m_chunk = spare::takeBytes(most * m_size);
         m_chunkCount = 0;
         if (!m_file.seek(m_current * m_size))
             return fail(IoError::Seek);
-        if (m_file.read(m_chunk.data(), m_chunk.size()) != m_chunk.size())
+        if (m_file.read(m_chunk.data(), wanted * m_size) != wanted * m_size)
             return fail(IoError::Read);
         m_chunkFirst = m_current;
         m_chunkCount = wanted;
     }
-    out.resize(m_size);
-    std::memcpy(out.data(), m_chunk.constData() + (m_current - m_chunkFirst) * m_size, size_t(m_size));
+    out = QByteArrayView(m_chunk.constData() + (m_current - m_chunkFirst) * m_size, m_size);
     ++m_current;
     return {};
 }

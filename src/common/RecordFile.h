@@ -38,6 +38,9 @@ public:
     // Reads the record after the current one; `end` is set when none is left.
     // currentNumber() is then the number of the record just read.
     IoResult readNext(QByteArray &out, bool &end);
+    // The same, without copying: `out` shows the record in the read-ahead
+    // buffer, and stays valid only until the next read, write or close.
+    IoResult readNextInPlace(QByteArrayView &out, bool &end);
     qint64 currentNumber() const { return m_current; }
 
     // Overwrites record k (1 <= k <= count) in place and makes it reach the

@@ -39,7 +39,7 @@ PatientLines collectLines(const QString &archivePath, Wanted wanted)
     PatientRecord record;
     for (;;) {
         bool end = false;
-        const IoResult r = archive.readNext(record, end);
+        const IoResult r = archive.readNextInPlace(record, end);
         if (!r) {
             out.result = r;
             break;
@@ -137,7 +137,7 @@ PatientPick findPatientByLine(const QString &archivePath, QStringView line)
     built.reserve(512);
     for (;;) {
         bool end = false;
-        const IoResult r = archive.readNext(record, end);
+        const IoResult r = archive.readNextInPlace(record, end);
         if (!r) {
             pick.result = r;
             break;

@@ -54,7 +54,7 @@ IoResult buildSummary(const QString &archivePath, const SummaryRequest &request,
         AnalysisRecord record;
         for (;;) {
             bool end = false;
-            result = archive.readNext(record, end); // the archive closes itself on a failure
+            result = archive.readNextInPlace(record, end); // the archive closes itself on a failure
             if (!result || end)
                 break;
             if (!code.matches(record, AnalysisRecord::CodFisc) || !exam.matches(record, AnalysisRecord::Esame))

@@ -1,11 +1,14 @@
 #include "analyses/AnalysisRecord.h"
 #include "common/FileIo.h"
 #include "common/RecordFile.h"
+#include "common/SpareMemory.h"
 #include "support/FileTools.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <optional>
 
 using namespace Qt::StringLiterals;
 using namespace clinora;
@@ -235,6 +238,71 @@ private slots:
         QVERIFY(f.close());
         QVERIFY(!QFile::exists(RecordFile::journalPath(p)));
         QCOMPARE(fileBytes(p), recordOf('b'));
+    }
+
+    // Records seen in place in the read-ahead buffer, over several fills of
+    // it: each shows its own bytes; a copy keeps them after the reads go on,
+    // and a record changed through its fields never writes into the buffer.
+    void readsInPlace()
+    {
+        const QString p = path(u"inplace.asl"_s);
+        constexpr int kRecords = 250; // a few fills of the read-ahead buffer
+        QByteArray all;
+        for (int k = 0; k < kRecords; ++k) {
+            QByteArray r(kSize, char('A' + k % 26));
+            r[0] = char(k % 100); // the first field's length byte
+            all += r;
+        }
+        writeFile(p, all);
+        AnalysisArchive archive;
+        QVERIFY(archive.open(p));
+        AnalysisRecord seen;
+        std::optional<AnalysisRecord> kept;
+        for (int k = 0; k < kRecords; ++k) {
+            bool end = false;
+            QVERIFY(archive.readNextInPlace(seen, end));
+            QVERIFY(!end);
+            QCOMPARE(seen.bytes(), all.mid(qsizetype(k) * kSize, kSize));
+            QCOMPARE(archive.currentNumber(), k + 1);
+            if (k == 3) {
+                kept = seen;
+                seen.set(AnalysisRecord::Paziente, u"changed"_s);
+                QCOMPARE(seen.get(AnalysisRecord::Paziente), u"changed"_s);
+                AnalysisRecord fromBuffer; // read again from the same read-ahead
+                QVERIFY(archive.read(4, fromBuffer));
+                QCOMPARE(fromBuffer.bytes(), all.mid(3 * kSize, kSize));
+            }
+        }
+        bool end = false;
+        QVERIFY(archive.readNextInPlace(seen, end));
+        QVERIFY(end);
+        QCOMPARE(kept->bytes(), all.mid(3 * kSize, kSize));
+        QVERIFY(archive.close());
+        QCOMPARE(fileBytes(p), all);
+    }
+
+    // The blocks dropped by one command serve the next: the smallest one
+    // big enough is handed out, a shared one is not kept, nor a small one.
+    void spareBlocksAreReused()
+    {
+        const qsizetype big = 3 << 20, bigger = 5 << 20;
+        QByteArray a(big, 'a'), b(bigger, 'b');
+        const char *const aData = a.constData(), *const bData = b.constData();
+        spare::keepBytes(std::move(b));
+        spare::keepBytes(std::move(a));
+        QByteArray first = spare::takeBytes(big - 10);
+        QCOMPARE(first.constData(), aData);
+        QByteArray second = spare::takeBytes(big + 10);
+        QCOMPARE(second.constData(), bData);
+        QVERIFY(spare::takeBytes(big).constData() != aData); // both handed out: a new one
+        const QByteArray shared = first;
+        spare::keepBytes(std::move(first));
+        QVERIFY(spare::takeBytes(big - 10).constData() != aData);
+        QCOMPARE(shared.constData(), aData);
+        QByteArray small(1000, 's');
+        const char *const smallData = small.constData();
+        spare::keepBytes(std::move(small));
+        QVERIFY(spare::takeBytes(100).constData() != smallData);
     }
 
     void closeFailureIsReported()

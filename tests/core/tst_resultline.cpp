@@ -183,18 +183,36 @@ private slots:
 
     // Lines kept as bytes sort as their texts do, equal lines in the order
     // they came in: across case, the code page's 80-9F (the euro sign comes
-    // after the accented letters), lines that begin others, and long common
-    // beginnings.
+    // after the accented letters), lines that begin others, long common
+    // beginnings shared by many lines, and beginnings cut on either side of
+    // 16 and 32 characters, each shared by a few lines only.
+    void linesSortAsTexts_data()
+    {
+        QTest::addColumn<QList<QByteArray>>("beginnings");
+        QTest::newRow("many lines per beginning")
+            << QList<QByteArray>{"", "ROSSI MARIO", "Cod. 20240315  Data: 15/03/2024  Glic",
+                                 "Cod. 20240315  Data: 15/03/2024  GLIC"};
+        const QByteArray visit("Cod. 20240315  Data: 15/03/2024  Glicemia a digiuno");
+        QList<QByteArray> few;
+        QRandomGenerator rng(5);
+        for (int i = 0; i < 300; ++i) {
+            const int cuts[] = {15, 16, 17, 31, 32, 33, 40};
+            QByteArray b = visit.left(cuts[rng.bounded(7)]);
+            b[rng.bounded(int(b.size()))] = "xX9\xE8"[rng.bounded(4)];
+            few << b;
+        }
+        QTest::newRow("a few lines per beginning") << few;
+    }
+
     void linesSortAsTexts()
     {
+        QFETCH(QList<QByteArray>, beginnings);
         const QByteArray alphabet("aAzZ_0 \t\x80\x81\x8A\x9F\xA0\xC0\xE0\xE8\xFF");
-        const QByteArray beginnings[] = {"", "ROSSI MARIO", "Cod. 20240315  Data: 15/03/2024  Glic",
-                                         "Cod. 20240315  Data: 15/03/2024  GLIC"};
         QRandomGenerator rng(11);
         ListLines bytes;
         QStringList texts;
         for (int i = 0; i < 3000; ++i) {
-            QByteArray line = beginnings[rng.bounded(4)];
+            QByteArray line = beginnings[rng.bounded(int(beginnings.size()))];
             const int tail = rng.bounded(6);
             for (int c = 0; c < tail; ++c)
                 line += alphabet[rng.bounded(int(alphabet.size()))];

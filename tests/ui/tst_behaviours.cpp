@@ -1,4 +1,6 @@
-// The shared screen behaviours: focus highlight, Enter-to-next, hint line.
+// The shared screen behaviours: focus highlight, Enter-to-next, hint line;
+// kept drawings and the painting of text lists.
+#include "analyses/ui/LineList.h"
 #include "common/ui/Behaviours.h"
 #include "common/ui/Widgets.h"
 #include "support/TestApp.h"
@@ -6,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPainter>
 
 using namespace Qt::StringLiterals;
 using namespace clinora;
@@ -75,6 +78,75 @@ private slots:
                          Qt::NoButton, Qt::NoButton, Qt::NoModifier);
         QCoreApplication::sendEvent(board, &move);
         QCOMPARE(panInfo->text(), QString()); // emptied, not back to its design text
+    }
+
+    // A drawing kept under a key is drawn once for every size, whichever
+    // picture shows it, and looks as the same drawing made afresh.
+    void keptDrawingIsDrawnOnce()
+    {
+        int drawn = 0;
+        const PaintFn paint = [&drawn](QPainter &p, const QRectF &r) {
+            ++drawn;
+            p.setBrush(QColor(22, 72, 150));
+            p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), 8, 8);
+            p.drawText(r, Qt::AlignCenter, u"Titolo"_s);
+        };
+        QWidget window;
+        window.resize(300, 200);
+        window.setFont(QFont(u"DejaVu Serif"_s, 16, QFont::Bold)); // the pictures' own, not the program's
+        auto *fresh = new Picture(&window, u"fresh"_s, paint);
+        auto *first = new Picture(&window, u"first"_s, paint);
+        auto *second = new Picture(&window, u"second"_s, paint);
+        for (Picture *p : {fresh, first, second})
+            p->setGeometry(0, 0, 120, 40);
+        first->keepDrawing(u"test|banner"_s);
+        second->keepDrawing(u"test|banner"_s);
+        const QImage direct = fresh->grab().toImage();
+        QCOMPARE(drawn, 1);
+        const QImage kept = first->grab().toImage();
+        int worst = 0;
+        for (int y = 0; y < direct.height(); ++y)
+            for (int x = 0; x < direct.width(); ++x) {
+                const QRgb a = direct.pixel(x, y), b = kept.pixel(x, y);
+                worst = std::max({worst, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                                  std::abs(qBlue(a) - qBlue(b))});
+            }
+        QVERIFY2(worst <= 3, qPrintable(u"differs by %1"_s.arg(worst))); // smoothing rounds a little differently
+        QCOMPARE(second->grab().toImage(), kept);
+        QCOMPARE(drawn, 2);
+        second->resize(121, 40);
+        (void)second->grab();
+        QCOMPARE(drawn, 3);
+        (void)fresh->grab();
+        QCOMPARE(drawn, 4);
+    }
+
+    // The lines of a text list show their text, and the selected one on the
+    // selection's colour.
+    void textListPaintsLinesAndSelection()
+    {
+        QWidget window;
+        window.resize(500, 300);
+        auto *list = new LineList(&window, u"lstRecords"_s, u"Elenco"_s, QRect(0, 0, 400, 200), 380);
+        list->setLines(QStringList{u"Cod. 20240315  Data: 15/03/2024"_s, u"Cod. 20240316  Data: 16/03/2024"_s});
+        list->selectRow(1);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QImage shot = list->viewport()->grab().toImage();
+        const QRect row0 = list->visualRect(list->model()->index(0, 0));
+        const QRect row1 = list->visualRect(list->model()->index(1, 0));
+        const QColor highlight = list->palette().color(QPalette::Active, QPalette::Highlight);
+        const auto count = [&](const QRect &r, auto wanted) {
+            int n = 0;
+            for (int y = r.top(); y <= r.bottom(); ++y)
+                for (int x = r.left(); x < std::min(r.right(), 300); ++x)
+                    n += wanted(QColor(shot.pixel(x, y))) ? 1 : 0;
+            return n;
+        };
+        const auto dark = [](const QColor &c) { return c.lightness() < 100; };
+        QVERIFY(count(row0, dark) > 50);                                          // text, black on white
+        QCOMPARE(count(row0, [&](const QColor &c) { return c == highlight; }), 0); // not selected
+        QVERIFY(count(row1, [&](const QColor &c) { return c == highlight; }) > row1.height() * 100);
     }
 };
 

@@ -1,5 +1,6 @@
 #include "analyses/ui/LineList.h"
 
+#include "common/ui/LineDelegate.h"
 #include "common/ui/Widgets.h"
 
 #include <QEvent>
@@ -102,6 +103,7 @@ LineList::LineList(QWidget *parent, const QString &name, const QString &accessib
     pal.setColor(QPalette::Base, Qt::white);
     setPalette(pal);
     setModel(m_model);
+    setItemDelegate(new LineDelegate(this));
     setUniformItemSizes(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);

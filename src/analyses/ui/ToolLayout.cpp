@@ -89,6 +89,7 @@ QWidget *banner(QWidget *parent, const QString &name, const QRect &geometry, art
                    Qt::AlignLeft | Qt::AlignTop, subtitle);
     });
     b->setGeometry(geometry);
+    b->keepDrawing(u"banner|%1|%2|%3"_s.arg(int(glyph)).arg(title, subtitle));
     b->setAccessibleName(subtitle.isEmpty() ? title : title + u". "_s + subtitle);
     return b;
 }

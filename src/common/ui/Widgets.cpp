@@ -5,7 +5,9 @@
 #include <QEnterEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPaintEvent>
 #include <QPainterPath>
+#include <QPixmapCache>
 
 using namespace Qt::StringLiterals;
 
@@ -19,21 +21,50 @@ Picture::Picture(QWidget *parent, const QString &name, PaintFn paint) : QWidget(
 Picture::Picture(QWidget *parent, const QString &name, art::Glyph glyph)
     : Picture(parent, name, [glyph](QPainter &p, const QRectF &r) { art::drawGlyph(p, r, glyph); })
 {
+    keepDrawing(u"glyph|%1"_s.arg(int(glyph)));
 }
 
 void Picture::setPaint(PaintFn paint)
 {
     m_paint = std::move(paint);
+    m_key.clear();
     update();
 }
 
-void Picture::paintEvent(QPaintEvent *)
+void Picture::keepDrawing(const QString &key)
+{
+    m_key = key;
+    update();
+}
+
+void Picture::paintEvent(QPaintEvent *event)
 {
     if (!m_paint)
         return;
     QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
-    m_paint(p, QRectF(rect()));
+    if (m_key.isEmpty()) {
+        p.setRenderHint(QPainter::Antialiasing);
+        m_paint(p, QRectF(rect()));
+        return;
+    }
+    const qreal ratio = devicePixelRatioF();
+    const QString key = u"Picture|%1|%2x%3@%4"_s.arg(m_key).arg(width()).arg(height()).arg(ratio);
+    QPixmap drawn;
+    if (!QPixmapCache::find(key, &drawn)) {
+        drawn = QPixmap((QSizeF(size()) * ratio).toSize());
+        drawn.setDevicePixelRatio(ratio);
+        drawn.fill(Qt::transparent);
+        QPainter d(&drawn);
+        // As a painter on the widget itself starts.
+        d.setFont(font());
+        d.setPen(palette().color(foregroundRole()));
+        d.setRenderHint(QPainter::Antialiasing);
+        m_paint(d, QRectF(rect()));
+        d.end();
+        QPixmapCache::insert(key, drawn);
+    }
+    p.setClipRegion(event->region());
+    p.drawPixmap(0, 0, drawn);
 }
 
 PictureButton::PictureButton(QWidget *parent, const QString &name, const QString &lettering, art::Glyph glyph,

@@ -23,12 +23,17 @@ public:
     // A picture showing one glyph.
     Picture(QWidget *parent, const QString &name, art::Glyph glyph);
     void setPaint(PaintFn paint);
+    // A drawing that always looks the same for the same `key` is made once
+    // for every size and kept for the whole program: a screen made again
+    // shows a copy of it. A large plain surface is quicker drawn afresh.
+    void keepDrawing(const QString &key);
 
 protected:
-    void paintEvent(QPaintEvent *) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     PaintFn m_paint;
+    QString m_key;
 };
 
 // A clickable picture that carries its own lettering (or only a glyph), with

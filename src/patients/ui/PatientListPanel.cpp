@@ -2,6 +2,7 @@
 
 #include "app/ui/AppContext.h"
 #include "common/ui/Controls.h"
+#include "common/ui/LineDelegate.h"
 #include "common/ui/ListLinesModel.h"
 #include "common/ui/Widgets.h"
 #include "patients/PatientList.h"
@@ -23,9 +24,9 @@ namespace {
 
 // Every line is as wide as the longest a patient can have, so the list
 // scrolls sideways over the notes.
-class WideLineDelegate : public QStyledItemDelegate {
+class WideLineDelegate : public LineDelegate {
 public:
-    using QStyledItemDelegate::QStyledItemDelegate;
+    using LineDelegate::LineDelegate;
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
     {
         return QSize(kItemWidth, QStyledItemDelegate::sizeHint(option, index).height());

@@ -1,0 +1,37 @@
+#include "common/ui/LineDelegate.h"
+
+#include <QPainter>
+#include <QStyle>
+
+namespace clinora {
+
+void LineDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
+{
+    const QWidget *view = option.widget;
+    QStyle *style = view ? view->style() : nullptr;
+    if (!style) {
+        QStyledItemDelegate::paint(painter, option, index);
+        return;
+    }
+    const bool selected = option.state & QStyle::State_Selected;
+    const QPalette::ColorGroup group = !(option.state & QStyle::State_Enabled) ? QPalette::Disabled
+                                       : (option.state & QStyle::State_Active) ? QPalette::Active
+                                                                                : QPalette::Inactive;
+    painter->save();
+    if (selected)
+        painter->fillRect(option.rect, option.palette.brush(group, QPalette::Highlight));
+    const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
+    painter->setFont(option.font);
+    painter->setPen(option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
+    painter->drawText(option.rect.adjusted(margin, 0, -margin, 0),
+                      Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, index.data().toString());
+    if (option.state & QStyle::State_HasFocus) {
+        QStyleOptionFocusRect focus;
+        focus.QStyleOption::operator=(option);
+        focus.backgroundColor = option.palette.color(group, selected ? QPalette::Highlight : QPalette::Window);
+        style->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, view);
+    }
+    painter->restore();
+}
+
+} // namespace clinora
