@@ -44,7 +44,7 @@ QList<ExcelColumn> analysisExportColumns()
 void appendAnalysisRow(TextGridModel::Rows &rows, const AnalysisRecord &record, qint64 number)
 {
     using F = AnalysisRecord::Field;
-    rows.append(QString::number(number));
+    rows.appendNumber(number);
     rows.endCell();
     for (F f : {F::NumRef, F::DataRef, F::Data, F::Esame, F::Risultato, F::UM, F::Rife, F::Esito, F::Commento,
                 F::Firmatario, F::Note, F::Allarme}) {

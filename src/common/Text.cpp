@@ -3,6 +3,7 @@
 #include <QVarLengthArray>
 
 #include <array>
+#include <cstring>
 #include <string_view>
 
 namespace clinora::text {
@@ -47,11 +48,29 @@ void appendCp1252(QString &out, QByteArrayView bytes)
 {
     const qsizetype start = out.size();
     out.resize(start + bytes.size());
-    QChar *d = out.data() + start;
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        const auto b = static_cast<unsigned char>(bytes[i]);
-        d[i] = QChar((b >= 0x80 && b < 0xA0) ? kHigh[b - 0x80] : char16_t(b));
+    putCp1252(reinterpret_cast<char16_t *>(out.data()) + start, bytes);
+}
+
+char16_t *putCp1252(char16_t *out, QByteArrayView bytes)
+{
+    const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
+    const qsizetype n = bytes.size();
+    qsizetype i = 0;
+    // Eight bytes below 80 at a time, each its own character: the compiler
+    // widens them together.
+    for (; i + 8 <= n; i += 8) {
+        quint64 word;
+        std::memcpy(&word, p + i, 8);
+        if (word & 0x8080808080808080ULL)
+            break;
+        for (int k = 0; k < 8; ++k)
+            out[i + k] = p[i + k];
     }
+    for (; i < n; ++i) {
+        const unsigned char b = p[i];
+        out[i] = (b >= 0x80 && b < 0xA0) ? kHigh[b - 0x80] : char16_t(b);
+    }
+    return out + n;
 }
 
 int encodeCp1252(QStringView text, char *out, int capacity)

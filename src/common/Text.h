@@ -22,6 +22,8 @@ QString fromCp1252(QByteArrayView bytes);
 // The same decoding, appended to `out` (for building long texts without a
 // string per piece).
 void appendCp1252(QString &out, QByteArrayView bytes);
+// Writes the decoded characters at `out`, one for each byte; returns the end.
+char16_t *putCp1252(char16_t *out, QByteArrayView bytes);
 
 // One byte per character; a character outside the code page (a surrogate pair
 // counts as one character) becomes kReplacement.

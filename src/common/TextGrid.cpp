@@ -1,40 +1,97 @@
 #include "common/TextGrid.h"
 
+#include "common/SpareMemory.h"
 #include "common/Text.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstring>
 
 namespace clinora {
 
-TextGridModel::Rows::Rows(int columnCount) : m_columns(columnCount) { m_rowEnds.reserve(size_t(columnCount)); }
+TextGridModel::Rows::Rows(int columnCount) : m_columns(columnCount) {}
+
+TextGridModel::Rows::Rows(Rows &&other) noexcept
+    : m_columns(other.m_columns), m_block(std::move(other.m_block)), m_used(std::exchange(other.m_used, 0)),
+      m_rows(std::exchange(other.m_rows, 0)), m_rowCells(std::exchange(other.m_rowCells, 0)),
+      m_ends(std::move(other.m_ends))
+{
+}
+
+TextGridModel::Rows &TextGridModel::Rows::operator=(Rows &&other) noexcept
+{
+    if (this != &other) {
+        spare::keepBytes(std::move(m_block));
+        m_columns = other.m_columns;
+        m_block = std::move(other.m_block);
+        m_used = std::exchange(other.m_used, 0);
+        m_rows = std::exchange(other.m_rows, 0);
+        m_rowCells = std::exchange(other.m_rowCells, 0);
+        m_ends = std::move(other.m_ends);
+    }
+    return *this;
+}
+
+TextGridModel::Rows::~Rows() { spare::keepBytes(std::move(m_block)); }
 
 void TextGridModel::Rows::reserve(qsizetype rows)
 {
-    m_texts.reserve(size_t(rows));
     m_ends.reserve(size_t(rows) * size_t(m_columns));
 }
 
-void TextGridModel::Rows::append(QStringView text) { m_row.append(text); }
+char16_t *TextGridModel::Rows::room(qsizetype n)
+{
+    const qsizetype needed = (m_used + n) * qsizetype(sizeof(char16_t));
+    if (needed > m_block.size()) {
+        // Grown by half at least: a record's row is a few hundred characters.
+        QByteArray bigger = spare::takeBytes(std::max(needed, m_block.size() + m_block.size() / 2 + (64 << 10)));
+        text::putBytes(bigger.data(), QByteArrayView(m_block.constData(), m_used * qsizetype(sizeof(char16_t))));
+        spare::keepBytes(std::exchange(m_block, std::move(bigger)));
+    }
+    return reinterpret_cast<char16_t *>(m_block.data()) + m_used;
+}
 
-void TextGridModel::Rows::appendCp1252(QByteArrayView bytes) { text::appendCp1252(m_row, bytes); }
+void TextGridModel::Rows::append(QStringView text)
+{
+    char16_t *out = room(text.size());
+    if (!text.isEmpty())
+        std::memcpy(out, text.utf16(), size_t(text.size()) * sizeof(char16_t));
+    m_used += text.size();
+}
+
+void TextGridModel::Rows::appendCp1252(QByteArrayView bytes)
+{
+    text::putCp1252(room(bytes.size()), bytes);
+    m_used += bytes.size();
+}
+
+void TextGridModel::Rows::appendNumber(qint64 n)
+{
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, n).ptr;
+    appendCp1252(QByteArrayView(digits, end - digits));
+}
 
 void TextGridModel::Rows::endCell()
 {
-    Q_ASSERT(m_rowEnds.size() < size_t(m_columns));
-    if (m_rowEnds.size() < size_t(m_columns))
-        m_rowEnds.push_back(quint32(m_row.size()));
+    Q_ASSERT(m_rowCells < m_columns);
+    if (m_rowCells < m_columns) {
+        m_ends.push_back(quint32(m_used));
+        ++m_rowCells;
+    }
 }
 
 void TextGridModel::Rows::endRow()
 {
-    const quint32 last = m_rowEnds.empty() ? 0 : m_rowEnds.back();
-    if (quint32(m_row.size()) > last)
+    // Text after the last cell ended makes one more cell; the cells not ended are empty.
+    const quint32 last = m_ends.empty() ? 0 : m_ends.back();
+    if (quint32(m_used) > last && m_rowCells < m_columns)
         endCell();
-    while (m_rowEnds.size() < size_t(m_columns))
-        m_rowEnds.push_back(quint32(m_row.size()));
-    // A copy of its own size: the working text keeps its room for the next row.
-    m_texts.push_back(m_row.isEmpty() ? QString() : QString(m_row.constData(), m_row.size()));
-    m_ends.insert(m_ends.end(), m_rowEnds.begin(), m_rowEnds.end());
-    m_row.truncate(0);
-    m_rowEnds.clear();
+    m_used = std::min<qsizetype>(m_used, m_ends.empty() ? 0 : m_ends.back());
+    while (m_rowCells < m_columns)
+        endCell();
+    m_rowCells = 0;
+    ++m_rows;
 }
 
 void TextGridModel::Rows::appendEmptyRows(qsizetype n)
@@ -44,47 +101,43 @@ void TextGridModel::Rows::appendEmptyRows(qsizetype n)
 }
 
 TextGridModel::TextGridModel(QList<Column> columns, QObject *parent)
-    : QAbstractTableModel(parent), m_columns(std::move(columns))
+    : QAbstractTableModel(parent), m_columns(std::move(columns)), m_rows(int(m_columns.size()))
 {
 }
+
+TextGridModel::~TextGridModel() = default;
 
 void TextGridModel::setRows(Rows &&rows)
 {
     Q_ASSERT(rows.m_columns == m_columns.size());
     beginResetModel();
-    m_texts = std::move(rows.m_texts);
-    m_ends = std::move(rows.m_ends);
-    rows.m_texts.clear();
-    rows.m_ends.clear();
+    m_rows = std::move(rows);
+    m_typed.clear();
     endResetModel();
 }
 
 QStringView TextGridModel::cell(qsizetype row, int column) const
 {
-    if (row < 0 || row >= qsizetype(m_texts.size()) || column < 0 || column >= m_columns.size())
+    if (row < 0 || row >= m_rows.m_rows || column < 0 || column >= m_columns.size())
         return {};
-    const size_t base = size_t(row) * size_t(m_columns.size());
-    const quint32 begin = column == 0 ? 0 : m_ends[base + size_t(column) - 1];
-    const quint32 end = m_ends[base + size_t(column)];
-    return QStringView(m_texts[size_t(row)]).sliced(begin, end - begin);
+    const size_t index = size_t(row) * size_t(m_columns.size()) + size_t(column);
+    if (!m_typed.isEmpty())
+        if (const auto typed = m_typed.constFind(qsizetype(index)); typed != m_typed.cend())
+            return *typed;
+    const quint32 begin = index == 0 ? 0 : m_rows.m_ends[index - 1];
+    const quint32 end = m_rows.m_ends[index];
+    return QStringView(reinterpret_cast<const char16_t *>(m_rows.m_block.constData()) + begin, end - begin);
 }
 
 bool TextGridModel::setCell(qsizetype row, int column, QStringView text)
 {
-    const size_t base = size_t(row) * size_t(m_columns.size());
-    const quint32 begin = column == 0 ? 0 : m_ends[base + size_t(column) - 1];
-    const quint32 end = m_ends[base + size_t(column)];
-    QString &whole = m_texts[size_t(row)];
-    whole.replace(begin, end - begin, text.data(), text.size());
-    const qint64 delta = qint64(text.size()) - qint64(end - begin);
-    for (int c = column; c < m_columns.size(); ++c)
-        m_ends[base + size_t(c)] = quint32(qint64(m_ends[base + size_t(c)]) + delta);
+    m_typed.insert(row * m_columns.size() + column, text.toString());
     return true;
 }
 
 int TextGridModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : int(m_texts.size());
+    return parent.isValid() ? 0 : int(m_rows.m_rows);
 }
 
 int TextGridModel::columnCount(const QModelIndex &parent) const

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QByteArray>
 #include <QByteArrayView>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringView>
@@ -10,8 +12,10 @@
 
 // The editable grid of the export screens: rows of texts under column
 // headers, some columns open to typing. An archive of a hundred thousand
-// records fills it in one step, each row kept as one text with the ends of
-// its cells, so that the grid costs little more than the texts it shows.
+// records fills it in one step: the texts of all its cells lie one after
+// another in a single block, with the end of each cell, so that the grid
+// costs little more than the texts it shows, and its block serves the next
+// grid (SpareMemory.h). A cell typed on the grid is kept apart.
 namespace clinora {
 
 class TextGridModel : public QAbstractTableModel {
@@ -27,11 +31,15 @@ public:
     class Rows {
     public:
         explicit Rows(int columnCount);
+        Rows(Rows &&other) noexcept;
+        Rows &operator=(Rows &&other) noexcept;
+        ~Rows();
 
         void reserve(qsizetype rows);
         // Appends text to the current cell of the current row.
         void append(QStringView text);
         void appendCp1252(QByteArrayView bytes);
+        void appendNumber(qint64 n);
         // Ends the current cell; the next text goes into the next column.
         void endCell();
         // Ends the current row; the cells not ended are empty.
@@ -39,19 +47,24 @@ public:
         // Appends `n` rows of empty cells.
         void appendEmptyRows(qsizetype n);
 
-        qsizetype rowCount() const { return qsizetype(m_texts.size()); }
+        qsizetype rowCount() const { return m_rows; }
         int columnCount() const { return m_columns; }
 
     private:
         friend class TextGridModel;
+        // Room for `n` more characters.
+        char16_t *room(qsizetype n);
+
         int m_columns;
-        QString m_row;                 // the row being made
-        std::vector<quint32> m_rowEnds; // its cells' ends so far
-        std::vector<QString> m_texts;
-        std::vector<quint32> m_ends; // columnCount ends per row
+        QByteArray m_block;          // the characters of every cell, one after another
+        qsizetype m_used = 0;        // in characters
+        qsizetype m_rows = 0;
+        int m_rowCells = 0;          // the cells of the current row ended so far
+        std::vector<quint32> m_ends; // where each cell ends, columnCount for each row
     };
 
     explicit TextGridModel(QList<Column> columns, QObject *parent = nullptr);
+    ~TextGridModel() override;
 
     const QList<Column> &columns() const { return m_columns; }
     // Replaces every row at once.
@@ -70,8 +83,8 @@ private:
     bool setCell(qsizetype row, int column, QStringView text);
 
     QList<Column> m_columns;
-    std::vector<QString> m_texts;
-    std::vector<quint32> m_ends;
+    Rows m_rows;
+    QHash<qsizetype, QString> m_typed; // the cells typed on the grid, by row * columns + column
 };
 
 } // namespace clinora

@@ -76,7 +76,7 @@ void appendPatientRow(TextGridModel::Rows &rows, const PatientRecord &record, qi
         rows.appendCp1252(record.trimmedBytes(f));
         rows.endCell();
     };
-    rows.append(QString::number(number));
+    rows.appendNumber(number);
     rows.endCell();
     field(F::Paziente);
     field(F::DataNasc);

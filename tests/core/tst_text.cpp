@@ -4,6 +4,8 @@
 #include <QStringDecoder>
 #include <QTest>
 
+#include <vector>
+
 using namespace Qt::StringLiterals;
 using namespace clinora;
 
@@ -18,6 +20,22 @@ private slots:
         const QString decoded = text::fromCp1252(all);
         QCOMPARE(decoded.size(), 256);
         QCOMPARE(text::toCp1252(decoded), all);
+    }
+
+    // Decoding into a buffer, which passes runs of plain bytes eight at a
+    // time, decodes as the text does wherever the other bytes fall.
+    void decodingInPlaceAgrees()
+    {
+        QByteArray mixed;
+        for (int i = 0; i < 256; ++i)
+            mixed += QByteArray(i % 19, 'a' + char(i % 26)) + char(i);
+        for (qsizetype from = 0; from < 9; ++from) {
+            const QByteArrayView bytes = QByteArrayView(mixed).sliced(from);
+            std::vector<char16_t> out(size_t(bytes.size()) + 1, u'#');
+            QCOMPARE(text::putCp1252(out.data(), bytes), out.data() + bytes.size());
+            QCOMPARE(out.back(), u'#');
+            QCOMPARE(QStringView(out.data(), bytes.size()), text::fromCp1252(bytes));
+        }
     }
 
     void codePageAgreesWithQt()

@@ -5,6 +5,7 @@
 #include "app/ui/OpenURL.h"
 #include "common/ExportGrid.h"
 #include "common/ui/Behaviours.h"
+#include "common/ui/LineDelegate.h"
 #include "common/ui/Widgets.h"
 
 #include <QDir>
@@ -102,6 +103,7 @@ ExportScreen::ExportScreen(AppContext &ctx, QWidget *parent, const QString &titl
     grdRecords->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
                                 | QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
     grdRecords->setWordWrap(false);
+    grdRecords->setItemDelegate(new LineDelegate(grdRecords));
     // Fixed row heights: the grid never measures its rows, however many.
     QHeaderView *rows = grdRecords->verticalHeader();
     rows->hide();

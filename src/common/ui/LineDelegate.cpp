@@ -23,8 +23,11 @@ void LineDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, 
     const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
     painter->setFont(option.font);
     painter->setPen(option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
-    painter->drawText(option.rect.adjusted(margin, 0, -margin, 0),
-                      Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, index.data().toString());
+    const QRect textRect = option.rect.adjusted(margin, 0, -margin, 0);
+    QString text = index.data().toString();
+    if (option.textElideMode != Qt::ElideNone)
+        text = option.fontMetrics.elidedText(text, option.textElideMode, textRect.width());
+    painter->drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
     if (option.state & QStyle::State_HasFocus) {
         QStyleOptionFocusRect focus;
         focus.QStyleOption::operator=(option);

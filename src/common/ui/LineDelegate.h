@@ -2,9 +2,10 @@
 
 #include <QStyledItemDelegate>
 
-// Paints the lines of a plain text list as the style would, with none of
-// what a line of such a list never has (icon, check box, a font or colour
-// of its own) asked of the model: only its text, once for each line painted.
+// Paints the lines of a plain text list, or the cells of a plain text grid,
+// as the style would, with none of what they never have (icon, check box, a
+// font, colour or alignment of their own) asked of the model: only the
+// text, once for each line or cell painted, cut short as the view says.
 namespace clinora {
 
 class LineDelegate : public QStyledItemDelegate {
