@@ -91,8 +91,10 @@ bool ResultsTable::write(const QString &path, int repetitions) const
             notes += u"- "_s + r.name + u": an export replaces its file whole (a temporary file, synced to the "_s
                      u"disk, then renamed over the old one). Replacing it so with the same bytes, without making "_s
                      u"them, takes "_s
-                     + figure(r.durableMs, 1) + u" ms; the export takes "_s + figure(r.ms / r.durableMs, 2)
-                     + u" times that.\n"_s;
+                     + figure(r.durableMs, 1) + u" ms, "_s + figure(r.durableMs / r.limitMs, 2)
+                     + u" times the buffered write; the export takes "_s + figure(r.ms / r.durableMs, 2)
+                     + u" times that. Less the difference between the two writes, the export would take "_s
+                     + figure((r.ms - r.durableMs + r.limitMs) / r.limitMs, 2) + u" times the buffered write.\n"_s;
         if (r.textWindowMs > 0)
             notes += u"- "_s + r.name + u": a main window holding one line of text, in a fresh process, takes "_s
                      + figure(r.textWindowMs, 1) + u" ms, "_s + figure(r.textWindowMs / r.limitMs, 2)
