@@ -2,6 +2,7 @@
 
 #include "analyses/AnalysisEntry.h"
 #include "analyses/ResultLine.h"
+#include "common/RecordScan.h"
 #include "common/Text.h"
 
 #include <QFileInfo>
@@ -57,16 +58,23 @@ template <class Wanted>
 IoResult collectLines(const QString &archivePath, ListLines &lines, Wanted wanted)
 {
     lines = {};
+    const QString file = text::trimmed(archivePath);
+    if (file.isEmpty()) // no patient's archive is open
+        return {IoError::Open};
     // Room for a line of every card, of the usual length.
-    const qint64 cards = QFileInfo(text::trimmed(archivePath)).size() / AnalysisRecord::kSize;
+    const qint64 cards = QFileInfo(file).size() / AnalysisRecord::kSize;
     lines.reserve(cards, cards * 160);
-    const IoResult r = scanArchive(archivePath, [&](const AnalysisRecord &record, qint64) {
+    ListLines second;
+    const ScanResult scan = scanInHalves<AnalysisRecord>(file, lines, second,
+                                                         [&](ListLines &part, const AnalysisRecord &record, qint64) {
         if (wanted(record))
-            lines.endLine(writeResultLine(record, lines.lineRoom(kResultLineMost)));
+            part.endLine(writeResultLine(record, part.lineRoom(kResultLineMost)));
     });
-    if (r)
+    if (scan.secondRead)
+        lines.append(std::move(second));
+    if (scan.result)
         lines.sort();
-    return r;
+    return scan.result;
 }
 
 } // namespace

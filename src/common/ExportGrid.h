@@ -1,7 +1,9 @@
 #pragma once
 
-#include "common/RecordArchive.h"
+#include "common/RecordScan.h"
 #include "common/TextGrid.h"
+
+#include <QFileInfo>
 
 // Filling an export screen's grid from a record archive.
 namespace clinora {
@@ -18,29 +20,19 @@ template <class Record, class AppendRow>
 TextGridModel::Rows readArchiveGrid(const QString &archivePath, int columnCount, AppendRow appendRow,
                                     IoResult *result = nullptr)
 {
-    TextGridModel::Rows rows(columnCount);
-    RecordArchive<Record> archive;
-    IoResult r = archive.open(archivePath);
-    const qint64 count = r ? archive.count() : 0;
-    if (count == 0)
+    TextGridModel::Rows rows(columnCount), second(columnCount);
+    rows.reserve(QFileInfo(archivePath).size() / Record::kSize);
+    const ScanResult scan = scanInHalves<Record>(
+        archivePath, rows, second,
+        [&](TextGridModel::Rows &part, const Record &record, qint64 number) { appendRow(part, record, number); });
+    if (scan.secondRead)
+        rows.appendRows(std::move(second));
+    if (scan.count == 0)
         rows.appendEmptyRows(kExportEmptyRows);
-    rows.reserve(count);
-    Record record;
-    for (qint64 k = 1; r && k <= count; ++k) {
-        bool end = false;
-        r = archive.readNextInPlace(record, end);
-        if (r && end)
-            r = {IoError::Read};
-        if (r)
-            appendRow(rows, record, k);
-    }
-    if (count > rows.rowCount())
-        rows.appendEmptyRows(count - rows.rowCount());
-    const IoResult closed = archive.close();
-    if (r)
-        r = closed;
+    else if (scan.count > rows.rowCount())
+        rows.appendEmptyRows(scan.count - rows.rowCount());
     if (result)
-        *result = r;
+        *result = scan.result;
     return rows;
 }
 

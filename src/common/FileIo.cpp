@@ -4,6 +4,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMutex>
+
+#include <atomic>
 
 #if defined(Q_OS_WIN)
 #include <io.h>
@@ -17,7 +20,9 @@ namespace clinora::io {
 
 namespace {
 
-FaultHook *g_hook = nullptr;
+std::atomic<FaultHook *> g_hook{nullptr};
+// A large archive is read by two readers at once: the hook hears one at a time.
+QMutex g_hookLock;
 
 // Makes a rename in `folder` reach the disk too, where the system asks for
 // it (POSIX); Windows keeps the directory entry with the file.
@@ -38,7 +43,14 @@ void syncFolder(const QString &folder)
 
 void setFaultHook(FaultHook *hook) { g_hook = hook; }
 
-bool injectFault(Op op, const QString &path) { return g_hook && g_hook->shouldFail(op, path); }
+bool injectFault(Op op, const QString &path)
+{
+    FaultHook *hook = g_hook.load(std::memory_order_acquire);
+    if (!hook)
+        return false;
+    const QMutexLocker locker(&g_hookLock);
+    return hook->shouldFail(op, path);
+}
 
 bool writeAll(QFile &file, QByteArrayView bytes) { return writeAll(static_cast<QFileDevice &>(file), bytes); }
 
@@ -46,7 +58,8 @@ bool writeAll(QFileDevice &file, QByteArrayView bytes)
 {
     if (injectFault(Op::Write, file.fileName()))
         return false;
-    const qint64 allowed = g_hook ? g_hook->bytesBeforeCut(file.fileName(), bytes.size()) : bytes.size();
+    FaultHook *hook = g_hook.load(std::memory_order_acquire);
+    const qint64 allowed = hook ? hook->bytesBeforeCut(file.fileName(), bytes.size()) : bytes.size();
     if (allowed < bytes.size()) {
         if (allowed > 0)
             file.write(bytes.data(), allowed);

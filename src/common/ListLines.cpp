@@ -90,6 +90,23 @@ void ListLines::append(QByteArrayView line)
     endLine(line.size());
 }
 
+void ListLines::append(ListLines &&other)
+{
+    if (!other.m_order.empty() || !m_order.empty()) { // sorted already: line by line, in list order
+        for (qsizetype i = 0; i < other.size(); ++i)
+            append(other.bytesAt(i));
+        return;
+    }
+    const quint32 offset = quint32(m_used);
+    text::putBytes(lineRoom(other.m_used), QByteArrayView(other.m_bytes.constData(), other.m_used));
+    m_used += other.m_used;
+    m_ends.reserve(m_ends.size() + other.m_ends.size());
+    for (const quint32 end : other.m_ends)
+        m_ends.push_back(offset + end);
+    m_longest = std::max(m_longest, other.m_longest);
+    other = ListLines();
+}
+
 QByteArrayView ListLines::bytesAt(qsizetype i) const
 {
     const size_t k = size_t(added(i));

@@ -28,6 +28,8 @@ public:
     void reserve(qsizetype lines, qsizetype bytes);
     // Adds a line after the others.
     void append(QByteArrayView line);
+    // Adds the lines of `other` after these, in their order.
+    void append(ListLines &&other);
     // Room after the others for a line of at most `most` bytes, to be
     // written in place; endLine() then adds it, `length` bytes long.
     char *lineRoom(qsizetype most);

@@ -23,6 +23,7 @@ public:
         return r;
     }
     qint64 currentNumber() const { return m_file.currentNumber(); }
+    void startAt(qint64 number) { m_file.startAt(number); }
     IoResult write(qint64 k, const Record &rec) { return m_file.write(k, rec.bytes()); }
     IoResult append(const Record &rec, qint64 *newNumber = nullptr)
     {

@@ -164,6 +164,8 @@ IoResult RecordFile::readNext(QByteArray &out, bool &end)
     return r;
 }
 
+void RecordFile::startAt(qint64 number) { m_current = std::clamp<qint64>(number - 1, 0, m_count); }
+
 IoResult RecordFile::readNextInPlace(QByteArrayView &out, bool &end)
 {
     end = false;

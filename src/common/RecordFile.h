@@ -38,6 +38,8 @@ public:
     // Reads the record after the current one; `end` is set when none is left.
     // currentNumber() is then the number of the record just read.
     IoResult readNext(QByteArray &out, bool &end);
+    // The next readNext reads record `number` (1 <= number <= count + 1).
+    void startAt(qint64 number);
     // The same, without copying: `out` shows the record in the read-ahead
     // buffer, and stays valid only until the next read, write or close.
     IoResult readNextInPlace(QByteArrayView &out, bool &end);

@@ -100,6 +100,22 @@ void TextGridModel::Rows::appendEmptyRows(qsizetype n)
         endRow();
 }
 
+void TextGridModel::Rows::appendRows(Rows &&other)
+{
+    Q_ASSERT(other.m_columns == m_columns && m_rowCells == 0);
+    const qsizetype chars = other.m_ends.empty() ? 0 : other.m_ends.back();
+    const quint32 offset = quint32(m_used);
+    room(chars);
+    text::putBytes(m_block.data() + m_used * qsizetype(sizeof(char16_t)),
+                   QByteArrayView(other.m_block.constData(), chars * qsizetype(sizeof(char16_t))));
+    m_used += chars;
+    m_ends.reserve(m_ends.size() + other.m_ends.size());
+    for (const quint32 end : other.m_ends)
+        m_ends.push_back(offset + end);
+    m_rows += other.m_rows;
+    other = Rows(m_columns);
+}
+
 TextGridModel::TextGridModel(QList<Column> columns, QObject *parent)
     : QAbstractTableModel(parent), m_columns(std::move(columns)), m_rows(int(m_columns.size()))
 {

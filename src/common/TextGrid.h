@@ -46,6 +46,8 @@ public:
         void endRow();
         // Appends `n` rows of empty cells.
         void appendEmptyRows(qsizetype n);
+        // Appends the whole rows of `other`, in their order.
+        void appendRows(Rows &&other);
 
         qsizetype rowCount() const { return m_rows; }
         int columnCount() const { return m_columns; }

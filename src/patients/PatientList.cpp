@@ -1,5 +1,9 @@
 #include "patients/PatientList.h"
 
+#include "common/RecordScan.h"
+
+#include <QFileInfo>
+
 #include <algorithm>
 #include <cstring>
 #include <optional>
@@ -29,29 +33,19 @@ template <class Wanted>
 PatientLines collectLines(const QString &archivePath, Wanted wanted)
 {
     PatientLines out;
-    PatientArchive archive;
-    out.result = archive.open(archivePath);
-    if (!out.result)
-        return out;
     // Room for a line of every record, of the usual length: a few too many
     // bytes set aside cost nothing until they are written.
-    out.lines.reserve(archive.count(), archive.count() * 160);
-    PatientRecord record;
-    for (;;) {
-        bool end = false;
-        const IoResult r = archive.readNextInPlace(record, end);
-        if (!r) {
-            out.result = r;
-            break;
-        }
-        if (end)
-            break;
+    const qint64 records = QFileInfo(archivePath).size() / PatientRecord::kSize;
+    out.lines.reserve(records, records * 160);
+    ListLines second;
+    const ScanResult scan = scanInHalves<PatientRecord>(archivePath, out.lines, second,
+                                                        [&](ListLines &part, const PatientRecord &record, qint64) {
         if (wanted(record))
-            out.lines.endLine(writePatientListLine(record, out.lines.lineRoom(kPatientLineMost)));
-    }
-    const IoResult closed = archive.close();
-    if (out.result)
-        out.result = closed;
+            part.endLine(writePatientListLine(record, part.lineRoom(kPatientLineMost)));
+    });
+    if (scan.secondRead)
+        out.lines.append(std::move(second));
+    out.result = scan.result;
     out.lines.sort();
     return out;
 }

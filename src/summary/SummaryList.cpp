@@ -4,6 +4,7 @@
 #include "analyses/AnalysisRecord.h"
 #include "common/CommonSettings.h"
 #include "common/ListOrder.h"
+#include "common/RecordScan.h"
 #include "common/Text.h"
 
 namespace clinora::summary {
@@ -44,37 +45,35 @@ IoResult buildSummary(const QString &archivePath, const SummaryRequest &request,
     const Criterion exam(request.esame);
 
     IoResult result;
-    AnalysisArchive archive;
     const QString file = text::trimmed(archivePath);
-    if (file.isEmpty()) // no archive named: nothing is touched
+    if (file.isEmpty()) { // no archive named: nothing is touched
         result = {IoError::Open};
-    else
-        result = archive.open(file);
-    if (result) {
-        AnalysisRecord record;
-        for (;;) {
-            bool end = false;
-            result = archive.readNextInPlace(record, end); // the archive closes itself on a failure
-            if (!result || end)
-                break;
+    } else {
+        SummaryList second;
+        const ScanResult scan = scanInHalves<AnalysisRecord>(file, out, second,
+                                                             [&](SummaryList &part, const AnalysisRecord &record, qint64) {
             if (!code.matches(record, AnalysisRecord::CodFisc) || !exam.matches(record, AnalysisRecord::Esame))
-                continue;
+                return;
             // A sample date that is no date lies in no interval: the record is
             // counted apart and the reading goes on, so that the total always
             // matches the lines listed.
             const std::optional<QDate> date = settings::parseDate(record.get(AnalysisRecord::Data));
             if (!date) {
-                ++out.undated;
-                continue;
+                ++part.undated;
+                return;
             }
             if (!within(*date, request.start, request.end))
-                continue;
+                return;
             SummaryEntry entry{resultFields(record), *date, alarmMark(record) == true};
-            out.lines.append(resultLine(entry.fields));
-            out.entries.append(std::move(entry));
+            part.lines.append(resultLine(entry.fields));
+            part.entries.append(std::move(entry));
+        });
+        if (scan.secondRead) {
+            out.lines += second.lines;
+            out.entries += second.entries;
+            out.undated += second.undated;
         }
-        if (result)
-            result = archive.close();
+        result = scan.result;
     }
     sortListLines(out.lines);
     return result;

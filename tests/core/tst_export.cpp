@@ -3,6 +3,7 @@
 #include "analyses/AnalysisExport.h"
 #include "common/ExcelHtml.h"
 #include "common/FileIo.h"
+#include "common/RecordScan.h"
 #include "common/TextGrid.h"
 #include "patients/PatientExport.h"
 #include "support/FileTools.h"
@@ -374,6 +375,33 @@ private slots:
                  (QStringList{u"7"_s, u"2024/1"_s, u"02/01/2024"_s, u"01/01/2024"_s, u"Glicemia"_s, u"132"_s,
                               u"mg/dl"_s, u"70 - 110"_s, u"FUORI NORMA"_s, u"Da ripetere"_s, u"Dott. Verdi"_s,
                               u"A digiuno"_s, u"Sì"_s}));
+    }
+
+    // An archive large enough to be read in two halves fills the grid as
+    // one read from end to end would: every record in its row, numbered.
+    void largeArchiveGridAsOneRead()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"large-grid.asl"_s);
+        const int count = int(kScanSplitBytes / AnalysisRecord::kSize) + 7;
+        QByteArray all;
+        AnalysisRecord r;
+        for (int k = 1; k <= count; ++k) {
+            r.set(AnalysisRecord::NumRef, u"R%1"_s.arg(k));
+            r.set(AnalysisRecord::Esame, k % 2 ? u"Glicemia"_s : u"Azotemia è alta"_s);
+            all += r.bytes();
+        }
+        writeFile(path, all);
+        IoResult result;
+        TextGridModel grid(analysisGridColumns());
+        grid.setRows(readAnalysisGrid(path, &result));
+        QVERIFY(result.ok());
+        QCOMPARE(grid.rowCount(), count);
+        for (int k = 1; k <= count; ++k) {
+            QCOMPARE(grid.cell(k - 1, 0), QString::number(k));
+            QCOMPARE(grid.cell(k - 1, 1), u"R%1"_s.arg(k));
+            QCOMPARE(grid.cell(k - 1, 4), k % 2 ? u"Glicemia"_s : u"Azotemia è alta"_s);
+        }
     }
 };
 

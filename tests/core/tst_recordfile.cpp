@@ -1,11 +1,13 @@
 #include "analyses/AnalysisRecord.h"
 #include "common/FileIo.h"
 #include "common/RecordFile.h"
+#include "common/RecordScan.h"
 #include "common/SpareMemory.h"
 #include "support/FileTools.h"
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTest>
 
 #include <optional>
@@ -279,6 +281,67 @@ private slots:
         QCOMPARE(kept->bytes(), all.mid(3 * kSize, kSize));
         QVERIFY(archive.close());
         QCOMPARE(fileBytes(p), all);
+    }
+
+    // A large archive is read in two halves side by side: every record once,
+    // numbered, the second half after the first; a small one by one reader.
+    // A failure in either half leaves a beginning of the file read.
+    void readsLargeArchivesInHalves()
+    {
+        const qint64 large = kScanSplitBytes / kSize + 11;
+        for (const qint64 count : {qint64(40), large}) {
+            const QString p = path(u"halves%1.asl"_s.arg(count));
+            QByteArray all;
+            for (qint64 k = 1; k <= count; ++k)
+                all += QByteArray::number(k).leftJustified(kSize, ' ');
+            writeFile(p, all);
+            const auto scan = [&](QList<qint64> &first, QList<qint64> &second) {
+                return scanInHalves<AnalysisRecord>(p, first, second,
+                                                    [](QList<qint64> &part, const AnalysisRecord &r, qint64 k) {
+                    // A record that is not the one numbered shows as its number negated.
+                    const QByteArray number = QByteArray::number(k) + QByteArray(" ");
+                    part << (r.bytes().startsWith(number) ? k : -k);
+                });
+            };
+            QList<qint64> first, second;
+            ScanResult r = scan(first, second);
+            QVERIFY(r.result);
+            QCOMPARE(r.count, count);
+            QCOMPARE(r.secondRead, count == large);
+            QList<qint64> expected;
+            for (qint64 k = 1; k <= count; ++k)
+                expected << k;
+            QCOMPARE(first + second, expected);
+            if (count != large)
+                continue;
+            // The reader of the second half fails at its first read, then the reader of the first half.
+            const QThread *main = QThread::currentThread();
+            class FailIn : public io::FaultHook {
+            public:
+                FailIn(const QThread *main, bool inMain) : m_main(main), m_inMain(inMain) { io::setFaultHook(this); }
+                ~FailIn() override { io::setFaultHook(nullptr); }
+                bool shouldFail(io::Op op, const QString &) override
+                {
+                    return op == io::Op::Read && (QThread::currentThread() == m_main) == m_inMain;
+                }
+
+            private:
+                const QThread *m_main;
+                bool m_inMain;
+            };
+            for (const bool inMain : {false, true}) {
+                QList<qint64> f, s;
+                {
+                    FailIn fault(main, inMain);
+                    r = scan(f, s);
+                }
+                QCOMPARE(r.result.error, IoError::Read);
+                QCOMPARE(r.secondRead, !inMain);
+                QCOMPARE(f, inMain ? QList<qint64>() : expected.first(count / 2));
+                if (!inMain)
+                    QVERIFY(s.isEmpty()); // failed at its first record
+            }
+        }
     }
 
     // The blocks dropped by one command serve the next: the smallest one

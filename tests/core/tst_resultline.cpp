@@ -5,6 +5,7 @@
 #include "analyses/ResultLine.h"
 #include "common/FileIo.h"
 #include "common/ListLines.h"
+#include "common/RecordScan.h"
 #include "common/Text.h"
 #include "support/FileTools.h"
 
@@ -319,6 +320,37 @@ private slots:
         jan[2] = u"01/2024"_s;
         QVERIFY(findResultLines(path, AnalysisCriteria(jan), lines));
         QCOMPARE(exams(lines.toStringList()), (QStringList{u"azotemia"_s, u"Creatinina"_s, u"Glicemia"_s}));
+    }
+
+    // An archive large enough to be read in two halves lists every card
+    // once, in the order of the lists, as one read from end to end would.
+    void largeArchiveListsAsOneRead()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"large.asl"_s);
+        QList<Card> cards;
+        QStringList expected, alarming;
+        const int count = int(kScanSplitBytes / AnalysisRecord::kSize) + 101;
+        QRandomGenerator rng(3);
+        const QString exams[] = {u"Glicemia"_s, u"GLICEMIA"_s, u"Azotemia"_s, u"Colesterolo HDL"_s};
+        for (int i = 0; i < count; ++i) {
+            const QString date = QDate(2000 + rng.bounded(20), 1 + rng.bounded(12), 1 + rng.bounded(28))
+                                     .toString(u"dd/MM/yyyy"_s);
+            const bool alarm = rng.bounded(5) == 0;
+            cards << Card(date, exams[rng.bounded(4)], QString::number(i), u"NELLA NORMA"_s,
+                          alarm ? u"Sì"_s : u"No"_s);
+            expected << resultLine(resultFields(record(cards.last())));
+            if (alarm)
+                alarming << expected.last();
+        }
+        writeArchive(path, cards);
+        sortListLines(expected);
+        sortListLines(alarming);
+        ListLines lines;
+        QVERIFY(findResultLines(path, AnalysisCriteria(Criteria{}), lines));
+        QCOMPARE(lines.toStringList(), expected);
+        QVERIFY(alarmingResultLines(path, lines));
+        QCOMPARE(lines.toStringList(), alarming);
     }
 
     void alarmingCards()
