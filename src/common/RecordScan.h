@@ -2,6 +2,7 @@
 
 #include "common/RecordArchive.h"
 
+#include <system_error>
 #include <thread>
 
 // Reading a whole archive once, in file order, as the lists, the summary and
@@ -37,26 +38,31 @@ ScanResult scanInHalves(const QString &path, Part &first, Part &second, Visit vi
     scan.count = count;
     const qint64 half = count * Record::kSize >= kScanSplitBytes ? count / 2 : count;
     IoResult secondResult;
-    std::thread tail;
-    if (half < count) {
-        tail = std::thread([&] {
-            RecordArchive<Record> reader;
-            secondResult = reader.open(path);
+    const auto readSecondHalf = [&] {
+        RecordArchive<Record> reader;
+        secondResult = reader.open(path);
+        if (!secondResult)
+            return;
+        reader.startAt(half + 1);
+        Record record;
+        for (qint64 k = half + 1; k <= count; ++k) {
+            bool end = false;
+            secondResult = reader.readNextInPlace(record, end); // closes itself on a failure
+            if (secondResult && end) // the file was cut short meanwhile
+                secondResult = {IoError::Read};
             if (!secondResult)
                 return;
-            reader.startAt(half + 1);
-            Record record;
-            for (qint64 k = half + 1; k <= count; ++k) {
-                bool end = false;
-                secondResult = reader.readNextInPlace(record, end); // closes itself on a failure
-                if (secondResult && end) // the file was cut short meanwhile
-                    secondResult = {IoError::Read};
-                if (!secondResult)
-                    return;
-                visit(second, record, k);
-            }
-            secondResult = reader.close();
-        });
+            visit(second, record, k);
+        }
+        secondResult = reader.close();
+    };
+    std::thread tail;
+    if (half < count) {
+        try {
+            tail = std::thread(readSecondHalf);
+        } catch (const std::system_error &) {
+            // No thread to be had: the second half is read after the first, below.
+        }
     }
     Record record;
     for (qint64 k = 1; scan.result && k <= half; ++k) {
@@ -67,10 +73,13 @@ ScanResult scanInHalves(const QString &path, Part &first, Part &second, Visit vi
         if (scan.result)
             visit(first, record, k);
     }
-    if (tail.joinable())
+    const bool alongside = tail.joinable();
+    if (alongside)
         tail.join();
     if (!scan.result)
         return scan; // the archive closed itself
+    if (half < count && !alongside)
+        readSecondHalf();
     scan.result = archive.close();
     if (half < count) {
         scan.secondRead = true;
