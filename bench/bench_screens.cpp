@@ -17,6 +17,7 @@
 #include "analyses/ui/MenuAnalisi.h"
 #include "analyses/ui/TrovaAnalisi.h"
 #include "app/ui/Password.h"
+#include "common/FileIo.h"
 #include "common/Text.h"
 #include "common/ui/ExportScreen.h"
 #include "common/ui/Widgets.h"
@@ -264,6 +265,7 @@ void exportFile(benchmark::State &state, BenchApp &app, const QString &fileName,
             const Stopwatch watch;
             screen.cmdEsporta->click();
             took = watch.seconds();
+            io::finishReleases(); // the old file's space, given back after the command
             durable.push_back(durableWriteSeconds(twin, bytes));
         };
         button->click();

@@ -89,8 +89,10 @@ bool ResultsTable::write(const QString &path, int repetitions) const
     for (const Row &r : m_rows) {
         if (r.durableMs > 0)
             notes += u"- "_s + r.name + u": an export replaces its file whole (a temporary file, synced to the "_s
-                     u"disk, then renamed over the old one). Replacing it so with the same bytes, without making "_s
-                     u"them, takes "_s
+                     u"disk, then renamed over the old one, whose space is given back on a helper thread after the "_s
+                     u"export returns). The buffered write is synced after it is measured, and the space given "_s
+                     u"back after the export, so that neither is left to slow down what is measured next. "_s
+                     u"Replacing the file so with the same bytes, without making them, takes "_s
                      + figure(r.durableMs, 1) + u" ms, "_s + figure(r.durableMs / r.limitMs, 2)
                      + u" times the buffered write; the export takes "_s + figure(r.ms / r.durableMs, 2)
                      + u" times that. Less the difference between the two writes, the export would take "_s

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMutex>
+#include <QThreadPool>
 
 #include <atomic>
 
@@ -39,7 +40,68 @@ void syncFolder(const QString &folder)
 #endif
 }
 
+// A replaced file of this size or more is let go on a helper thread.
+constexpr qint64 kReleaseAside = 1 << 20;
+// Written data is sent on to the disk every this many bytes.
+constexpr qint64 kToDiskStep = 2 << 20;
+
+QThreadPool &releasers()
+{
+    static QThreadPool pool; // waits for its work when the program ends
+    static const bool oneAtATime = (pool.setMaxThreadCount(1), true);
+    Q_UNUSED(oneAtATime);
+    return pool;
+}
+
+// Freeing a large file's space takes a while (about 0.4 ms a megabyte here):
+// the last handle to a replaced file is closed on a helper thread, so that
+// the user does not wait for it.
+int holdOld(const QString &path)
+{
+#if !defined(Q_OS_WIN)
+    if (QFileInfo(path).size() < kReleaseAside)
+        return -1;
+    return ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+#else
+    // Windows cannot rename over a file someone holds open.
+    Q_UNUSED(path);
+    return -1;
+#endif
+}
+
+void closeOld(int fd)
+{
+#if !defined(Q_OS_WIN)
+    (void)::close(fd);
+#else
+    Q_UNUSED(fd);
+#endif
+}
+
+void releaseOld(int fd)
+{
+    if (fd < 0)
+        return;
+    if (!releasers().tryStart([fd] { closeOld(fd); }))
+        closeOld(fd);
+}
+
+// Starts writing `length` bytes from `offset` to the disk without waiting,
+// so that the sync at the end finds less to do.
+void startToDisk(QFileDevice &file, qint64 offset, qint64 length)
+{
+#if defined(Q_OS_LINUX)
+    (void)::sync_file_range(file.handle(), offset, length, SYNC_FILE_RANGE_WRITE);
+#else
+    Q_UNUSED(file);
+    Q_UNUSED(offset);
+    Q_UNUSED(length);
+#endif
+}
+
 } // namespace
+
+void finishReleases() { releasers().waitForDone(); }
 
 void setFaultHook(FaultHook *hook) { g_hook = hook; }
 
@@ -100,6 +162,8 @@ bool removeFile(const QString &path)
 
 ReplacedFile::ReplacedFile(const QString &path) : m_file(path) {}
 
+ReplacedFile::~ReplacedFile() { releaseOld(m_old); }
+
 bool ReplacedFile::open()
 {
     if (injectFault(Op::Open, m_file.fileName()) || !m_file.open(QIODevice::WriteOnly))
@@ -113,6 +177,13 @@ bool ReplacedFile::write(QByteArrayView bytes)
         return false;
     if (!writeAll(m_file, bytes))
         return cancel();
+    // The sync at the commit then waits for less. Only a hint: the sync
+    // still says whether the data reached the disk.
+    const qint64 end = m_file.pos();
+    if (end - m_toDisk >= kToDiskStep && m_file.flush()) {
+        startToDisk(m_file, m_toDisk, end - m_toDisk);
+        m_toDisk = end;
+    }
     return true;
 }
 
@@ -136,6 +207,7 @@ bool ReplacedFile::commit()
     // The temporary file is closed and renamed over the target by commit().
     if (injectFault(Op::Close, path) || injectFault(Op::Rename, path))
         return cancel();
+    m_old = holdOld(path);
     if (!m_file.commit()) {
         m_failed = true;
         return false;

@@ -58,6 +58,7 @@ bool removeFile(const QString &path);
 class ReplacedFile {
 public:
     explicit ReplacedFile(const QString &path);
+    ~ReplacedFile();
     ReplacedFile(const ReplacedFile &) = delete;
     ReplacedFile &operator=(const ReplacedFile &) = delete;
 
@@ -72,8 +73,15 @@ private:
     bool cancel();
 
     QSaveFile m_file;
+    qint64 m_toDisk = 0; // where the disk writing already asked for ends
+    int m_old = -1;      // the file replaced, held open across the rename
     bool m_failed = false;
 };
+
+// Waits until every file replaced so far has given its space back. The
+// space of a large replaced file is freed on a helper thread, after the
+// replacement has returned; benchmarks and tests wait for it here.
+void finishReleases();
 
 // Replaces the file at `path` with `bytes`, as ReplacedFile does.
 bool replaceFile(const QString &path, QByteArrayView bytes);
