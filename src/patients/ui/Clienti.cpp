@@ -184,6 +184,7 @@ void TfrmClienti::buildLayout()
     auto province = [&](QWidget *parent, const QString &name, int x, int y, int width) {
         auto *c = new QComboBox(parent);
         c->setObjectName(name);
+        c->setFont(inputFont); // before the items, which are laid out again at every change of font
         c->setEditable(true);
         c->setInsertPolicy(QComboBox::NoInsert); // Enter never adds to the list
         c->setCompleter(nullptr);                // the typed text is taken as typed
@@ -191,7 +192,6 @@ void TfrmClienti::buildLayout()
         c->setMaxVisibleItems(16);
         c->setCurrentIndex(-1);
         c->lineEdit()->setMaxLength(2);
-        c->setFont(inputFont);
         c->setGeometry(x, y + kCaptionHeight + 2, width, kInputHeight);
         caption(parent, c, u"Prov."_s, x, y, width);
         return c;

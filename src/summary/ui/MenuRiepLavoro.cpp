@@ -94,6 +94,7 @@ QComboBox *pickerList(QWidget *parent, const QString &name, const QStringList &i
 {
     auto *c = new QComboBox(parent);
     c->setObjectName(name);
+    c->setFont(designFont(u"Verdana"_s, 12, true)); // before the items, laid out again at every change of font
     c->setEditable(true);
     c->setInsertPolicy(QComboBox::NoInsert);
     c->setCompleter(nullptr);
@@ -102,7 +103,6 @@ QComboBox *pickerList(QWidget *parent, const QString &name, const QStringList &i
     c->lineEdit()->setMaxLength(maxLength);
     // A value comes from the list only: no pasting through the menu either.
     c->lineEdit()->setContextMenuPolicy(Qt::NoContextMenu);
-    c->setFont(designFont(u"Verdana"_s, 12, true));
     c->setGeometry(geometry);
     c->setCurrentIndex(-1);
     c->clearEditText();
