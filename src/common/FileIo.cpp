@@ -61,7 +61,8 @@ int holdOld(const QString &path)
 #if !defined(Q_OS_WIN)
     if (QFileInfo(path).size() < kReleaseAside)
         return -1;
-    return ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    // Never waits: only a regular file is that large, but the name is the user's.
+    return ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
 #else
     // Windows cannot rename over a file someone holds open.
     Q_UNUSED(path);
