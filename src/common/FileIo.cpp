@@ -106,6 +106,8 @@ void finishReleases() { releasers().waitForDone(); }
 
 void setFaultHook(FaultHook *hook) { g_hook = hook; }
 
+bool faultHookInstalled() { return g_hook.load(std::memory_order_acquire) != nullptr; }
+
 bool injectFault(Op op, const QString &path)
 {
     FaultHook *hook = g_hook.load(std::memory_order_acquire);

@@ -32,6 +32,8 @@ public:
 // Installs a hook for the whole process (nullptr removes it). Tests only.
 void setFaultHook(FaultHook *hook);
 bool injectFault(Op op, const QString &path);
+// Whether a hook is installed: a cheap test before a frequent operation.
+bool faultHookInstalled();
 
 // Writes every byte, or fails: a hook can fail the write, or cut it short
 // after some bytes as a power loss would.
