@@ -70,6 +70,7 @@ ExportScreen::ExportScreen(AppContext &ctx, QWidget *parent, const QString &titl
                    u"Tabella per Microsoft Excel"_s);
     });
     imgLogo->setGeometry(0, 0, 862, 82);
+    imgLogo->keepDrawing(u"export banner|"_s + heading);
     imgLogo->setAccessibleName(heading);
 
     cmdEsporta = new PictureButton(this, u"cmdEsporta"_s, u"Esporta in Excel"_s, art::Glyph::Export,

@@ -25,7 +25,9 @@ void LineDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, 
     painter->setPen(option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
     const QRect textRect = option.rect.adjusted(margin, 0, -margin, 0);
     QString text = index.data().toString();
-    if (option.textElideMode != Qt::ElideNone)
+    // Most texts are plainly short enough: only a long one is measured for
+    // cutting (measuring lays the text out, as drawing it does again).
+    if (option.textElideMode != Qt::ElideNone && text.size() * option.fontMetrics.maxWidth() > textRect.width())
         text = option.fontMetrics.elidedText(text, option.textElideMode, textRect.width());
     painter->drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
     if (option.state & QStyle::State_HasFocus) {

@@ -9,9 +9,43 @@
 #include <QPainterPath>
 #include <QPixmapCache>
 
+#include <cmath>
+
 using namespace Qt::StringLiterals;
 
 namespace clinora {
+
+namespace {
+
+// A button's glyph is drawn once for every size and place within a pixel and
+// kept for the whole run: the dialogs that carry most buttons are made anew
+// at every opening. It is drawn where it would have been drawn directly.
+void drawKeptGlyph(QPainter &p, const QRectF &box, art::Glyph glyph)
+{
+    const qreal ratio = p.device() ? p.device()->devicePixelRatioF() : 1.0;
+    const QPointF origin(std::floor(box.left()), std::floor(box.top()));
+    const QRectF local = box.translated(-origin);
+    const QString key = u"button glyph|%1|%2,%3,%4x%5@%6"_s.arg(int(glyph))
+                            .arg(local.left())
+                            .arg(local.top())
+                            .arg(local.width())
+                            .arg(local.height())
+                            .arg(ratio);
+    QPixmap drawn;
+    if (!QPixmapCache::find(key, &drawn)) {
+        drawn = QPixmap((QSizeF(std::ceil(local.right()), std::ceil(local.bottom())) * ratio).toSize());
+        drawn.setDevicePixelRatio(ratio);
+        drawn.fill(Qt::transparent);
+        QPainter d(&drawn);
+        d.setRenderHint(QPainter::Antialiasing);
+        art::drawGlyph(d, local, glyph);
+        d.end();
+        QPixmapCache::insert(key, drawn);
+    }
+    p.drawPixmap(origin, drawn);
+}
+
+} // namespace
 
 Picture::Picture(QWidget *parent, const QString &name, PaintFn paint) : QWidget(parent), m_paint(std::move(paint))
 {
@@ -131,7 +165,7 @@ void PictureButton::paintEvent(QPaintEvent *)
             p.setPen(Qt::NoPen);
             p.setBrush(QColor(255, 255, 255, 225));
             p.drawRoundedRect(iconBox.adjusted(-1, -1, 1, 1), 4, 4);
-            art::drawGlyph(p, iconBox.adjusted(2, 2, -2, -2), m_glyph);
+            drawKeptGlyph(p, iconBox.adjusted(2, 2, -2, -2), m_glyph);
         }
         QFont f = designFont(u"Verdana"_s, 9, true);
         p.setFont(f);
@@ -153,7 +187,7 @@ void PictureButton::paintEvent(QPaintEvent *)
         if (m_paint)
             m_paint(p, inner);
         else
-            art::drawGlyph(p, inner, m_glyph);
+            drawKeptGlyph(p, inner, m_glyph);
         return;
     }
     // Tile: picture above, lettering below.
@@ -162,7 +196,7 @@ void PictureButton::paintEvent(QPaintEvent *)
     if (m_paint)
         m_paint(p, pic);
     else
-        art::drawGlyph(p, pic.adjusted(6, 6, -6, -6), m_glyph);
+        drawKeptGlyph(p, pic.adjusted(6, 6, -6, -6), m_glyph);
     if (textH > 0) {
         p.setFont(designFont(u"Verdana"_s, 10, true));
         p.setPen(QColor(20, 50, 100));

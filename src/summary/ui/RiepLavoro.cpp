@@ -112,6 +112,7 @@ TfrmRiepLavoro::TfrmRiepLavoro(AppContext &ctx, QWidget *parent)
         p.drawText(r.adjusted(0, 0, -20, 0), Qt::AlignRight | Qt::AlignVCenter, u"Riepilogo Risultati Esami"_s);
     });
     imgIntestazione->setGeometry(14, 14, 967, 64);
+    imgIntestazione->keepDrawing(u"summary|heading"_s);
     imgIntestazione->setAccessibleName(u"Codice fiscale paziente:"_s);
     titTipologia = label(b, u"titTipologia"_s, u"- - -"_s, QRect(390, 26, 266, 40), 15, true, kMaroon);
     titTipologia->setAlignment(Qt::AlignCenter);
@@ -138,6 +139,7 @@ TfrmRiepLavoro::TfrmRiepLavoro(AppContext &ctx, QWidget *parent)
         roundedPanel(p, r, QColor(255, 255, 255), QColor(250, 238, 224), 10, QColor(210, 170, 130));
     });
     info->setGeometry(14, 546, 967, 60);
+    info->keepDrawing(u"summary|totals"_s);
     m_capIntervallo = label(b, u"titIntervallo"_s, u"Intervallo selezionato:"_s, QRect(), 11, true, kInk);
     lblIntervallo = label(b, u"lblIntervallo"_s, kInitialInterval, QRect(), 11, true, kMaroon);
     m_capTotale = label(b, u"titTotale"_s, u"Totale analisi cliniche:"_s, QRect(), 11, true, kInk);
@@ -154,6 +156,7 @@ TfrmRiepLavoro::TfrmRiepLavoro(AppContext &ctx, QWidget *parent)
         roundedPanel(p, r, QColor(222, 136, 52), QColor(160, 80, 22), 10, QColor(130, 64, 16));
     });
     bottom->setGeometry(14, 614, 967, 64);
+    bottom->keepDrawing(u"summary|bottom"_s);
     btnStampa = tools::button(b, u"btnStampa"_s, u"Stampa riepilogo"_s, QRect(30, 628, 220, 36));
     btnGrafico = tools::button(b, u"btnGrafico"_s, u"Grafico"_s, QRect(266, 628, 180, 36));
     btnGrafico->setToolTip(u"Mostra l'andamento nel tempo dei risultati numerici"_s);
