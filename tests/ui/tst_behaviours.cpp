@@ -14,6 +14,31 @@ using namespace Qt::StringLiterals;
 using namespace clinora;
 using namespace clinora::test;
 
+namespace {
+
+// The largest difference of one channel between two pictures of one size,
+// premultiplied: where a picture is all but transparent its colour counts little.
+int worstDifference(const QImage &a, const QImage &b)
+{
+    if (a.size() != b.size())
+        return 256;
+    const QImage pa = a.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const QImage pb = b.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    int worst = 0;
+    for (int y = 0; y < pa.height(); ++y) {
+        const auto *lineA = reinterpret_cast<const QRgb *>(pa.constScanLine(y));
+        const auto *lineB = reinterpret_cast<const QRgb *>(pb.constScanLine(y));
+        for (int x = 0; x < pa.width(); ++x) {
+            const QRgb p = lineA[x], q = lineB[x];
+            worst = std::max({worst, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                              std::abs(qBlue(p) - qBlue(q)), std::abs(qAlpha(p) - qAlpha(q))});
+        }
+    }
+    return worst;
+}
+
+} // namespace
+
 class TestBehaviours : public QObject {
     Q_OBJECT
 private slots:
@@ -104,13 +129,7 @@ private slots:
         const QImage direct = fresh->grab().toImage();
         QCOMPARE(drawn, 1);
         const QImage kept = first->grab().toImage();
-        int worst = 0;
-        for (int y = 0; y < direct.height(); ++y)
-            for (int x = 0; x < direct.width(); ++x) {
-                const QRgb a = direct.pixel(x, y), b = kept.pixel(x, y);
-                worst = std::max({worst, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
-                                  std::abs(qBlue(a) - qBlue(b))});
-            }
+        const int worst = worstDifference(direct, kept);
         QVERIFY2(worst <= 3, qPrintable(u"differs by %1"_s.arg(worst))); // smoothing rounds a little differently
         QCOMPARE(second->grab().toImage(), kept);
         QCOMPARE(drawn, 2);
@@ -119,6 +138,34 @@ private slots:
         QCOMPARE(drawn, 3);
         (void)fresh->grab();
         QCOMPARE(drawn, 4);
+    }
+
+    // A button's glyph, kept from its first drawing, looks as the glyph drawn
+    // in place, at either size and whether the button is enabled or not.
+    void keptButtonGlyphLooksAsDrawnInPlace()
+    {
+        QWidget window;
+        window.resize(200, 100);
+        for (const int side : {56, 45}) {
+            for (const bool enabled : {true, false}) {
+                auto *button = new PictureButton(&window, u"cmdGuida"_s, u"Guida"_s, art::Glyph::Help,
+                                                 PictureButton::Style::Icon);
+                button->setGeometry(0, 0, side, side);
+                button->setEnabled(enabled);
+                auto *inPlace = new Picture(&window, u"imgGuida"_s, [enabled](QPainter &p, const QRectF &r) {
+                    if (!enabled)
+                        p.setOpacity(0.45);
+                    art::drawGlyph(p, r.adjusted(2.5, 2.5, -2.5, -2.5), art::Glyph::Help);
+                });
+                inPlace->setGeometry(0, 0, side, side);
+                for (int round = 0; round < 2; ++round) { // drawn, then kept
+                    QVERIFY2(worstDifference(button->grab().toImage(), inPlace->grab().toImage()) <= 3,
+                             qPrintable(u"side %1, enabled %2, round %3"_s.arg(side).arg(enabled).arg(round)));
+                }
+                delete button;
+                delete inPlace;
+            }
+        }
     }
 
     // The lines of a text list show their text, and the selected one on the

@@ -22,8 +22,14 @@ namespace {
 // at every opening. It is drawn where it would have been drawn directly.
 void drawKeptGlyph(QPainter &p, const QRectF &box, art::Glyph glyph)
 {
+    if (p.opacity() < 1) { // faded shape by shape, as drawn in place: not the same as a faded copy
+        art::drawGlyph(p, box, glyph);
+        return;
+    }
     const qreal ratio = p.device() ? p.device()->devicePixelRatioF() : 1.0;
-    const QPointF origin(std::floor(box.left()), std::floor(box.top()));
+    // Strokes and shadows may reach a little past the box.
+    constexpr qreal kMargin = 8;
+    const QPointF origin(std::floor(box.left()) - kMargin, std::floor(box.top()) - kMargin);
     const QRectF local = box.translated(-origin);
     const QString key = u"button glyph|%1|%2,%3,%4x%5@%6"_s.arg(int(glyph))
                             .arg(local.left())
@@ -33,7 +39,8 @@ void drawKeptGlyph(QPainter &p, const QRectF &box, art::Glyph glyph)
                             .arg(ratio);
     QPixmap drawn;
     if (!QPixmapCache::find(key, &drawn)) {
-        drawn = QPixmap((QSizeF(std::ceil(local.right()), std::ceil(local.bottom())) * ratio).toSize());
+        drawn = QPixmap((QSizeF(std::ceil(local.right() + kMargin), std::ceil(local.bottom() + kMargin)) * ratio)
+                            .toSize());
         drawn.setDevicePixelRatio(ratio);
         drawn.fill(Qt::transparent);
         QPainter d(&drawn);
