@@ -10,12 +10,31 @@
 #include <QPixmapCache>
 
 #include <cmath>
+#include <functional>
 
 using namespace Qt::StringLiterals;
 
 namespace clinora {
 
 namespace {
+
+// The drawing kept under `key`, made by `draw` on a transparent pixmap of
+// `size` (device-independent pixels) when it is not kept yet.
+QPixmap keptPixmap(const QString &key, const QSizeF &size, qreal ratio, const std::function<void(QPainter &)> &draw)
+{
+    QPixmap drawn;
+    if (!QPixmapCache::find(key, &drawn)) {
+        drawn = QPixmap((size * ratio).toSize());
+        drawn.setDevicePixelRatio(ratio);
+        drawn.fill(Qt::transparent);
+        QPainter d(&drawn);
+        d.setRenderHint(QPainter::Antialiasing);
+        draw(d);
+        d.end();
+        QPixmapCache::insert(key, drawn);
+    }
+    return drawn;
+}
 
 // A button's glyph is drawn once for every size and place within a pixel and
 // kept for the whole run: the dialogs that carry most buttons are made anew
@@ -37,19 +56,8 @@ void drawKeptGlyph(QPainter &p, const QRectF &box, art::Glyph glyph)
                             .arg(local.width())
                             .arg(local.height())
                             .arg(ratio);
-    QPixmap drawn;
-    if (!QPixmapCache::find(key, &drawn)) {
-        drawn = QPixmap((QSizeF(std::ceil(local.right() + kMargin), std::ceil(local.bottom() + kMargin)) * ratio)
-                            .toSize());
-        drawn.setDevicePixelRatio(ratio);
-        drawn.fill(Qt::transparent);
-        QPainter d(&drawn);
-        d.setRenderHint(QPainter::Antialiasing);
-        art::drawGlyph(d, local, glyph);
-        d.end();
-        QPixmapCache::insert(key, drawn);
-    }
-    p.drawPixmap(origin, drawn);
+    const QSizeF size(std::ceil(local.right() + kMargin), std::ceil(local.bottom() + kMargin));
+    p.drawPixmap(origin, keptPixmap(key, size, ratio, [&](QPainter &d) { art::drawGlyph(d, local, glyph); }));
 }
 
 } // namespace
@@ -90,20 +98,12 @@ void Picture::paintEvent(QPaintEvent *event)
     }
     const qreal ratio = devicePixelRatioF();
     const QString key = u"Picture|%1|%2x%3@%4"_s.arg(m_key).arg(width()).arg(height()).arg(ratio);
-    QPixmap drawn;
-    if (!QPixmapCache::find(key, &drawn)) {
-        drawn = QPixmap((QSizeF(size()) * ratio).toSize());
-        drawn.setDevicePixelRatio(ratio);
-        drawn.fill(Qt::transparent);
-        QPainter d(&drawn);
+    const QPixmap drawn = keptPixmap(key, QSizeF(size()), ratio, [this](QPainter &d) {
         // As a painter on the widget itself starts.
         d.setFont(font());
         d.setPen(palette().color(foregroundRole()));
-        d.setRenderHint(QPainter::Antialiasing);
         m_paint(d, QRectF(rect()));
-        d.end();
-        QPixmapCache::insert(key, drawn);
-    }
+    });
     p.setClipRegion(event->region());
     p.drawPixmap(0, 0, drawn);
 }
