@@ -79,7 +79,7 @@ QStringView goldenCell(qsizetype row, int column) { return kGoldenCells[row * 2 
 
 QByteArray golden()
 {
-    const QByteArray bytes = fileBytes(QFINDTESTDATA("golden/envelope.xls"));
+    const QByteArray bytes = fileBytes(QFINDTESTDATA("core/golden/envelope.xls"));
     if (bytes.isEmpty())
         qFatal("golden/envelope.xls is missing");
     return bytes;

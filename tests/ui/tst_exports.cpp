@@ -455,7 +455,7 @@ private slots:
         const QString file = app.path(u"Analisi_Cliniche.xls"_s);
         QCOMPARE(app.messages->take(), (QStringList{kAsk, kDone}));
         QCOMPARE(app.shell->opened, QStringList{u"\""_s + QDir::toNativeSeparators(file) + u"\""_s});
-        const QByteArray golden = fileBytes(QFINDTESTDATA("golden/analisi_cliniche.xls"));
+        const QByteArray golden = fileBytes(QFINDTESTDATA("ui/golden/analisi_cliniche.xls"));
         QVERIFY(!golden.isEmpty());
         QCOMPARE(fileBytes(file), golden);
     }
