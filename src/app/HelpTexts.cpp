@@ -169,6 +169,23 @@ QString overviewText()
         u"assistenza@clinora.example.org si apre il programma di posta con un nuovo messaggio già "
         u"pronto. La barra in basso nel menu principale apre invece il sito "
         u"https://www.clinora.example.org."_s,
+
+        u"Clinora si usa anche senza mouse. Il tasto Tab porta da un campo o da un pulsante al "
+        u"successivo e Maiusc+Tab al precedente; il pulsante o l'immagine che ha lo stato attivo è "
+        u"circondato da una cornice gialla e si preme con Invio o con la barra spaziatrice. Nelle "
+        u"schede il tasto Invio passa invece da un campo al successivo. I lettori di schermo "
+        u"leggono il nome di ogni comando, il suggerimento che compare nella barra in basso e il "
+        u"numero della scheda visualizzata."_s,
+
+        u"Nella scheda anagrafica i comandi hanno anche una combinazione di tasti, indicata dalla "
+        u"lettera sottolineata: Alt+N Nuovo, Alt+D Duplica, Alt+S Salva, Alt+A Allega file, Alt+C "
+        u"Associa cartella, Alt+T Trova, Alt+P Stampa, Alt+F Crea PDF, Alt+R Da ricontattare, "
+        u"Alt+O Esporta archivio, Alt+G Guida, Alt+E Esci. Nella scheda delle analisi cliniche: "
+        u"Alt+N Nuovo, Alt+D Duplica, Alt+S Salva, Alt+T Trova, Alt+A Allega file, Alt+P Stampa "
+        u"scheda, Alt+O Esporta in Excel, Alt+R Risultati allarmanti, Alt+G Guida, Alt+E Esci, "
+        u"Alt+V Svuota la scheda e Alt+I Importa da esami frequenti. In entrambe le schede "
+        u"Alt+Home e Alt+Fine mostrano la prima e l'ultima scheda, Alt+Pag su e Alt+Pag giù la "
+        u"precedente e la successiva."_s,
     });
 }
 

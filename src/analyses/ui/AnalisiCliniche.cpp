@@ -13,6 +13,7 @@
 #include "common/CommonSettings.h"
 #include "common/Messages.h"
 #include "common/Text.h"
+#include "common/ui/Accessibility.h"
 #include "common/ui/Behaviours.h"
 #include "common/ui/Controls.h"
 #include "common/ui/Widgets.h"
@@ -135,7 +136,7 @@ TfrmAnalisiCliniche::TfrmAnalisiCliniche(AppContext &ctx, QWidget *parent)
     cmdIndietro = icon(b, u"cmdIndietro"_s, u"Scheda precedente"_s, art::Glyph::Previous, x + 49, kIconY);
     lblPosizione = new QLabel(b);
     lblPosizione->setObjectName(u"lblPosizione"_s);
-    lblPosizione->setAccessibleName(u"Numero della scheda"_s);
+    access::valueLabel(lblPosizione, u"Numero della scheda"_s);
     lblPosizione->setFont(designFont(u"Verdana"_s, 12, true));
     lblPosizione->setAlignment(Qt::AlignCenter);
     // A small counter, framed so that it reads as one even while empty.
@@ -301,6 +302,25 @@ TfrmAnalisiCliniche::TfrmAnalisiCliniche(AppContext &ctx, QWidget *parent)
                        txtEsito,  txtCommento, txtFirmatario, txtNote, chkAllarme, txtPaziente, txtCodFisc};
     for (size_t i = 0; i + 1 < std::size(tabs); ++i)
         setTabOrder(tabs[i], tabs[i + 1]);
+    // The pictures: each one beside a field after it, then the toolbar
+    // from left to right.
+    setTabOrder(txtNumRef, btnCancella);
+    setTabOrder(txtEsame, btnImpEsame);
+    QWidget *commands[] = {txtCodFisc, cmdNuovo,    cmdDuplica, cmdSalva,   cmdTrova,   cmdFile,    cmdStampa, cmdPrimo,
+                           cmdIndietro, cmdAvanti, cmdUltimo,  cmdEsporta, cmdListino, cmdGuida, cmdEsci};
+    for (size_t i = 0; i + 1 < std::size(commands); ++i)
+        setTabOrder(commands[i], commands[i + 1]);
+    const std::pair<PictureButton *, char16_t> letters[] = {
+        {cmdNuovo, u'N'},   {cmdDuplica, u'D'}, {cmdSalva, u'S'},   {cmdTrova, u'T'},   {cmdFile, u'A'},
+        {cmdStampa, u'P'},  {cmdEsporta, u'O'}, {cmdListino, u'R'}, {cmdGuida, u'G'},   {cmdEsci, u'E'},
+        {btnCancella, u'V'}, {btnImpEsame, u'I'},
+    };
+    for (const auto &[button, letter] : letters)
+        button->setShortcutLetter(QChar(letter));
+    cmdPrimo->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Home));
+    cmdIndietro->setShortcut(QKeySequence(Qt::ALT | Qt::Key_PageUp));
+    cmdAvanti->setShortcut(QKeySequence(Qt::ALT | Qt::Key_PageDown));
+    cmdUltimo->setShortcut(QKeySequence(Qt::ALT | Qt::Key_End));
 
     m_hints = new HintLine(panInfo);
     const QString dateHint =

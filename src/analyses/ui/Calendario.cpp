@@ -38,6 +38,16 @@ TfrmCalendario::TfrmCalendario(AppContext &ctx, QWidget *parent)
     calAppuntamenti = new QCalendarWidget(panCalendario);
     calAppuntamenti->setObjectName(u"calAppuntamenti"_s);
     calAppuntamenti->setAccessibleName(u"Calendario"_s);
+    // The calendar's own parts, named for a screen reader.
+    const std::pair<const char16_t *, const char16_t *> parts[] = {
+        {u"qt_calendar_prevmonth", u"Mese precedente"},
+        {u"qt_calendar_nextmonth", u"Mese successivo"},
+        {u"qt_calendar_calendarview", u"Giorni del mese"},
+        {u"qt_calendar_yearedit", u"Anno"},
+    };
+    for (const auto &[name, accessible] : parts)
+        if (auto *w = calAppuntamenti->findChild<QWidget *>(QString::fromUtf16(name)))
+            w->setAccessibleName(QString::fromUtf16(accessible));
     calAppuntamenti->setLocale(QLocale(QLocale::Italian, QLocale::Italy));
     calAppuntamenti->setFirstDayOfWeek(Qt::Monday);
     calAppuntamenti->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);

@@ -9,6 +9,7 @@
 #include "common/CommonSettings.h"
 #include "common/Messages.h"
 #include "common/Text.h"
+#include "common/ui/Accessibility.h"
 #include "common/ui/Controls.h"
 #include "common/ui/Widgets.h"
 #include "patients/ui/TrovaClienti.h"
@@ -148,6 +149,9 @@ TfrmMenuAnalisi::TfrmMenuAnalisi(AppContext &ctx, QWidget *parent)
     btnCancella02 = new PictureButton(b, u"btnCancella02"_s, u"Annulla la scelta del paziente"_s, art::Glyph::Eraser,
                                       PictureButton::Style::Icon);
     btnCancella02->setGeometry(578, 422, 36, 36);
+    // Both erasers do the same: the keyboard and a screen reader reach one.
+    btnCancella02->setAccessibleName(u"Gomma: annulla la scelta del paziente"_s);
+    access::mouseAlias(btnCancella02, QAccessible::Graphic);
 
     imgFrecciaApri = new Picture(b, u"imgFrecciaApri"_s, art::Glyph::ArrowRight);
     imgFrecciaApri->setGeometry(290, 520, 52, 34);

@@ -13,36 +13,6 @@ using namespace Qt::StringLiterals;
 
 namespace clinora::tools {
 
-namespace {
-
-// Enter presses the button that has the focus, and only that one: no button
-// of these dialogs is a default that Enter would press from elsewhere.
-class EnterPresses : public QObject {
-public:
-    explicit EnterPresses(QPushButton *button) : QObject(button), m_button(button)
-    {
-        button->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (watched == m_button && event->type() == QEvent::KeyPress) {
-            const auto *key = static_cast<QKeyEvent *>(event);
-            if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && !key->isAutoRepeat()) {
-                m_button->click();
-                return true;
-            }
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    QPushButton *m_button;
-};
-
-} // namespace
-
 QWidget *panel(QWidget *parent, const QString &name, const QRect &geometry)
 {
     auto *p = new Picture(parent, name, [](QPainter &painter, const QRectF &r) {
@@ -111,7 +81,6 @@ QPushButton *button(QWidget *parent, const QString &name, const QString &text, c
 {
     QPushButton *b = makeButton(parent, name, text, geometry);
     b->setFont(designFont(u"Verdana"_s, 10, true));
-    new EnterPresses(b);
     return b;
 }
 

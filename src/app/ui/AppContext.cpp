@@ -25,11 +25,16 @@
 #include "summary/ui/MenuRiepLavoro.h"
 #include "summary/ui/RiepLavoro.h"
 
+#include "common/ui/Accessibility.h"
+
 #include <QCoreApplication>
 
 namespace clinora {
 
-AppContext::AppContext(Services &s) : onEnd([] { QCoreApplication::quit(); }), services(s) {}
+AppContext::AppContext(Services &s) : onEnd([] { QCoreApplication::quit(); }), services(s)
+{
+    access::install();
+}
 
 AppContext::~AppContext()
 {

@@ -9,6 +9,7 @@
 #include "app/ui/OpenURL.h"
 #include "app/ui/Splash.h"
 #include "common/CommonSettings.h"
+#include "common/ui/Accessibility.h"
 #include "common/ui/Widgets.h"
 #include "patients/ui/Clienti.h"
 #include "summary/ui/MenuRiepLavoro.h"
@@ -138,6 +139,13 @@ TfrmAvvio::TfrmAvvio(AppContext &ctx, QWidget *parent) : WorkingArea(ctx, u" Cli
             *targets[i][k] = w;
             connect(w, &QAbstractButton::clicked, this, handlers[i]);
         }
+        // The lettered bar is the command for the keyboard and the screen
+        // reader; the picture above it and the note under it repeat it for
+        // the mouse.
+        btn->setAccessibleDescription(note);
+        img->setAccessibleName(u"Immagine: "_s + lettering);
+        access::mouseAlias(img, QAccessible::Graphic);
+        access::mouseAlias(app, QAccessible::StaticText);
     }
 
     imgInfo = new PictureButton(b, u"imgInfo"_s, u"Informazioni"_s, art::Glyph::Info, PictureButton::Style::Icon);
@@ -161,6 +169,11 @@ TfrmAvvio::TfrmAvvio(AppContext &ctx, QWidget *parent) : WorkingArea(ctx, u" Cli
     imgCopyright->setGeometry(14, 642, 38, 38);
     imgEsci = new PictureButton(b, u"imgEsci"_s, u"Esci"_s, art::Glyph::Close, PictureButton::Style::Icon);
     imgEsci->setGeometry(943, 642, 38, 38);
+
+    // Tab goes along the three areas, then the commands around them.
+    QWidget *order[] = {btnAnagrafica, btnAnalisi, btnRiepiloghi, imgSito, imgGuida, imgInfo, imgCopyright, imgEsci};
+    for (size_t i = 0; i + 1 < std::size(order); ++i)
+        setTabOrder(order[i], order[i + 1]);
 
     connect(imgInfo, &QAbstractButton::clicked, this, &TfrmAvvio::imgInfoClick);
     connect(imgGuida, &QAbstractButton::clicked, this, &TfrmAvvio::imgGuidaClick);

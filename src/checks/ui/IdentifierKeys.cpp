@@ -23,6 +23,8 @@ bool swallow(const QEvent *event, Allowed allowed)
         return false;
     const auto *key = static_cast<const QKeyEvent *>(event);
     switch (key->key()) {
+    case Qt::Key_Tab: // the focus always moves on
+    case Qt::Key_Backtab:
     case Qt::Key_Return:
     case Qt::Key_Enter:
     case Qt::Key_Backspace:

@@ -139,6 +139,8 @@ HintLine::HintLine(QLabel *panInfo) : QObject(panInfo), m_label(panInfo) {}
 void HintLine::addCommand(QWidget *command, const QString &hint)
 {
     command->setProperty(kHintProperty, hint);
+    // A screen reader reads the hint after the command's name.
+    command->setAccessibleDescription(hint);
     command->installEventFilter(this);
 }
 
@@ -160,7 +162,8 @@ bool HintLine::eventFilter(QObject *watched, QEvent *event)
 {
     const QVariant hint = watched->property(kHintProperty);
     if (hint.isValid()) {
-        if (event->type() == QEvent::Enter || event->type() == QEvent::MouseMove)
+        // The keyboard's focus shows the hint as the mouse does.
+        if (event->type() == QEvent::Enter || event->type() == QEvent::MouseMove || event->type() == QEvent::FocusIn)
             m_label->setText(hint.toString());
     } else if (event->type() == QEvent::MouseMove) {
         m_label->clear();

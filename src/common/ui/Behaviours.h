@@ -40,7 +40,9 @@ void enterRing(std::initializer_list<QWidget *> inputs);
 void enterChain(std::initializer_list<QWidget *> inputs);
 
 // The hint line of a working area: a command sets its hint while the mouse is
-// over it; the background empties it; anything else leaves it alone.
+// over it or when it takes the keyboard focus; the background empties it;
+// anything else leaves it alone. The hint is also the command's accessible
+// description.
 class HintLine : public QObject {
     Q_OBJECT
 public:

@@ -2,9 +2,44 @@
 
 #include "common/Text.h"
 
+#include <QKeyEvent>
+
 #include <algorithm>
 
 namespace clinora {
+
+namespace {
+
+// Enter presses the button that has the focus, and only that one: no button
+// is a default that Enter would press from elsewhere.
+class EnterPresses : public QObject {
+public:
+    static EnterPresses &instance()
+    {
+        static EnterPresses filter;
+        return filter;
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::KeyPress) {
+            const auto *key = static_cast<QKeyEvent *>(event);
+            auto *button = qobject_cast<QAbstractButton *>(watched);
+            if (button && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
+                && key->modifiers() == Qt::NoModifier) {
+                if (!key->isAutoRepeat() && button->isEnabled())
+                    button->click();
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+} // namespace
+
+void enterPressesButton(QAbstractButton *button) { button->installEventFilter(&EnterPresses::instance()); }
 
 QPushButton *makeButton(QWidget *parent, const QString &name, const QString &text, const QRect &geometry)
 {
@@ -12,6 +47,7 @@ QPushButton *makeButton(QWidget *parent, const QString &name, const QString &tex
     b->setObjectName(name);
     b->setAutoDefault(false);
     b->setDefault(false);
+    enterPressesButton(b);
     b->setCursor(Qt::PointingHandCursor);
     b->setGeometry(geometry);
     return b;

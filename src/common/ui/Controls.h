@@ -6,8 +6,11 @@
 // Plain controls made the way every screen wants them.
 namespace clinora {
 
-// A push button that Enter never presses by accident (screens decide what
-// Enter does), with the hand cursor.
+// Enter on `button` presses it while it has the focus.
+void enterPressesButton(QAbstractButton *button);
+
+// A push button that Enter presses only while it has the focus (no button is
+// a default that Enter presses from elsewhere), with the hand cursor.
 QPushButton *makeButton(QWidget *parent, const QString &name, const QString &text, const QRect &geometry);
 
 // A one-line input named `name` with an optional maximum length.

@@ -2,7 +2,11 @@
 
 #include "report/ReportFonts.h"
 
+#include <QComboBox>
 #include <QEnterEvent>
+#include <QLineEdit>
+#include <QFocusEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPaintEvent>
@@ -115,8 +119,51 @@ PictureButton::PictureButton(QWidget *parent, const QString &name, const QString
     setObjectName(name);
     setAccessibleName(lettering);
     setCursor(Qt::PointingHandCursor);
-    // Pictures take no keyboard focus: the inputs keep their tab ring.
-    setFocusPolicy(Qt::NoFocus);
+    // Reached by Tab and pressed by Enter or Space; a click leaves the focus
+    // where it was, so that an input keeps it while the mouse works.
+    setFocusPolicy(Qt::TabFocus);
+}
+
+void PictureButton::setShortcutLetter(QChar letter)
+{
+    m_letter = letter.toUpper();
+    setShortcut(QKeySequence(Qt::ALT | Qt::Key(m_letter.unicode())));
+    update();
+}
+
+void PictureButton::keyPressEvent(QKeyEvent *e)
+{
+    if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && !e->isAutoRepeat()) {
+        click();
+        return;
+    }
+    QAbstractButton::keyPressEvent(e);
+}
+
+void PictureButton::focusInEvent(QFocusEvent *e)
+{
+    update();
+    QAbstractButton::focusInEvent(e);
+}
+
+void PictureButton::focusOutEvent(QFocusEvent *e)
+{
+    update();
+    QAbstractButton::focusOutEvent(e);
+}
+
+void drawFocusMark(QPainter &p, const QRectF &r, qreal radius)
+{
+    p.save();
+    p.setOpacity(1);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(QColor(255, 255, 255, 220), 1));
+    p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
+    p.setPen(QPen(QColor(255, 255, 0), 2.5));
+    p.drawRoundedRect(r.adjusted(2, 2, -2, -2), radius - 1, radius - 1);
+    p.setPen(QPen(QColor(255, 255, 255, 200), 1));
+    p.drawRoundedRect(r.adjusted(3.75, 3.75, -3.75, -3.75), radius - 2, radius - 2);
+    p.restore();
 }
 
 QSize PictureButton::sizeHint() const
@@ -177,10 +224,22 @@ void PictureButton::paintEvent(QPaintEvent *)
         QFont f = designFont(u"Verdana"_s, 9, true);
         p.setFont(f);
         const QRectF textBox = r.adjusted((m_glyph != art::Glyph::None ? icon + 10 : 6) + shift, shift, -6, 0);
+        QString shown = m_lettering;
+        shown.replace(u'&', u"&&"_s);
+        int flags = Qt::AlignCenter;
+        if (!m_letter.isNull()) {
+            const qsizetype at = shown.indexOf(m_letter, 0, Qt::CaseInsensitive);
+            if (at >= 0) {
+                shown.insert(at, u'&');
+                flags |= Qt::TextShowMnemonic;
+            }
+        }
         p.setPen(QColor(0, 0, 0, 70));
-        p.drawText(textBox.translated(1, 1), Qt::AlignCenter, m_lettering);
+        p.drawText(textBox.translated(1, 1), flags, shown);
         p.setPen(Qt::white);
-        p.drawText(textBox, Qt::AlignCenter, m_lettering);
+        p.drawText(textBox, flags, shown);
+        if (hasFocus())
+            drawFocusMark(p, QRectF(rect()));
         return;
     }
 
@@ -195,6 +254,8 @@ void PictureButton::paintEvent(QPaintEvent *)
             m_paint(p, inner);
         else
             drawKeptGlyph(p, inner, m_glyph);
+        if (hasFocus())
+            drawFocusMark(p, QRectF(rect()));
         return;
     }
     // Tile: picture above, lettering below.
@@ -210,6 +271,8 @@ void PictureButton::paintEvent(QPaintEvent *)
         p.drawText(QRectF(inner.left(), pic.bottom(), inner.width(), textH), Qt::AlignCenter | Qt::TextWordWrap,
                    m_lettering);
     }
+    if (hasFocus())
+        drawFocusMark(p, QRectF(rect()));
 }
 
 LinkLabel::LinkLabel(QWidget *parent, const QString &name, const QString &text) : QLabel(text, parent)
@@ -220,7 +283,28 @@ LinkLabel::LinkLabel(QWidget *parent, const QString &name, const QString &text) 
     f.setUnderline(true);
     setFont(f);
     setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(Qt::TabFocus);
     setPressedLook(false);
+}
+
+void LinkLabel::keyPressEvent(QKeyEvent *e)
+{
+    const int key = e->key();
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) && !e->isAutoRepeat()) {
+        emit clicked();
+        return;
+    }
+    QLabel::keyPressEvent(e);
+}
+
+void LinkLabel::paintEvent(QPaintEvent *e)
+{
+    QLabel::paintEvent(e);
+    if (hasFocus()) {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        drawFocusMark(p, QRectF(rect()), 4);
+    }
 }
 
 void LinkLabel::setPressedLook(bool pressed)
@@ -280,6 +364,9 @@ QLabel *captionFor(QWidget *parent, QWidget *input, const QString &caption, cons
     l->setFont(font);
     l->setBuddy(input);
     input->setAccessibleName(caption);
+    // The text field inside an editable combo is what takes the focus.
+    if (auto *combo = qobject_cast<QComboBox *>(input); combo && combo->lineEdit())
+        combo->lineEdit()->setAccessibleName(caption);
     return l;
 }
 

@@ -52,11 +52,17 @@ public:
     // Replaces the drawing of an Icon or Tile picture.
     void setPaint(PaintFn paint) { m_paint = std::move(paint); update(); }
     QString lettering() const { return m_lettering; }
+    // Alt + `letter` presses the picture; the letter is underlined in the
+    // lettering of a Command picture.
+    void setShortcutLetter(QChar letter);
 
     QSize sizeHint() const override;
 
 protected:
     void paintEvent(QPaintEvent *) override;
+    void keyPressEvent(QKeyEvent *e) override;
+    void focusInEvent(QFocusEvent *e) override;
+    void focusOutEvent(QFocusEvent *e) override;
     void enterEvent(QEnterEvent *) override;
     void leaveEvent(QEvent *) override;
 
@@ -67,9 +73,15 @@ private:
     QColor m_base;
     PaintFn m_paint;
     bool m_hover = false;
+    QChar m_letter;
 };
 
-// An underlined link text that turns orange while the mouse button is held
+// The mark of a picture that has the keyboard focus: the yellow of the
+// inputs' focus highlight as a frame, fading to white at its edges, drawn
+// over `r`.
+void drawFocusMark(QPainter &p, const QRectF &r, qreal radius = 6);
+
+// An underlined link text (a link for assistive technology) that turns orange while the mouse button is held
 // on it (or on a picture tied to it) and back to dark blue on release.
 class LinkLabel : public QLabel {
     Q_OBJECT
@@ -86,6 +98,9 @@ protected:
     void mousePressEvent(QMouseEvent *e) override;
     void mouseReleaseEvent(QMouseEvent *e) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // Reached by Tab, followed by Enter or Space, marked while focused.
+    void keyPressEvent(QKeyEvent *e) override;
+    void paintEvent(QPaintEvent *e) override;
 };
 
 // A label the program uses as a variable: never visible.

@@ -121,6 +121,9 @@ TfrmAllegaCartella::TfrmAllegaCartella(AppContext &ctx, QWidget *parent)
             b->setFont(buttonFont);
             b->setAccessibleDescription(u"Nome "_s + ordinal(i) + u" file allegato"_s);
         }
+        // Three of each: the name says which file each one is for.
+        browse->setAccessibleName(u"Sfoglia: "_s + ordinal(i) + u" file allegato"_s);
+        open->setAccessibleName(u"Apri: "_s + ordinal(i) + u" file allegato"_s);
         open->setEnabled(false);
 
         QLineEdit *desc = makeInput(group, u"txtDesc"_s + n, QRect(14, 86, 574, 30), attachments::kStoredNameLength);

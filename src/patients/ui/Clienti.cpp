@@ -10,6 +10,7 @@
 #include "common/CommonSettings.h"
 #include "common/Messages.h"
 #include "common/Text.h"
+#include "common/ui/Accessibility.h"
 #include "common/ui/Behaviours.h"
 #include "common/ui/Controls.h"
 #include "common/ui/Widgets.h"
@@ -219,6 +220,8 @@ void TfrmClienti::buildLayout()
         txtComuneNasc = input(w, u"txtComuneNasc"_s, u"Comune di nascita:"_s, 50, x, y, 190);
         x += 190 + kGap;
         txtProvNasc = province(w, u"txtProvNasc"_s, x, y, 62);
+        access::describe(txtProvNasc, u"Provincia di nascita"_s);
+        access::describe(txtProvNasc->lineEdit(), u"Provincia di nascita"_s);
 
         y = rowY(h, 3, 1);
         x = x0;
@@ -230,6 +233,8 @@ void TfrmClienti::buildLayout()
                                 350);
         x += 350 + kGap;
         txtProvRes = province(w, u"txtProvRes"_s, x, y, 62);
+        access::describe(txtProvRes, u"Provincia di residenza"_s);
+        access::describe(txtProvRes->lineEdit(), u"Provincia di residenza"_s);
 
         y = rowY(h, 3, 2);
         x = x0;
@@ -401,7 +406,7 @@ void TfrmClienti::buildLayout()
     cmdIndietro = arrow(u"cmdIndietro"_s, u"Scheda precedente"_s, art::Glyph::Previous, labelX - 23);
     lblPosizione = new QLabel(arrows);
     lblPosizione->setObjectName(u"lblPosizione"_s);
-    lblPosizione->setAccessibleName(u"Numero della scheda"_s);
+    access::valueLabel(lblPosizione, u"Numero della scheda"_s);
     lblPosizione->setFont(designFont(u"Verdana"_s, 12, true));
     lblPosizione->setAlignment(Qt::AlignCenter);
     lblPosizione->setGeometry(labelX, 0, 82, 32);
@@ -437,17 +442,41 @@ void TfrmClienti::buildLayout()
     for (QLabel *l : std::as_const(captions))
         l->raise();
 
-    // Tab order: the inputs top to bottom, the check box before the notes.
-    QWidget *previous = nullptr;
+    // Tab order: the inputs top to bottom, the check box before the notes,
+    // each check picture after its input; then the commands top to bottom
+    // and the arrows.
+    QList<QWidget *> tabs;
     for (const Binding &in : std::as_const(m_inputs)) {
-        if (in.input == txtNote) {
-            setTabOrder(previous, chkRicontatta);
-            previous = chkRicontatta;
-        }
-        if (previous)
-            setTabOrder(previous, in.input);
-        previous = in.input;
+        if (in.input == txtNote)
+            tabs << chkRicontatta;
+        tabs << in.input;
+        if (in.input == txtEmail)
+            tabs << btnEmail;
+        else if (in.input == txtCodFisc)
+            tabs << btnCodFisc;
+        else if (in.input == txtPartitaIva)
+            tabs << btnPartitaIva;
     }
+    tabs << cmdNuovo << cmdDuplica << cmdSalva << cmdFile << cmdCartella << cmdTrova << cmdStampa << cmdPDF
+         << cmdRicontatta << cmdEsporta << cmdGuida << cmdEsci << cmdPrimo << cmdIndietro << cmdAvanti << cmdUltimo;
+    for (qsizetype i = 0; i + 1 < tabs.size(); ++i)
+        setTabOrder(tabs[i], tabs[i + 1]);
+
+    // The commands' keys, as their lettering suggests; the arrows browse
+    // with Alt and the keys that page.
+    const std::pair<PictureButton *, char16_t> letters[] = {
+        {cmdNuovo, u'N'},   {cmdDuplica, u'D'},    {cmdSalva, u'S'},      {cmdFile, u'A'},
+        {cmdCartella, u'C'}, {cmdTrova, u'T'},      {cmdStampa, u'P'},     {cmdPDF, u'F'},
+        {cmdRicontatta, u'R'}, {cmdEsporta, u'O'}, {cmdGuida, u'G'},      {cmdEsci, u'E'},
+    };
+    for (const auto &[button, letter] : letters)
+        button->setShortcutLetter(QChar(letter));
+    // The check box is "Da ricontattare" too: the command says what it shows.
+    cmdRicontatta->setAccessibleName(u"Elenco dei pazienti da ricontattare"_s);
+    cmdPrimo->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Home));
+    cmdIndietro->setShortcut(QKeySequence(Qt::ALT | Qt::Key_PageUp));
+    cmdAvanti->setShortcut(QKeySequence(Qt::ALT | Qt::Key_PageDown));
+    cmdUltimo->setShortcut(QKeySequence(Qt::ALT | Qt::Key_End));
     enterRing({txtPaziente,  txtDataNasc,  txtComuneNasc,  txtProvNasc,    txtSesso,        txtRecapito,
                txtIndirizzoRes, txtProvRes, txtComuneRes,  txtCapRes,      txtProfessione,  txtASL,
                txtTelCasa,   txtTelUff,    txtTelCel,      txtFax,         txtEmail,        txtCodFisc,

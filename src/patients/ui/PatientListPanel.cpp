@@ -153,7 +153,16 @@ bool PatientPicker::eventFilter(QObject *watched, QEvent *event)
     if (m_list && watched == m_list.data() && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            pick();
+            // Enter picks the line the keyboard is on, selected or not; on
+            // an empty list it does nothing rather than close unasked.
+            const QModelIndex current = m_list->currentIndex();
+            if (current.isValid()) {
+                if (!m_list->selectionModel()->isSelected(current))
+                    m_list->selectionModel()->select(current, QItemSelectionModel::ClearAndSelect);
+                pick();
+            } else if (m_list->selectionModel()->hasSelection()) {
+                pick();
+            }
             return true;
         }
     }

@@ -168,6 +168,10 @@ void TfrmGrafico::setTrends(const summary::TrendSet &trends, const QString &codF
         txtEsame->addItem(trendchart::seriesName(t));
     txtEsame->setCurrentIndex(m_trends.exams.isEmpty() ? -1 : 0);
     txtEsameChange();
+    // The heading's second line is drawn, not written: a screen reader
+    // reads it from the description.
+    imgIntestazione->setAccessibleDescription(u"Codice fiscale paziente: "_s + m_codFisc
+                                              + u". Intervallo selezionato: "_s + intervalText());
     imgIntestazione->update();
 }
 

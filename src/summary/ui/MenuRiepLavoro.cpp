@@ -6,6 +6,7 @@
 #include "checks/ui/IdentifierKeys.h"
 #include "common/CommonSettings.h"
 #include "common/Text.h"
+#include "common/ui/Accessibility.h"
 #include "common/ui/Behaviours.h"
 #include "common/ui/Controls.h"
 #include "common/ui/Widgets.h"
@@ -245,8 +246,11 @@ TfrmMenuRiepLavoro::TfrmMenuRiepLavoro(AppContext &ctx, QWidget *parent)
         for (QLabel *c : {day, month})
             setInk(c, kCaptionInk);
         // Each list says which end of the interval it sets.
-        dayLists[i]->setAccessibleName(u"Giorno di "_s + what + u" intervallo"_s);
-        monthLists[i]->setAccessibleName(u"Mese di "_s + what + u" intervallo"_s);
+        for (QComboBox *list : {dayLists[i], monthLists[i]}) {
+            const QString name = (list == dayLists[i] ? u"Giorno di "_s : u"Mese di "_s) + what + u" intervallo"_s;
+            list->setAccessibleName(name);
+            list->lineEdit()->setAccessibleName(name);
+        }
 
         yearLabels[i] = new QLabel(u"ANNO"_s, b);
         yearLabels[i]->setObjectName(QString::fromUtf16(box.yearName));
@@ -254,7 +258,7 @@ TfrmMenuRiepLavoro::TfrmMenuRiepLavoro(AppContext &ctx, QWidget *parent)
         yearLabels[i]->setAlignment(Qt::AlignCenter);
         setInk(yearLabels[i], kMaroon);
         yearLabels[i]->setGeometry(x + 478 - 128, top + 80, 116, 46);
-        yearLabels[i]->setAccessibleName(u"Anno di "_s + what + u" intervallo"_s);
+        access::valueLabel(yearLabels[i], u"Anno di "_s + what + u" intervallo"_s);
     }
     txtGiornoInizio = dayLists[0];
     txtMeseInizio = monthLists[0];
@@ -286,7 +290,8 @@ TfrmMenuRiepLavoro::TfrmMenuRiepLavoro(AppContext &ctx, QWidget *parent)
         button->setFont(buttonFont);
 
     setTabOrder(txtAnno, txtCodFisc);
-    setTabOrder(txtCodFisc, txtGiornoInizio);
+    setTabOrder(txtCodFisc, impPaziente);
+    setTabOrder(impPaziente, txtGiornoInizio);
     setTabOrder(txtGiornoInizio, txtMeseInizio);
     setTabOrder(txtMeseInizio, txtGiornoFine);
     setTabOrder(txtGiornoFine, txtMeseFine);

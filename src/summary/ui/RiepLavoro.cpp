@@ -6,6 +6,7 @@
 #include "app/ui/Guida.h"
 #include "common/CommonSettings.h"
 #include "common/Text.h"
+#include "common/ui/Accessibility.h"
 #include "common/ui/Artwork.h"
 #include "common/ui/FindInList.h"
 #include "common/ui/ListSummary.h"
@@ -116,7 +117,7 @@ TfrmRiepLavoro::TfrmRiepLavoro(AppContext &ctx, QWidget *parent)
     imgIntestazione->setAccessibleName(u"Codice fiscale paziente:"_s);
     titTipologia = label(b, u"titTipologia"_s, u"- - -"_s, QRect(390, 26, 266, 40), 15, true, kMaroon);
     titTipologia->setAlignment(Qt::AlignCenter);
-    titTipologia->setAccessibleName(u"Codice fiscale paziente"_s);
+    access::valueLabel(titTipologia, u"Codice fiscale paziente"_s);
 
     lblIstruzioni1 = label(b, u"lblIstruzioni1"_s,
                            u"Immettere una o più parole consecutive presenti nella scheda in elenco da cercare e "
@@ -146,8 +147,8 @@ TfrmRiepLavoro::TfrmRiepLavoro(AppContext &ctx, QWidget *parent)
     lblTotCosti = label(b, u"lblTotCosti"_s, u"0"_s, QRect(), 11, true, kMaroon);
     m_capIntervallo->setBuddy(lblIntervallo);
     m_capTotale->setBuddy(lblTotCosti);
-    lblIntervallo->setAccessibleName(u"Intervallo selezionato"_s);
-    lblTotCosti->setAccessibleName(u"Totale analisi cliniche"_s);
+    access::valueLabel(lblIntervallo, u"Intervallo selezionato"_s);
+    access::valueLabel(lblTotCosti, u"Totale analisi cliniche"_s);
     lblEscluse = label(b, u"lblEscluse"_s, QString(), QRect(30, 580, 940, 20), 9, true, art::colors::crimson);
     lblEscluse->hide();
     placeTotals(false);
