@@ -1,12 +1,16 @@
 // What a screen reader and a keyboard reach: every screen walked through the
 // toolkit's accessibility interface, as assistive technology walks it, and
 // whole tasks done with the keys alone.
+#include "analyses/AnalysisRecord.h"
 #include "analyses/ui/AnalisiCliniche.h"
+#include "analyses/ui/Calendario.h"
+#include "analyses/ui/LineList.h"
 #include "analyses/ui/MenuAnalisi.h"
 #include "app/ui/Avvio.h"
 #include "app/ui/Password.h"
 #include "common/ui/Accessibility.h"
 #include "common/ui/Widgets.h"
+#include "patients/PatientRecord.h"
 #include "patients/ui/Clienti.h"
 #include "patients/ui/TrovaClienti.h"
 #include "summary/ui/Grafico.h"
@@ -16,6 +20,9 @@
 
 #include <QAccessible>
 #include <QCalendarWidget>
+#include <QComboBox>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -27,6 +34,87 @@ using namespace clinora;
 using namespace clinora::test;
 
 namespace {
+
+const QString kPatient = u"Verdi Giuseppe"_s;
+const QString kCode = u"RSSNCC80A01H501U"_s;
+
+// The keyboard: every key goes to the widget that has the focus.
+void key(int k, Qt::KeyboardModifiers mods = Qt::NoModifier)
+{
+    QWidget *w = QApplication::focusWidget();
+    QVERIFY2(w, "nothing has the keyboard focus");
+    QTest::keyClick(w, Qt::Key(k), mods);
+}
+
+void typeHere(const QString &text)
+{
+    QWidget *w = QApplication::focusWidget();
+    QVERIFY2(w, "nothing has the keyboard focus");
+    type(w, text);
+}
+
+// Alt + `k`, which presses `command` as a click the user sees: it is
+// pressed at once and released, running its command, a moment later.
+void altKey(QAbstractButton *command, int k)
+{
+    key(k, Qt::AltModifier);
+    QVERIFY2(command->isDown(), qPrintable(command->objectName()));
+    QTRY_VERIFY(!command->isDown());
+}
+
+// Tab until `target` has the focus, as a user does.
+bool tabTo(QWidget *target)
+{
+    for (int i = 0; i < 80 && QApplication::focusWidget() != target; ++i) {
+        QWidget *w = QApplication::focusWidget();
+        if (!w)
+            return false;
+        QTest::keyClick(w, Qt::Key_Tab);
+    }
+    return QApplication::focusWidget() == target;
+}
+
+// A date from the date picker: any key on the field opens it, Enter takes
+// the day it shows.
+void pickDate(TestApp &app)
+{
+    QWidget *opener = QApplication::activeWindow();
+    app.dialogs->next<TfrmCalendario>([](TfrmCalendario &d) {
+        QVERIFY(d.calAppuntamenti->isAncestorOf(QApplication::focusWidget()));
+        key(Qt::Key_Return);
+    });
+    key(Qt::Key_Space);
+    activate(opener);
+}
+
+// The patient search, driven by keys: a name, Cerca, and Enter on the
+// first line, which the focus reaches without selecting it.
+void searchAndPick(TestApp &app)
+{
+    app.dialogs->next<TfrmTrovaClienti>([](TfrmTrovaClienti &s) {
+        QCOMPARE(QApplication::focusWidget(), s.txtPaziente);
+        typeHere(u"verdi"_s);
+        QVERIFY(tabTo(s.btnCerca));
+        key(Qt::Key_Return);
+        QVERIFY(s.panContainer->isVisible());
+        QVERIFY(tabTo(s.lstRecords));
+        QVERIFY(s.lstRecords->currentIndex().isValid());
+        QVERIFY(!s.lstRecords->selectionModel()->hasSelection());
+        key(Qt::Key_Return);
+        QVERIFY(!s.isVisible());
+    });
+}
+
+// Chooses an entry of a list box by keys: Alt+Down opens it, `k` moves in
+// it, Enter takes the entry.
+void chooseByKeys(QComboBox *list, int k)
+{
+    key(Qt::Key_Down, Qt::AltModifier);
+    QTRY_VERIFY(list->view()->isVisible());
+    QTest::keyClick(list->view(), Qt::Key(k));
+    QTest::keyClick(list->view(), Qt::Key_Return);
+    QTRY_VERIFY(!list->view()->isVisible());
+}
 
 bool interactive(QAccessible::Role role)
 {
@@ -189,6 +277,142 @@ private slots:
         for (const QString &fault : std::as_const(walker.faults))
             qWarning("%s", qPrintable(fault));
         QVERIFY2(walker.faults.isEmpty(), "some screens cannot be read whole: see the warnings");
+    }
+
+    // One whole task in every working area, with the keys alone: log in,
+    // save a new patient, find and pick it, save an analysis for it, print
+    // a summary. Checked on the files written.
+    void wholeTasksWithKeysOnly()
+    {
+        TestApp app;
+        app.setPassword(u"CLINORA"_s);
+        app.clock->at = QDateTime(QDate(2024, 3, 7), QTime(9, 0));
+        app.printing->renderTo = app.path(u"riepilogo.pdf"_s);
+        app.ctx->start();
+        TfrmPassword *login = app.ctx->screens.frmPassword;
+        activate(login);
+        QCOMPARE(QApplication::focusWidget(), login->txtPassword);
+        typeHere(u"clinora"_s);
+        key(Qt::Key_Return);
+        TfrmAvvio *start = app.ctx->screens.frmAvvio;
+        QVERIFY(start->isVisible());
+
+        // The patient card, opened from the first column of the menu.
+        activate(start);
+        QVERIFY(tabTo(start->btnAnagrafica));
+        key(Qt::Key_Return);
+        TfrmClienti *card = app.ctx->screens.frmClienti;
+        QVERIFY(card->isVisible());
+        activate(card);
+        QCOMPARE(QApplication::focusWidget(), card->txtPaziente);
+        typeHere(kPatient);
+        for (int i = 0; i < 5; ++i) // Enter goes along the fields to the preferred phone
+            key(Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), card->txtRecapito);
+        typeHere(u"050 123456"_s);
+        QVERIFY(tabTo(card->txtCodFisc));
+        typeHere(kCode);
+        key(Qt::Key_Tab); // leaves the fiscal code, whatever its key rule
+        QCOMPARE(QApplication::focusWidget(), card->txtTessera);
+        altKey(card->cmdSalva, Qt::Key_S);
+        QCOMPARE(app.messages->take(), QStringList{u"La scheda corrente è stata inserita in archivio."_s});
+        QCOMPARE(card->lblPosizione->text(), u"1"_s);
+        {
+            PatientArchive patients;
+            QVERIFY(patients.open(PatientArchivePath(app.folder())));
+            QCOMPARE(patients.count(), 1);
+            PatientRecord r;
+            QVERIFY(patients.read(1, r));
+            QCOMPARE(r.get(PatientRecord::Paziente), kPatient);
+            QCOMPARE(r.get(PatientRecord::CodFisc), kCode);
+            QVERIFY(patients.close());
+        }
+
+        // "Nuovo" by Tab and Enter, then the patient found again.
+        QVERIFY(tabTo(card->cmdNuovo));
+        key(Qt::Key_Return);
+        QVERIFY(card->txtPaziente->text().isEmpty());
+        searchAndPick(app);
+        altKey(card->cmdTrova, Qt::Key_T);
+        activate(card); // the window system hands the focus back when a dialog closes
+        QCOMPARE(card->txtPaziente->text(), kPatient);
+        QCOMPARE(card->lblPosizione->text(), u"1"_s);
+        altKey(card->cmdEsci, Qt::Key_E);
+        QVERIFY(!card->isVisible());
+        QVERIFY(start->isVisible());
+
+        // The analyses: the patient chosen, the archive opened, one result saved.
+        activate(start);
+        QVERIFY(tabTo(start->btnAnalisi));
+        key(Qt::Key_Space);
+        TfrmMenuAnalisi *menu = app.ctx->screens.frmMenuAnalisi;
+        QVERIFY(menu->isVisible());
+        activate(menu);
+        QVERIFY(tabTo(menu->btnSeleziona));
+        searchAndPick(app);
+        key(Qt::Key_Return);
+        activate(menu);
+        QCOMPARE(menu->txtCodFisc->text(), kCode);
+        QVERIFY(tabTo(menu->btnApri));
+        key(Qt::Key_Return);
+        TfrmAnalisiCliniche *analyses = app.ctx->screens.frmAnalisiCliniche;
+        QVERIFY(analyses->isVisible());
+        activate(analyses);
+        QVERIFY(tabTo(analyses->txtNumRef));
+        typeHere(u"R-17"_s);
+        key(Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), analyses->txtDataRef);
+        pickDate(app);
+        QCOMPARE(analyses->txtDataRef->text(), u"07/03/2024"_s);
+        QVERIFY(tabTo(analyses->txtData));
+        pickDate(app);
+        QVERIFY(tabTo(analyses->txtEsame));
+        typeHere(u"Glicemia"_s);
+        QVERIFY(tabTo(analyses->txtRisultato));
+        typeHere(u"95"_s);
+        QVERIFY(tabTo(analyses->txtEsito));
+        typeHere(u"Nella norma"_s);
+        altKey(analyses->cmdSalva, Qt::Key_S);
+        QCOMPARE(app.messages->take(), QStringList{u"La scheda corrente è stata inserita in archivio."_s});
+        {
+            AnalysisArchive archive;
+            QVERIFY(archive.open(AnalysisArchivePath(app.folder(), kCode)));
+            QCOMPARE(archive.count(), 1);
+            AnalysisRecord r;
+            QVERIFY(archive.read(1, r));
+            QCOMPARE(r.get(AnalysisRecord::Esame), u"Glicemia"_s);
+            QCOMPARE(r.get(AnalysisRecord::Data), u"07/03/2024"_s);
+            QVERIFY(archive.close());
+        }
+        altKey(analyses->cmdEsci, Qt::Key_E);
+        QVERIFY(start->isVisible());
+
+        // The summary of the year, printed.
+        activate(start);
+        QVERIFY(tabTo(start->btnRiepiloghi));
+        key(Qt::Key_Return);
+        TfrmMenuRiepLavoro *criteria = app.ctx->screens.frmMenuRiepLavoro;
+        QVERIFY(criteria->isVisible());
+        activate(criteria);
+        QCOMPARE(QApplication::focusWidget(), criteria->txtCodFisc);
+        typeHere(kCode);
+        QVERIFY(tabTo(criteria->txtGiornoInizio));
+        chooseByKeys(criteria->txtGiornoInizio, Qt::Key_Home);
+        QVERIFY(tabTo(criteria->txtMeseInizio));
+        chooseByKeys(criteria->txtMeseInizio, Qt::Key_Home);
+        QVERIFY(tabTo(criteria->txtGiornoFine));
+        chooseByKeys(criteria->txtGiornoFine, Qt::Key_End);
+        QVERIFY(tabTo(criteria->txtMeseFine));
+        chooseByKeys(criteria->txtMeseFine, Qt::Key_End);
+        QVERIFY(tabTo(criteria->btnVisualizza));
+        app.dialogs->next<TfrmRiepLavoro>([](TfrmRiepLavoro &s) {
+            QCOMPARE(s.lstRecords->model()->rowCount(), 1);
+            QVERIFY(tabTo(s.btnStampa));
+            key(Qt::Key_Return);
+        });
+        key(Qt::Key_Return);
+        QCOMPARE(app.printing->printed.size(), 1);
+        QVERIFY(QFileInfo(app.printing->renderTo).size() > 0);
     }
 
     // A value label reads as the value it shows, whatever name it had;

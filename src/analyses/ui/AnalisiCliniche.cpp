@@ -302,11 +302,9 @@ TfrmAnalisiCliniche::TfrmAnalisiCliniche(AppContext &ctx, QWidget *parent)
                        txtEsito,  txtCommento, txtFirmatario, txtNote, chkAllarme, txtPaziente, txtCodFisc};
     for (size_t i = 0; i + 1 < std::size(tabs); ++i)
         setTabOrder(tabs[i], tabs[i + 1]);
-    // The pictures: each one beside a field after it, then the toolbar
-    // from left to right.
-    setTabOrder(txtNumRef, btnCancella);
-    setTabOrder(txtEsame, btnImpEsame);
-    QWidget *commands[] = {txtCodFisc, cmdNuovo,    cmdDuplica, cmdSalva,   cmdTrova,   cmdFile,    cmdStampa, cmdPrimo,
+    // Then the pictures: the two beside the fields, the toolbar from left
+    // to right.
+    QWidget *commands[] = {txtCodFisc, btnCancella, btnImpEsame, cmdNuovo,    cmdDuplica, cmdSalva,   cmdTrova,   cmdFile,    cmdStampa, cmdPrimo,
                            cmdIndietro, cmdAvanti, cmdUltimo,  cmdEsporta, cmdListino, cmdGuida, cmdEsci};
     for (size_t i = 0; i + 1 < std::size(commands); ++i)
         setTabOrder(commands[i], commands[i + 1]);

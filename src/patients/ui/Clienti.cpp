@@ -442,22 +442,16 @@ void TfrmClienti::buildLayout()
     for (QLabel *l : std::as_const(captions))
         l->raise();
 
-    // Tab order: the inputs top to bottom, the check box before the notes,
-    // each check picture after its input; then the commands top to bottom
-    // and the arrows.
+    // Tab order: the inputs top to bottom, the check box before the notes;
+    // then the pictures: those beside the inputs, the commands top to
+    // bottom and the arrows.
     QList<QWidget *> tabs;
     for (const Binding &in : std::as_const(m_inputs)) {
         if (in.input == txtNote)
             tabs << chkRicontatta;
         tabs << in.input;
-        if (in.input == txtEmail)
-            tabs << btnEmail;
-        else if (in.input == txtCodFisc)
-            tabs << btnCodFisc;
-        else if (in.input == txtPartitaIva)
-            tabs << btnPartitaIva;
     }
-    tabs << cmdNuovo << cmdDuplica << cmdSalva << cmdFile << cmdCartella << cmdTrova << cmdStampa << cmdPDF
+    tabs << btnEmail << btnCodFisc << btnPartitaIva << cmdNuovo << cmdDuplica << cmdSalva << cmdFile << cmdCartella << cmdTrova << cmdStampa << cmdPDF
          << cmdRicontatta << cmdEsporta << cmdGuida << cmdEsci << cmdPrimo << cmdIndietro << cmdAvanti << cmdUltimo;
     for (qsizetype i = 0; i + 1 < tabs.size(); ++i)
         setTabOrder(tabs[i], tabs[i + 1]);
@@ -471,8 +465,8 @@ void TfrmClienti::buildLayout()
     };
     for (const auto &[button, letter] : letters)
         button->setShortcutLetter(QChar(letter));
-    // The check box is "Da ricontattare" too: the command says what it shows.
-    cmdRicontatta->setAccessibleName(u"Elenco dei pazienti da ricontattare"_s);
+    // The command is "Da ricontattare" too: the check box says what it marks.
+    chkRicontatta->setAccessibleName(u"Paziente da ricontattare"_s);
     cmdPrimo->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Home));
     cmdIndietro->setShortcut(QKeySequence(Qt::ALT | Qt::Key_PageUp));
     cmdAvanti->setShortcut(QKeySequence(Qt::ALT | Qt::Key_PageDown));

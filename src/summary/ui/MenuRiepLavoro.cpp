@@ -290,14 +290,14 @@ TfrmMenuRiepLavoro::TfrmMenuRiepLavoro(AppContext &ctx, QWidget *parent)
         button->setFont(buttonFont);
 
     setTabOrder(txtAnno, txtCodFisc);
-    setTabOrder(txtCodFisc, impPaziente);
-    setTabOrder(impPaziente, txtGiornoInizio);
+    setTabOrder(txtCodFisc, txtGiornoInizio);
     setTabOrder(txtGiornoInizio, txtMeseInizio);
     setTabOrder(txtMeseInizio, txtGiornoFine);
     setTabOrder(txtGiornoFine, txtMeseFine);
     setTabOrder(txtMeseFine, btnVisualizza);
     setTabOrder(btnVisualizza, btnEsci);
     setTabOrder(btnEsci, txtEsame);
+    setTabOrder(txtEsame, impPaziente); // the picture after the fields and buttons
 
     enterChain({txtAnno, txtCodFisc, txtEsame, txtGiornoInizio, txtMeseInizio, txtGiornoFine, txtMeseFine,
                 btnVisualizza});
