@@ -1,5 +1,7 @@
 #include "common/ui/Accessibility.h"
 
+#include "common/ui/Widgets.h"
+
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -8,6 +10,7 @@
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
+#include <QTextDocument>
 
 namespace clinora::access {
 
@@ -97,6 +100,61 @@ public:
     }
 };
 
+// A label exposes its text as text too, not only as its name, so that a
+// screen reader can read it by words and lines like any text.
+class LabelInterface : public QAccessibleWidget, public QAccessibleTextInterface {
+public:
+    explicit LabelInterface(QWidget *w) : QAccessibleWidget(w, QAccessible::StaticText) {}
+
+    QString shown() const
+    {
+        const auto *label = static_cast<const QLabel *>(widget());
+        if (label->textFormat() != Qt::PlainText && Qt::mightBeRichText(label->text())) {
+            QTextDocument doc;
+            doc.setHtml(label->text());
+            return doc.toPlainText();
+        }
+        return label->text();
+    }
+    void *interface_cast(QAccessible::InterfaceType t) override
+    {
+        if (t == QAccessible::TextInterface)
+            return static_cast<QAccessibleTextInterface *>(this);
+        return QAccessibleWidget::interface_cast(t);
+    }
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Name && widget()->accessibleName().isEmpty())
+            return shown();
+        return QAccessibleWidget::text(t);
+    }
+    QAccessible::State state() const override
+    {
+        QAccessible::State st = QAccessibleWidget::state();
+        st.readOnly = true;
+        return st;
+    }
+
+    // Text: the label's text, read only, with no selection and no caret.
+    void selection(int, int *start, int *end) const override { *start = *end = 0; }
+    int selectionCount() const override { return 0; }
+    void addSelection(int, int) override {}
+    void removeSelection(int) override {}
+    void setSelection(int, int, int) override {}
+    int cursorPosition() const override { return 0; }
+    void setCursorPosition(int) override {}
+    QString text(int start, int end) const override { return shown().mid(start, end - start); }
+    int characterCount() const override { return int(shown().size()); }
+    QRect characterRect(int) const override { return QRect(); }
+    int offsetAtPoint(const QPoint &) const override { return -1; }
+    void scrollToSubstring(int, int) override {}
+    QString attributes(int offset, int *start, int *end) const override
+    {
+        *start = *end = offset;
+        return QString();
+    }
+};
+
 // Interfaces for our own classes; Qt's own classes keep Qt's.
 QAccessibleInterface *factory(const QString &className, QObject *object)
 {
@@ -116,16 +174,28 @@ QAccessibleInterface *factory(const QString &className, QObject *object)
     return nullptr;
 }
 
-// Assistive technology presses a button by animating a click, which ends in
-// a timer event: one that reaches a button of a window under a modal dialog
-// is dropped, as a mouse click there would be.
-class ModalGuard : public QObject {
+// Watches the whole program. Assistive technology presses a button by
+// animating a click, which ends in a timer event: one that reaches a button
+// of a window under a modal dialog is dropped, as a mouse click there would
+// be.
+class ProgramWatch : public QObject {
 public:
     using QObject::QObject;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
+        // Qt's own labels are first given the toolkit's interface, which has
+        // no text: a label gets ours before it is first shown.
+        if (event->type() == QEvent::Polish) {
+            if (auto *label = qobject_cast<QLabel *>(watched); label && !qobject_cast<LinkLabel *>(label)) {
+                QAccessibleInterface *had = QAccessible::queryAccessibleInterface(label);
+                if (had && !had->textInterface()) {
+                    QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(had));
+                    QAccessible::registerAccessibleInterface(new LabelInterface(label));
+                }
+            }
+        }
         if (event->type() == QEvent::Timer) {
             if (auto *b = qobject_cast<QAbstractButton *>(watched); b && coveredByModal(b)) {
                 b->setDown(false);
@@ -174,7 +244,7 @@ void install()
     done = true;
     QAccessible::installFactory(factory);
     if (auto *app = qobject_cast<QApplication *>(QCoreApplication::instance()))
-        app->installEventFilter(new ModalGuard(app));
+        app->installEventFilter(new ProgramWatch(app));
 }
 
 void describe(QWidget *control, const QString &name, const QString &description)
