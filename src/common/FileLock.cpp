@@ -117,6 +117,8 @@ void setWaitLimit(std::chrono::milliseconds limit) { g_waitMs.store(limit.count(
 
 void setWaitObserver(WaitObserver *observer) { g_observer.store(observer, std::memory_order_release); }
 
+WaitObserver *waitObserver() { return g_observer.load(std::memory_order_acquire); }
+
 FileLock::~FileLock() { release(); }
 
 FileLock::FileLock(FileLock &&other) noexcept

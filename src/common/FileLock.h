@@ -99,5 +99,6 @@ public:
 
 // One observer for the whole process; nullptr removes it.
 void setWaitObserver(WaitObserver *observer);
+WaitObserver *waitObserver();
 
 } // namespace clinora::lock
