@@ -104,11 +104,10 @@ void setSyncCall(SyncCall call)
 #endif
 }
 
-bool syncFolderOf(const QString &path)
+namespace {
+
+bool syncFolder(const QString &folder)
 {
-    const QString folder = QFileInfo(path).absolutePath();
-    if (injectFault(Op::Sync, folder))
-        return false;
 #if !defined(Q_OS_WIN)
     const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
@@ -118,8 +117,17 @@ bool syncFolderOf(const QString &path)
     ::close(fd);
     return synced;
 #else
+    Q_UNUSED(folder);
     return true;
 #endif
+}
+
+} // namespace
+
+bool syncFolderOf(const QString &path)
+{
+    const QString folder = QFileInfo(path).absolutePath();
+    return !injectFault(Op::Sync, folder) && syncFolder(folder);
 }
 
 void setFaultHook(FaultHook *hook) { g_hook = hook; }
@@ -235,7 +243,7 @@ bool ReplacedFile::commit()
     }
     // The file is in place; a folder that will not sync is not worth
     // failing a save that has happened.
-    (void)syncFolderOf(path);
+    (void)syncFolder(QFileInfo(path).absolutePath());
     return true;
 }
 

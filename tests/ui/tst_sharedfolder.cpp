@@ -7,10 +7,12 @@
 #include "analyses/ui/ListaPresc.h"
 #include "analyses/ui/MenuAnalisi.h"
 #include "analyses/ui/TrovaAnalisi.h"
+#include "app/ui/Avvio.h"
 #include "app/ui/CambiaPassword.h"
 #include "app/ui/Password.h"
 #include "common/FileLock.h"
 #include "common/Messages.h"
+#include "common/ui/Widgets.h"
 #include "patients/PatientRecord.h"
 #include "patients/ui/Clienti.h"
 #include "patients/ui/TrovaClienti.h"
@@ -20,6 +22,7 @@
 #include <QComboBox>
 #include <QDirIterator>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -398,7 +401,7 @@ private slots:
         const int size = patientCard ? PatientRecord::kSize : AnalysisRecord::kSize;
         QLineEdit *field = nullptr;
         QLabel *position = nullptr;
-        QPushButton *save = nullptr;
+        QWidget *save = nullptr;
         if (patientCard) {
             TfrmClienti *c = ::patientCard(app);
             click(c->cmdPrimo);

@@ -650,7 +650,7 @@ void TfrmAnalisiCliniche::cmdSalvaClick()
         return;
     const qint64 p = position();
     qint64 number = p;
-    if (p > 0 && !mayOverwrite(archive, p))
+    if (p > 0 && !mayOverwrite(archive, p, record))
         return;
     if (p > 0 ? !archive.write(p, record) : !archive.append(record, &number)) {
         accessError();
@@ -664,7 +664,7 @@ void TfrmAnalisiCliniche::cmdSalvaClick()
                                     : u"La scheda corrente è stata inserita in archivio."_s);
 }
 
-bool TfrmAnalisiCliniche::mayOverwrite(AnalysisArchive &archive, qint64 number)
+bool TfrmAnalisiCliniche::mayOverwrite(AnalysisArchive &archive, qint64 number, const AnalysisRecord &record)
 {
     if (!m_loaded.knows(archivePath(), number))
         return true; // nothing known to compare with
@@ -674,7 +674,9 @@ bool TfrmAnalisiCliniche::mayOverwrite(AnalysisArchive &archive, qint64 number)
             accessError();
             return false;
         }
-        if (stored.bytes() == m_loaded.bytes)
+        // Unchanged, or already what this save writes (a save reported
+        // failed that the journal finished): nothing would be lost.
+        if (stored.bytes() == m_loaded.bytes || stored.bytes() == record.bytes())
             return true;
         // Asked with the archive let go, so that the other computer is not kept waiting.
         if (!closeArchive(archive))

@@ -99,10 +99,10 @@ private:
     bool showFromArchive(AnalysisArchive &archive, qint64 number);
     // The number in the position label; 0 when it holds none.
     qint64 position() const;
-    // Before rewriting record `number`: when it is no longer what the card
+    // Before rewriting record `number` with `record`: when it is no longer what the card
     // read (another computer saved it since), asks whether to overwrite.
     // False ends the save, with the archive closed and any failure shown.
-    bool mayOverwrite(AnalysisArchive &archive, qint64 number);
+    bool mayOverwrite(AnalysisArchive &archive, qint64 number, const AnalysisRecord &record);
 
     LoadedRecord m_loaded;
 

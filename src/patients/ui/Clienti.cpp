@@ -754,7 +754,7 @@ void TfrmClienti::cmdSalvaClick()
         return;
     }
     qint64 number = *k;
-    if (stored && !mayOverwrite(archive, number))
+    if (stored && !mayOverwrite(archive, number, record))
         return;
     const bool written = stored ? archive.write(number, record).ok() : archive.append(record, &number).ok();
     // The position label changes only once the record is safely stored.
@@ -770,7 +770,7 @@ void TfrmClienti::cmdSalvaClick()
         m_ctx.services.info(this, u"La scheda corrente è stata inserita in archivio."_s);
 }
 
-bool TfrmClienti::mayOverwrite(PatientArchive &archive, qint64 k)
+bool TfrmClienti::mayOverwrite(PatientArchive &archive, qint64 k, const PatientRecord &record)
 {
     const QString path = PatientArchivePath(m_ctx.services.appFolder);
     if (!m_loaded.knows(path, k))
@@ -781,7 +781,9 @@ bool TfrmClienti::mayOverwrite(PatientArchive &archive, qint64 k)
             accessError();
             return false;
         }
-        if (stored.bytes() == m_loaded.bytes)
+        // Unchanged, or already what this save writes (a save reported
+        // failed that the journal finished): nothing would be lost.
+        if (stored.bytes() == m_loaded.bytes || stored.bytes() == record.bytes())
             return true;
         // Asked with the archive let go, so that the other computer is not kept waiting.
         if (!archive.close()) {
