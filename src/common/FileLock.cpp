@@ -2,6 +2,7 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <atomic>
 #include <thread>
 
@@ -19,8 +20,10 @@ namespace {
 std::atomic<long long> g_waitMs{2000};
 std::atomic<WaitObserver *> g_observer{nullptr};
 
-// Between two tries while another copy holds the file.
-constexpr auto kRetryStep = std::chrono::milliseconds(10);
+// Between two tries while another copy holds the file: short at first, as
+// a save holds it for a few milliseconds, longer as the wait goes on.
+constexpr auto kFirstRetry = std::chrono::milliseconds(1);
+constexpr auto kLongestRetry = std::chrono::milliseconds(16);
 
 // Tells the observer about a wait once, and its end when the try is over.
 class WaitNotice {
@@ -159,6 +162,7 @@ Outcome FileLock::acquire(const QString &path, Mode mode, Missing missing)
     m_available = true;
     const auto deadline = std::chrono::steady_clock::now() + waitLimit();
     WaitNotice notice;
+    auto retry = kFirstRetry;
     int fd = -1;
     for (;;) {
         if (fd < 0) {
@@ -188,7 +192,8 @@ Outcome FileLock::acquire(const QString &path, Mode mode, Missing missing)
             return Outcome::Busy;
         }
         notice.started();
-        std::this_thread::sleep_for(kRetryStep);
+        std::this_thread::sleep_for(retry);
+        retry = std::min(retry * 2, kLongestRetry);
     }
 }
 
