@@ -316,6 +316,55 @@ void BM_BrowseNext(benchmark::State &state)
     s.report(state, kReadPatients, 3);
 }
 
+// Writing one patient record to a scratch file beside the archive and
+// syncing it to the disk: the least a save that reaches the disk can cost.
+double syncedRecordSeconds(const QString &folder)
+{
+    QFile f(QDir(folder).filePath(u"bench-sync.tmp"_s));
+    if (!f.open(QIODevice::ReadWrite | QIODevice::Truncate))
+        return -1;
+    const QByteArray record(PatientRecord::kSize, 'x');
+    const Stopwatch watch;
+    const bool ok = f.write(record) == record.size() && f.flush() && io::syncToDisk(f);
+    const double took = watch.seconds();
+    f.close();
+    f.remove();
+    return ok ? took : -1;
+}
+
+// "Salva" on the patient card shown from the middle of the archive: the
+// stored card rewritten in place, or the card saved as a new patient (the
+// archive is cut back to its length after each, outside the measure).
+void BM_PatientSave(benchmark::State &state, bool stored)
+{
+    const int patients = int(state.range(0));
+    BenchApp &app = appFor(patients);
+    TfrmClienti *card = bring(app, app.ctx->screens.frmClienti);
+    const QString path = patientArchive(app);
+    const qint64 length = QFileInfo(path).size();
+    const QString expected = QString::number(stored ? patients / 2 : patients + 1);
+    Samples s;
+    for (auto _ : state) {
+        card->lblPosizione->setText(QString::number(patients / 2 - 1));
+        card->cmdAvanti->click();
+        settle();
+        if (!stored)
+            card->lblPosizione->clear();
+        const double limit = syncedRecordSeconds(app.services.appFolder);
+        const Stopwatch watch;
+        card->cmdSalva->click();
+        settle();
+        const double took = watch.seconds();
+        const bool saved = card->lblPosizione->text() == expected;
+        if (!stored)
+            QFile::resize(path, length);
+        if (failed(state, saved && limit > 0, "not saved"))
+            break;
+        s.add(state, limit, took);
+    }
+    s.report(state, "one record written and synced", 10);
+}
+
 // ---- One patient's results ---------------------------------------------------------------------
 
 // The analysis card on the patient with 10,000 results, opened as the user
@@ -569,6 +618,8 @@ BENCHMARK(BM_PatientPick)->Arg(kPatients) MANUAL(5);
 BENCHMARK(BM_Recontact)->Arg(kPatients) MANUAL(5);
 BENCHMARK(BM_PatientExportGrid)->Arg(kPatients) MANUAL(5);
 BENCHMARK(BM_BrowseNext)->Arg(kPatients) MANUAL(10);
+BENCHMARK_CAPTURE(BM_PatientSave, stored_card, true)->Arg(kPatients) MANUAL(10);
+BENCHMARK_CAPTURE(BM_PatientSave, new_card, false)->Arg(kPatients) MANUAL(10);
 BENCHMARK_CAPTURE(BM_AnalysisSearch, no_criteria, QString()) MANUAL(10);
 BENCHMARK_CAPTURE(BM_AnalysisSearch, one_criterion, u"glic"_s) MANUAL(10);
 BENCHMARK(BM_Alarming) MANUAL(10);

@@ -20,7 +20,7 @@ IoResult scanArchive(const QString &path, Visit &&visit)
     if (file.isEmpty()) // no patient's archive is open
         return {IoError::Open};
     AnalysisArchive archive;
-    if (IoResult r = archive.open(file); !r)
+    if (IoResult r = archive.open(file, lock::Mode::Shared); !r)
         return r;
     AnalysisRecord record;
     for (;;) {

@@ -1,6 +1,7 @@
 #include "analyses/FrequentExams.h"
 
 #include "common/FileIo.h"
+#include "common/FileLock.h"
 #include "common/Text.h"
 
 #include <QDir>
@@ -45,6 +46,10 @@ FrequentExam splitFrequentExamLine(QStringView line)
 
 std::optional<QStringList> readFrequentExams(const QString &appFolder)
 {
+    // Not read half-way through another computer's replacing it.
+    lock::FileLock guard;
+    if (guard.acquire(path(appFolder), lock::Mode::Shared, lock::Missing::Skip) != lock::Outcome::Locked)
+        return std::nullopt;
     QFile f(path(appFolder));
     if (!f.exists())
         return QStringList();
@@ -84,7 +89,11 @@ bool writeFrequentExams(const QString &appFolder, const QStringList &lines)
         all += one;
         all += u"\r\n";
     }
-    // The new list takes the place of the old one only once it is whole.
+    // The new list takes the place of the old one only once it is whole,
+    // and one computer at a time replaces it.
+    lock::FileLock guard;
+    if (guard.acquire(path(appFolder), lock::Mode::Exclusive) != lock::Outcome::Locked)
+        return false;
     return io::replaceFile(path(appFolder), text::toCp1252(all));
 }
 

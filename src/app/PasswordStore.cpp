@@ -1,6 +1,7 @@
 #include "app/PasswordStore.h"
 
 #include "common/FileIo.h"
+#include "common/FileLock.h"
 #include "common/Text.h"
 
 #include <QDir>
@@ -17,6 +18,10 @@ QString PasswordStore::path() const { return QDir(m_appFolder).filePath(kPasswor
 
 std::optional<QString> PasswordStore::readStoredValue() const
 {
+    // Not read while another computer is changing it.
+    lock::FileLock guard;
+    if (guard.acquire(path(), lock::Mode::Shared, lock::Missing::Skip) != lock::Outcome::Locked)
+        return std::nullopt;
     QFile f(path());
     if (!f.exists())
         return QString();
@@ -32,6 +37,10 @@ std::optional<QString> PasswordStore::readStoredValue() const
 
 bool PasswordStore::writeStoredValue(const QString &hex) const
 {
+    // Read, changed and replaced with no other computer changing it meanwhile.
+    lock::FileLock guard;
+    if (guard.acquire(path(), lock::Mode::Exclusive) != lock::Outcome::Locked)
+        return false;
     // The rest of the file is kept: read it first.
     QString current;
     QFile existing(path());

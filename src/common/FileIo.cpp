@@ -13,6 +13,7 @@
 #include <io.h>
 #include <windows.h>
 #else
+#include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
 #endif
@@ -25,20 +26,10 @@ std::atomic<FaultHook *> g_hook{nullptr};
 // A large archive is read by two readers at once: the hook hears one at a time.
 QMutex g_hookLock;
 
-// Makes a rename in `folder` reach the disk too, where the system asks for
-// it (POSIX); Windows keeps the directory entry with the file.
-void syncFolder(const QString &folder)
-{
 #if !defined(Q_OS_WIN)
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return;
-    (void)::fsync(fd);
-    ::close(fd);
-#else
-    Q_UNUSED(folder);
+int systemSync(int fd) { return ::fsync(fd); }
+std::atomic<SyncCall> g_sync{&systemSync};
 #endif
-}
 
 // A replaced file of this size or more is let go on a helper thread.
 constexpr qint64 kReleaseAside = 1 << 20;
@@ -104,6 +95,41 @@ void startToDisk(QFileDevice &file, qint64 offset, qint64 length)
 
 void finishReleases() { releasers().waitForDone(); }
 
+void setSyncCall(SyncCall call)
+{
+#if !defined(Q_OS_WIN)
+    g_sync.store(call ? call : &systemSync);
+#else
+    Q_UNUSED(call);
+#endif
+}
+
+namespace {
+
+bool syncFolder(const QString &folder)
+{
+#if !defined(Q_OS_WIN)
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    // Some file systems cannot sync a folder (EINVAL): their names are kept otherwise.
+    const bool synced = g_sync.load()(fd) == 0 || errno == EINVAL;
+    ::close(fd);
+    return synced;
+#else
+    Q_UNUSED(folder);
+    return true;
+#endif
+}
+
+} // namespace
+
+bool syncFolderOf(const QString &path)
+{
+    const QString folder = QFileInfo(path).absolutePath();
+    return !injectFault(Op::Sync, folder) && syncFolder(folder);
+}
+
 void setFaultHook(FaultHook *hook) { g_hook = hook; }
 
 bool faultHookInstalled() { return g_hook.load(std::memory_order_acquire) != nullptr; }
@@ -144,7 +170,7 @@ bool syncToDisk(QFileDevice &file)
 #if defined(Q_OS_WIN)
     return FlushFileBuffers(reinterpret_cast<HANDLE>(_get_osfhandle(fd))) != 0;
 #else
-    return ::fsync(fd) == 0;
+    return g_sync.load()(fd) == 0;
 #endif
 }
 
@@ -215,7 +241,9 @@ bool ReplacedFile::commit()
         m_failed = true;
         return false;
     }
-    syncFolder(QFileInfo(path).absolutePath());
+    // The file is in place; a folder that will not sync is not worth
+    // failing a save that has happened.
+    (void)syncFolder(QFileInfo(path).absolutePath());
     return true;
 }
 

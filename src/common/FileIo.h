@@ -45,6 +45,18 @@ bool writeAll(QFileDevice &file, QByteArrayView bytes);
 // Pushes the file's written data to the disk (fsync / FlushFileBuffers).
 bool syncToDisk(QFileDevice &file);
 
+// Makes the names in the folder holding `path` reach the disk (a file just
+// made or renamed there), where the system asks for it (POSIX; Windows
+// keeps a file's name with the file).
+bool syncFolderOf(const QString &path);
+
+// The system's sync of an open handle (fsync on POSIX), through which every
+// sync above is made. A test puts in a call of its own that makes the real
+// one and notes which file it was for, so that a sync left out is seen;
+// nullptr puts the system's back.
+using SyncCall = int (*)(int handle);
+void setSyncCall(SyncCall call);
+
 // Makes sure `folder` exists as a folder, creating any missing parent too;
 // false when it cannot be made (or a file stands in its place).
 bool makeFolder(const QString &folder);

@@ -5,10 +5,28 @@
 // A record file typed by its record class (PatientRecord, AnalysisRecord).
 namespace clinora {
 
+// The record a card last read from its archive or wrote there, byte for
+// byte: a save that finds something else stored in its place knows that
+// another computer saved that record meanwhile.
+struct LoadedRecord {
+    QString path;
+    qint64 number = 0;
+    QByteArray bytes;
+
+    void remember(const QString &archivePath, qint64 k, QByteArrayView record)
+    {
+        path = archivePath;
+        number = k;
+        bytes = record.toByteArray(); // owned, even when shown in place
+    }
+    bool knows(const QString &archivePath, qint64 k) const { return number == k && k > 0 && path == archivePath; }
+};
+
 template <class Record>
 class RecordArchive {
 public:
-    IoResult open(const QString &path) { return m_file.open(path); }
+    // Shared for a command that only reads, exclusive for one that writes.
+    IoResult open(const QString &path, lock::Mode mode = lock::Mode::Exclusive) { return m_file.open(path, mode); }
     qint64 count() const { return m_file.count(); }
     IoResult read(qint64 k, Record &rec) { return m_file.read(k, rec.bytes()); }
     IoResult readNext(Record &rec, bool &end) { return m_file.readNext(rec.bytes(), end); }

@@ -12,23 +12,41 @@ namespace clinora {
 
 namespace {
 
-// Journal: "CLNJ", version, record size, record number, the new record, and
-// a SHA-256 of everything before it.
+// Journal: "CLNJ", version, record size, record number, the archive's
+// length when the journal was written, the record as it stood, the new
+// record, and a SHA-256 of everything before it. The length and the record
+// as it stood tie the journal to its archive: a journal is applied only to
+// an archive that still has that length and whose record is, byte by byte,
+// the old one, the new one, or a mixture of the two left by a cut write.
 constexpr char kJournalMagic[4] = {'C', 'L', 'N', 'J'};
-constexpr quint32 kJournalVersion = 1;
-constexpr int kJournalHeader = 4 + 4 + 4 + 8;
+constexpr quint32 kJournalVersion = 2;
+constexpr int kJournalHeader = 4 + 4 + 4 + 8 + 8;
 constexpr int kJournalHash = 32;
 
-QByteArray journalBytes(int size, qint64 k, const QByteArray &record)
+QByteArray journalBytes(int size, qint64 k, qint64 archiveLength, const QByteArray &oldRecord,
+                        const QByteArray &record)
 {
     QByteArray j(kJournalHeader, '\0');
     std::memcpy(j.data(), kJournalMagic, 4);
     qToLittleEndian<quint32>(kJournalVersion, j.data() + 4);
     qToLittleEndian<quint32>(quint32(size), j.data() + 8);
     qToLittleEndian<quint64>(quint64(k), j.data() + 12);
+    qToLittleEndian<quint64>(quint64(archiveLength), j.data() + 20);
+    j += oldRecord;
     j += record;
     j += QCryptographicHash::hash(j, QCryptographicHash::Sha256);
     return j;
+}
+
+// Whether every byte of `disk` is the byte of `oldRecord` or of `newRecord` there.
+bool mixtureOf(QByteArrayView disk, QByteArrayView oldRecord, QByteArrayView newRecord)
+{
+    if (disk.size() != oldRecord.size() || disk.size() != newRecord.size())
+        return false;
+    for (qsizetype i = 0; i < disk.size(); ++i)
+        if (disk[i] != oldRecord[i] && disk[i] != newRecord[i])
+            return false;
+    return true;
 }
 
 } // namespace
@@ -37,10 +55,20 @@ RecordFile::RecordFile(int recordSize) : m_size(recordSize) {}
 
 QString RecordFile::journalPath(const QString &archivePath) { return archivePath + QStringLiteral(".jrn"); }
 
+QString RecordFile::foreignJournalPath(const QString &archivePath)
+{
+    const QString base = journalPath(archivePath) + QStringLiteral(".estraneo");
+    QString candidate = base;
+    for (int n = 2; QFile::exists(candidate); ++n)
+        candidate = base + QString::number(n);
+    return candidate;
+}
+
 RecordFile::~RecordFile()
 {
     if (m_file.isOpen())
         m_file.close();
+    m_lock.release();
     spare::keepBytes(std::move(m_chunk));
 }
 
@@ -48,68 +76,117 @@ IoResult RecordFile::fail(IoError e)
 {
     if (m_file.isOpen())
         m_file.close();
+    m_lock.release();
     m_count = 0;
     m_current = 0;
     m_chunkCount = 0;
     return {e};
 }
 
-IoResult RecordFile::open(const QString &path)
+IoResult RecordFile::open(const QString &path, lock::Mode mode)
 {
     if (m_file.isOpen())
         m_file.close();
+    m_lock.release();
     m_file.setFileName(path);
     m_count = 0;
     m_current = 0;
     m_chunkCount = 0;
     if (io::injectFault(io::Op::Open, path))
         return {IoError::Open};
+    // Locked before anything is looked at, so that the count and any
+    // unfinished rewrite are those of a file nobody else is writing.
+    switch (m_lock.acquire(path, mode)) {
+    case lock::Outcome::Locked: break;
+    case lock::Outcome::Busy: return {IoError::Busy};
+    case lock::Outcome::Failed: return {IoError::Open};
+    }
     // ReadWrite creates a missing file, and fails without touching an
     // existing one that may not be written.
     if (!m_file.open(QIODevice::ReadWrite))
-        return {IoError::Open};
+        return fail(IoError::Open);
+    if (QFile::exists(journalPath(path))) {
+        // Finishing a rewrite is a write: a reader takes the file alone for it.
+        if (mode == lock::Mode::Shared) {
+            switch (m_lock.change(lock::Mode::Exclusive)) {
+            case lock::Outcome::Locked: break;
+            case lock::Outcome::Busy: return fail(IoError::Busy);
+            case lock::Outcome::Failed: return fail(IoError::Open);
+            }
+        }
+        m_count = m_file.size() / m_size;
+        // Another copy may have finished it while the lock changed hands.
+        if (QFile::exists(journalPath(path))) {
+            if (const IoResult r = replayJournal(); !r)
+                return r;
+        }
+        if (mode == lock::Mode::Shared && m_lock.change(lock::Mode::Shared) != lock::Outcome::Locked)
+            return fail(IoError::Open);
+    }
     m_count = m_file.size() / m_size;
-    if (QFile::exists(journalPath(path)))
-        return replayJournal();
     return {};
 }
 
 IoResult RecordFile::replayJournal()
 {
-    const QString jpath = journalPath(m_file.fileName());
-    QFile j(jpath);
-    if (io::injectFault(io::Op::Open, jpath) || !j.open(QIODevice::ReadOnly))
-        return fail(IoError::Open);
-    if (io::injectFault(io::Op::Read, jpath))
-        return fail(IoError::Read);
-    const QByteArray bytes = j.read(kJournalHeader + m_size + kJournalHash + 1);
-    if (j.error() != QFileDevice::NoError)
-        return fail(IoError::Read);
-    j.close();
-    const bool whole = bytes.size() == kJournalHeader + m_size + kJournalHash
-                       && std::memcmp(bytes.constData(), kJournalMagic, 4) == 0
-                       && qFromLittleEndian<quint32>(bytes.constData() + 4) == kJournalVersion
-                       && qFromLittleEndian<quint32>(bytes.constData() + 8) == quint32(m_size)
-                       && QCryptographicHash::hash(QByteArrayView(bytes).first(kJournalHeader + m_size),
-                                                   QCryptographicHash::Sha256)
-                              == QByteArrayView(bytes).last(kJournalHash);
-    if (whole) {
-        // The rewrite may have stopped half-way: finish it.
-        const qint64 k = qint64(qFromLittleEndian<quint64>(bytes.constData() + 12));
-        if (k >= 1 && k <= m_count) {
-            const IoResult r = writeAt(k, bytes.mid(kJournalHeader, m_size));
-            if (!r)
-                return fail(r.error);
-        }
+    const QString archive = m_file.fileName();
+    const QString jpath = journalPath(archive);
+    const qint64 whole = kJournalHeader + 2 * qint64(m_size) + kJournalHash;
+    QByteArray bytes;
+    {
+        QFile j(jpath);
+        if (io::injectFault(io::Op::Open, jpath) || !j.open(QIODevice::ReadOnly))
+            return fail(IoError::Open);
+        if (io::injectFault(io::Op::Read, jpath))
+            return fail(IoError::Read);
+        bytes = j.read(whole + 1);
+        if (j.error() != QFileDevice::NoError)
+            return fail(IoError::Read);
     }
-    // A journal cut short was written before the archive was touched: drop
-    // it. One that cannot be removed is replayed again, to the same effect.
+    const QByteArrayView view(bytes);
+    const bool intact = bytes.size() == whole && std::memcmp(bytes.constData(), kJournalMagic, 4) == 0
+                        && qFromLittleEndian<quint32>(bytes.constData() + 4) == kJournalVersion
+                        && qFromLittleEndian<quint32>(bytes.constData() + 8) == quint32(m_size)
+                        && QCryptographicHash::hash(view.first(whole - kJournalHash), QCryptographicHash::Sha256)
+                               == view.last(kJournalHash);
+    if (!intact) {
+        // A journal cut short (or damaged) was never followed by a write to
+        // the archive, which is synced only after the journal: drop it. One
+        // that cannot be removed is looked at again next time, to the same effect.
+        (void)io::removeFile(jpath);
+        m_current = 0;
+        return {};
+    }
+    const qint64 k = qint64(qFromLittleEndian<quint64>(bytes.constData() + 12));
+    const qint64 length = qint64(qFromLittleEndian<quint64>(bytes.constData() + 20));
+    const QByteArrayView oldRecord = view.sliced(kJournalHeader, m_size);
+    const QByteArrayView newRecord = view.sliced(kJournalHeader + m_size, m_size);
+    bool belongs = k >= 1 && k <= m_count && m_file.size() == length;
+    if (belongs) {
+        if (!m_file.seek((k - 1) * m_size))
+            return fail(IoError::Seek);
+        const QByteArray disk = m_file.read(m_size);
+        if (m_file.error() != QFileDevice::NoError)
+            return fail(IoError::Read);
+        belongs = mixtureOf(disk, oldRecord, newRecord);
+    }
+    if (!belongs) {
+        // Not this archive's (a folder restored from a copy, an archive put
+        // back by hand): never applied. It is kept under a name that says so.
+        if (io::injectFault(io::Op::Rename, jpath) || !QFile::rename(jpath, foreignJournalPath(archive)))
+            return fail(IoError::Write);
+        m_current = 0;
+        return {};
+    }
+    // The rewrite may have stopped half-way: finish it.
+    if (const IoResult r = writeAt(k, newRecord.toByteArray()); !r)
+        return fail(r.error);
     (void)io::removeFile(jpath);
     m_current = 0;
     return {};
 }
 
-IoResult RecordFile::writeJournal(qint64 k, const QByteArray &record)
+IoResult RecordFile::writeJournal(qint64 k, const QByteArray &oldRecord, const QByteArray &record)
 {
     const QString jpath = journalPath(m_file.fileName());
     IoError error = IoError::None;
@@ -117,7 +194,7 @@ IoResult RecordFile::writeJournal(qint64 k, const QByteArray &record)
         QFile j(jpath);
         if (io::injectFault(io::Op::Open, jpath) || !j.open(QIODevice::WriteOnly | QIODevice::Truncate))
             return fail(IoError::Open);
-        if (!io::writeAll(j, journalBytes(m_size, k, record)))
+        if (!io::writeAll(j, journalBytes(m_size, k, m_file.size(), oldRecord, record)))
             error = IoError::Write;
         else if (io::injectFault(io::Op::Flush, jpath) || !j.flush())
             error = IoError::Flush;
@@ -129,6 +206,9 @@ IoResult RecordFile::writeJournal(qint64 k, const QByteArray &record)
         if (error == IoError::None && j.error() != QFileDevice::NoError)
             error = IoError::Close;
     }
+    // The journal's name must reach the disk too before the archive is touched.
+    if (error == IoError::None && !io::syncFolderOf(jpath))
+        error = IoError::Sync;
     if (error == IoError::None)
         return {};
     // The archive is untouched: a journal left behind, even a whole one,
@@ -226,7 +306,16 @@ IoResult RecordFile::write(qint64 k, const QByteArray &record)
         return {IoError::Range};
     if (record.size() != m_size)
         return {IoError::Range};
-    if (const IoResult r = writeJournal(k, record); !r)
+    if (m_lock.mode() != lock::Mode::Exclusive)
+        return {IoError::NotOpen};
+    // The record as it stands goes into the journal, to tie it to this archive.
+    m_chunkCount = 0;
+    if (!m_file.seek((k - 1) * m_size))
+        return fail(IoError::Seek);
+    const QByteArray oldRecord = m_file.read(m_size);
+    if (oldRecord.size() != m_size)
+        return fail(IoError::Read);
+    if (const IoResult r = writeJournal(k, oldRecord, record); !r)
         return r;
     if (const IoResult r = writeAt(k, record); !r) {
         // The record may be half-written: the journal stays, and the next
@@ -241,8 +330,10 @@ IoResult RecordFile::write(qint64 k, const QByteArray &record)
 
 IoResult RecordFile::append(const QByteArray &record, qint64 *newNumber)
 {
-    if (!m_file.isOpen())
+    if (!m_file.isOpen() || m_lock.mode() != lock::Mode::Exclusive)
         return {IoError::NotOpen};
+    // The number comes from the file as it is now, under the lock.
+    m_count = m_file.size() / m_size;
     // Written at count * size: over a trailing fragment, if there is one.
     if (const IoResult r = writeAt(m_count + 1, record); !r) {
         // A save reported failed leaves no record behind, whole or in part:
@@ -263,6 +354,7 @@ IoResult RecordFile::close()
         return {};
     const bool injected = io::injectFault(io::Op::Close, m_file.fileName());
     m_file.close();
+    m_lock.release();
     m_count = 0;
     m_current = 0;
     if (injected || m_file.error() != QFileDevice::NoError)

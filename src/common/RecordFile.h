@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/FileIo.h"
+#include "common/FileLock.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -11,7 +12,8 @@
 // than a record is neither counted nor read, and an append writes over it.
 namespace clinora {
 
-enum class IoError { None, Open, Seek, Read, Write, Flush, Sync, Close, Range, NotOpen };
+// Busy: another copy of the program kept the file locked for the whole wait.
+enum class IoError { None, Open, Seek, Read, Write, Flush, Sync, Close, Range, NotOpen, Busy };
 
 struct [[nodiscard]] IoResult {
     IoError error = IoError::None;
@@ -28,7 +30,10 @@ public:
 
     // Opens for reading and writing, creating a missing file empty. An
     // existing file that cannot be opened so is left alone: the open fails.
-    IoResult open(const QString &path);
+    // Until the close the file is locked against other copies of the
+    // program: shared by commands that only read, exclusive for one that
+    // writes; a lock held elsewhere for the whole wait gives Busy.
+    IoResult open(const QString &path, lock::Mode mode = lock::Mode::Exclusive);
     bool isOpen() const { return m_file.isOpen(); }
     qint64 count() const { return m_count; }
     int recordSize() const { return m_size; }
@@ -54,8 +59,12 @@ public:
 
     // The journal of an interrupted rewrite, beside the archive.
     static QString journalPath(const QString &archivePath);
-    // Writes a new record after the last one; its number is the former count + 1.
-    // A failed append takes back whatever it wrote.
+    // Where a journal that does not belong to the archive beside it is set
+    // aside (the first free of "<journal>.estraneo", "<journal>.estraneo2"...).
+    static QString foreignJournalPath(const QString &archivePath);
+    // Writes a new record after the last one; its number is the count of
+    // whole records in the file at that moment + 1 (the file is locked for
+    // writing since the open). A failed append takes back whatever it wrote.
     IoResult append(const QByteArray &record, qint64 *newNumber = nullptr);
 
     // Closes the file; a file that fails to close reports it.
@@ -63,11 +72,12 @@ public:
 
 private:
     IoResult writeAt(qint64 k, const QByteArray &record);
-    IoResult writeJournal(qint64 k, const QByteArray &record);
+    IoResult writeJournal(qint64 k, const QByteArray &oldRecord, const QByteArray &record);
     IoResult replayJournal();
     IoResult fail(IoError e);
 
     QFile m_file;
+    lock::FileLock m_lock;
     int m_size;
     // Sequential reads are served from a chunk of whole records.
     QByteArray m_chunk;

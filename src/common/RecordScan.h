@@ -31,7 +31,7 @@ ScanResult scanInHalves(const QString &path, Part &first, Part &second, Visit vi
 {
     ScanResult scan;
     RecordArchive<Record> archive;
-    scan.result = archive.open(path); // an interrupted rewrite is finished here, before any read
+    scan.result = archive.open(path, lock::Mode::Shared); // an interrupted rewrite is finished here, before any read
     if (!scan.result)
         return scan;
     const qint64 count = archive.count();
@@ -40,7 +40,7 @@ ScanResult scanInHalves(const QString &path, Part &first, Part &second, Visit vi
     IoResult secondResult;
     const auto readSecondHalf = [&] {
         RecordArchive<Record> reader;
-        secondResult = reader.open(path);
+        secondResult = reader.open(path, lock::Mode::Shared);
         if (!secondResult)
             return;
         reader.startAt(half + 1);

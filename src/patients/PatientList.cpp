@@ -120,7 +120,7 @@ PatientPick findPatientByLine(const QString &archivePath, QStringView line)
 {
     PatientPick pick;
     PatientArchive archive;
-    pick.result = archive.open(archivePath);
+    pick.result = archive.open(archivePath, lock::Mode::Shared);
     if (!pick.result)
         return pick;
     // A line no record can give is still looked for: the archive is read

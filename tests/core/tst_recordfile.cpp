@@ -12,6 +12,8 @@
 
 #include <optional>
 
+#include <unistd.h>
+
 using namespace Qt::StringLiterals;
 using namespace clinora;
 using namespace clinora::test;
@@ -21,6 +23,53 @@ namespace {
 constexpr int kSize = AnalysisRecord::kSize;
 
 QByteArray recordOf(char fill) { return QByteArray(kSize, fill); }
+
+// Leaves the journal of a rewrite of record 2 (b -> N) of an archive a b c,
+// as a power cut just before the record was written would.
+void leaveJournal(const QString &p)
+{
+    QFile::remove(p);
+    QFile::remove(RecordFile::journalPath(p));
+    writeFile(p, recordOf('a') + recordOf('b') + recordOf('c'));
+    struct CutRecord : io::FaultHook {
+        int seen = 0;
+        bool shouldFail(io::Op, const QString &) override { return false; }
+        qint64 bytesBeforeCut(const QString &, qint64 size) override { return ++seen == 2 ? 0 : size; }
+    } hook;
+    RecordFile f(kSize);
+    QVERIFY(f.open(p));
+    io::setFaultHook(&hook);
+    const IoResult r = f.write(2, recordOf('N'));
+    io::setFaultHook(nullptr);
+    QCOMPARE(r.error, IoError::Write);
+    QVERIFY(QFile::exists(RecordFile::journalPath(p)));
+}
+
+// Every sync the system is asked for, with the file or folder it was for,
+// and what a watched file held at that moment.
+QStringList g_synced;
+QString g_watched;
+QList<QByteArray> g_watchedHeld;
+int noteSync(int fd)
+{
+    if (!g_watched.isEmpty())
+        g_watchedHeld << fileBytes(g_watched);
+    char target[4096];
+    const QByteArray link = "/proc/self/fd/" + QByteArray::number(fd);
+    const ssize_t n = ::readlink(link.constData(), target, sizeof target);
+    g_synced << (n > 0 ? QFile::decodeName(QByteArray(target, int(n))) : QString());
+    return ::fsync(fd);
+}
+
+class NoteSyncs {
+public:
+    NoteSyncs()
+    {
+        g_synced.clear();
+        io::setSyncCall(&noteSync);
+    }
+    ~NoteSyncs() { io::setSyncCall(nullptr); }
+};
 
 // Fails the n-th operation of one kind.
 class FailNth : public io::FaultHook {
@@ -180,8 +229,8 @@ private slots:
     {
         QTest::addColumn<int>("write"); // 1: the journal, 2: the record in place
         QTest::addColumn<int>("cut");   // bytes that reached the disk
-        const int journal = 20 + kSize + 32;
-        for (int cut : {0, 1, 4, 19, 20, 21, 1000, journal - 33, journal - 32, journal - 1})
+        const int journal = 28 + 2 * kSize + 32;
+        for (int cut : {0, 1, 4, 27, 28, 29, 1000, 28 + kSize, journal - 33, journal - 32, journal - 1})
             QTest::addRow("journal cut at %d", cut) << 1 << cut;
         for (int cut : {0, 1, 500, kSize - 1})
             QTest::addRow("record cut at %d", cut) << 2 << cut;
@@ -240,6 +289,118 @@ private slots:
         QVERIFY(f.close());
         QVERIFY(!QFile::exists(RecordFile::journalPath(p)));
         QCOMPARE(fileBytes(p), recordOf('b'));
+    }
+
+    // A journal is applied only to its own archive: one left beside an
+    // archive put back from a copy is set aside under a name that says so.
+    void foreignJournalIsSetAside_data()
+    {
+        QTest::addColumn<QByteArray>("archive");
+        QTest::newRow("the record is another") << recordOf('a') + recordOf('z') + recordOf('c');
+        QTest::newRow("a record more") << recordOf('a') + recordOf('b') + recordOf('c') + recordOf('d');
+        QTest::newRow("a record less") << recordOf('a') + recordOf('b');
+        QTest::newRow("the record is gone") << recordOf('a');
+    }
+    void foreignJournalIsSetAside()
+    {
+        QFETCH(QByteArray, archive);
+        const QString p = path(u"restored.asl"_s);
+        const QString aside = RecordFile::journalPath(p) + u".estraneo"_s;
+        QFile::remove(aside);
+        QFile::remove(aside + u'2');
+        for (const QString &expected : {aside, QString(aside + u'2')}) {
+            leaveJournal(p);
+            const QByteArray journal = fileBytes(RecordFile::journalPath(p));
+            writeFile(p, archive); // the folder is restored; the journal stayed
+            RecordFile f(kSize);
+            QVERIFY(f.open(p));
+            QCOMPARE(f.count(), archive.size() / kSize);
+            QVERIFY(f.close());
+            QCOMPARE(fileBytes(p), archive);
+            QVERIFY(!QFile::exists(RecordFile::journalPath(p)));
+            QCOMPARE(fileBytes(expected), journal);
+        }
+    }
+
+    // A journal whose bytes were damaged is never replayed, even with its
+    // length right: the record it would write is not the one saved.
+    void damagedJournalIsNeverReplayed_data()
+    {
+        QTest::addColumn<int>("at");
+        QTest::addColumn<int>("length"); // bytes changed; -1: every byte zeroed
+        const int header = 28;
+        QTest::newRow("record number") << 12 << 1;
+        QTest::newRow("old record") << header + 7 << 1;
+        QTest::newRow("new record") << header + kSize + 100 << 1;
+        QTest::newRow("new record's last byte") << header + 2 * kSize - 1 << 1;
+        QTest::newRow("hash") << header + 2 * kSize + 5 << 1;
+        QTest::newRow("all zero") << 0 << -1;
+    }
+    void damagedJournalIsNeverReplayed()
+    {
+        QFETCH(int, at);
+        QFETCH(int, length);
+        const QString p = path(u"damaged.asl"_s);
+        leaveJournal(p);
+        const QString jpath = RecordFile::journalPath(p);
+        QByteArray journal = fileBytes(jpath);
+        if (length < 0)
+            journal.fill('\0');
+        else
+            for (int i = at; i < at + length; ++i)
+                journal[i] = char(journal[i] ^ 0x5A);
+        writeFile(jpath, journal);
+        const QByteArray before = fileBytes(p);
+        RecordFile f(kSize);
+        QVERIFY(f.open(p));
+        QVERIFY(f.close());
+        QCOMPARE(fileBytes(p), before);
+        QVERIFY(!QFile::exists(jpath));
+    }
+
+    // The syncs are seen where they are made, at the system call: a sync
+    // left out, or made before the bytes it must keep, fails here.
+    void savesReachTheDisk()
+    {
+#if defined(Q_OS_LINUX)
+        const QString p = QDir(QFileInfo(m_dir.path()).canonicalFilePath()).filePath(u"synced.asl"_s);
+        const QString folder = QFileInfo(p).absolutePath();
+        RecordFile f(kSize);
+        QVERIFY(f.open(p));
+        {
+            const NoteSyncs notes;
+            QVERIFY(f.append(recordOf('a')));
+            QCOMPARE(g_synced, QStringList{p});
+        }
+        {
+            const NoteSyncs notes;
+            QVERIFY(f.write(1, recordOf('b')));
+            // The journal and its name, then the record.
+            QCOMPARE(g_synced, (QStringList{RecordFile::journalPath(p), folder, p}));
+        }
+        QVERIFY(f.close());
+
+        // A file replaced as a whole: the new file, then its name in the folder.
+        const QString list = QDir(folder).filePath(u"list.lst"_s);
+        writeFile(list, "old");
+        {
+            const NoteSyncs notes;
+            g_watched = list;
+            g_watchedHeld.clear();
+            QVERIFY(io::replaceFile(list, "new"));
+            g_watched.clear();
+            QCOMPARE(g_synced.size(), 2);
+            // The new file, under a temporary name or none yet.
+            QVERIFY2(g_synced[0] != list && g_synced[0] != folder, qPrintable(g_synced[0]));
+            QCOMPARE(g_synced[1], folder);
+            // The new file is synced before it takes the old one's place,
+            // the folder after.
+            QCOMPARE(g_watchedHeld, (QList<QByteArray>{"old", "new"}));
+        }
+        QCOMPARE(fileBytes(list), QByteArray("new"));
+#else
+        QSKIP("the syncs are seen through /proc");
+#endif
     }
 
     // Records seen in place in the read-ahead buffer, over several fills of

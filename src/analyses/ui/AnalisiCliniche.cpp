@@ -395,6 +395,7 @@ void TfrmAnalisiCliniche::showRecord(const AnalysisRecord &r, qint64 number)
     lblDesc02->setText(r.get(F::Desc02));
     lblDesc03->setText(r.get(F::Desc03));
     lblPosizione->setText(QString::number(number));
+    m_loaded.remember(archivePath(), number, r.bytes());
 }
 
 AnalysisRecord TfrmAnalisiCliniche::cardRecord() const
@@ -504,9 +505,9 @@ QString TfrmAnalisiCliniche::archivePath() const { return text::trimmed(lblFile-
 
 void TfrmAnalisiCliniche::accessError() { m_ctx.services.error(this, msg::kAccessError.toString()); }
 
-bool TfrmAnalisiCliniche::openArchive(AnalysisArchive &archive)
+bool TfrmAnalisiCliniche::openArchive(AnalysisArchive &archive, lock::Mode mode)
 {
-    if (archive.open(archivePath()))
+    if (archive.open(archivePath(), mode))
         return true;
     accessError();
     return false;
@@ -663,19 +664,48 @@ void TfrmAnalisiCliniche::cmdSalvaClick()
         return;
     }
     AnalysisArchive archive;
-    if (!openArchive(archive))
+    if (!openArchive(archive, lock::Mode::Exclusive))
         return;
     const qint64 p = position();
     qint64 number = p;
+    if (p > 0 && !mayOverwrite(archive, p, record))
+        return;
     if (p > 0 ? !archive.write(p, record) : !archive.append(record, &number)) {
         accessError();
         return;
     }
     if (!closeArchive(archive))
         return;
+    m_loaded.remember(archivePath(), number, record.bytes());
     lblPosizione->setText(QString::number(number));
     m_ctx.services.info(this, p > 0 ? u"Le modifiche apportate alla scheda corrente sono state salvate in archivio."_s
                                     : u"La scheda corrente è stata inserita in archivio."_s);
+}
+
+bool TfrmAnalisiCliniche::mayOverwrite(AnalysisArchive &archive, qint64 number, const AnalysisRecord &record)
+{
+    if (!m_loaded.knows(archivePath(), number))
+        return true; // nothing known to compare with
+    for (;;) {
+        AnalysisRecord stored;
+        if (!archive.read(number, stored)) {
+            accessError();
+            return false;
+        }
+        // Unchanged, or already what this save writes (a save reported
+        // failed that the journal finished): nothing would be lost.
+        if (stored.bytes() == m_loaded.bytes || stored.bytes() == record.bytes())
+            return true;
+        // Asked with the archive let go, so that the other computer is not kept waiting.
+        if (!closeArchive(archive))
+            return false;
+        if (!m_ctx.services.confirm(this, msg::kChangedElsewhere.toString()))
+            return false;
+        // Yes overwrites what was seen; a change made while asking is asked about again.
+        m_loaded.bytes = stored.bytes();
+        if (!openArchive(archive, lock::Mode::Exclusive))
+            return false;
+    }
 }
 
 // ---- Other screens -------------------------------------------------------------------------------------

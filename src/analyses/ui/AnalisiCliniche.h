@@ -91,13 +91,20 @@ private:
     QString archivePath() const;
     // Every archive command begins and ends with these; a failure shows the
     // access error.
-    bool openArchive(AnalysisArchive &archive);
+    // Shared for the commands that only read, exclusive for the save.
+    bool openArchive(AnalysisArchive &archive, lock::Mode mode = lock::Mode::Shared);
     bool closeArchive(AnalysisArchive &archive);
     void accessError();
     // Reads record `number` and shows it; false after a failure (reported).
     bool showFromArchive(AnalysisArchive &archive, qint64 number);
     // The number in the position label; 0 when it holds none.
     qint64 position() const;
+    // Before rewriting record `number` with `record`: when it is no longer what the card
+    // read (another computer saved it since), asks whether to overwrite.
+    // False ends the save, with the archive closed and any failure shown.
+    bool mayOverwrite(AnalysisArchive &archive, qint64 number, const AnalysisRecord &record);
+
+    LoadedRecord m_loaded;
 
     HintLine *m_hints = nullptr;
 };

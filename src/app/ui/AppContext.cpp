@@ -34,10 +34,16 @@ namespace clinora {
 AppContext::AppContext(Services &s) : onEnd([] { QCoreApplication::quit(); }), services(s)
 {
     access::install();
+    lock::setWaitObserver(&m_lockWait);
 }
+
+void AppContext::LockWaitCursor::waitStarted() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+
+void AppContext::LockWaitCursor::waitEnded() { QGuiApplication::restoreOverrideCursor(); }
 
 AppContext::~AppContext()
 {
+    lock::setWaitObserver(nullptr);
     // Later screens may refer to earlier ones: destroy in reverse order.
     while (!m_created.isEmpty())
         delete m_created.takeLast();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/FileLock.h"
+
 #include "common/ui/FindInList.h"
 #include "common/ui/Services.h"
 
@@ -115,8 +117,17 @@ public:
     FindKeys findKeys;
 
 private:
+    // While a command waits for a data file that another computer has
+    // locked, the wait cursor shows that the program is busy, not stuck.
+    class LockWaitCursor : public lock::WaitObserver {
+    public:
+        void waitStarted() override;
+        void waitEnded() override;
+    };
+
     QList<QWidget *> m_created;
     bool m_ended = false;
+    LockWaitCursor m_lockWait;
 };
 
 } // namespace clinora

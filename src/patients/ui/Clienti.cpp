@@ -617,6 +617,7 @@ void TfrmClienti::LoadPatientIntoCard(const PatientRecord &record, qint64 record
     lblDesc02->setText(record.get(PatientRecord::Desc02));
     lblDesc03->setText(record.get(PatientRecord::Desc03));
     lblPosizione->setText(QString::number(recordNumber));
+    m_loaded.remember(PatientArchivePath(m_ctx.services.appFolder), recordNumber, record.bytes());
 }
 
 PatientRecord TfrmClienti::PatientFromCard() const
@@ -647,7 +648,7 @@ template <class Pick>
 bool browseArchive(const QString &path, Pick pick, qint64 &count, qint64 &picked, PatientRecord &record)
 {
     PatientArchive archive;
-    if (!archive.open(path))
+    if (!archive.open(path, lock::Mode::Shared))
         return false;
     count = archive.count();
     picked = pick(count);
@@ -771,22 +772,56 @@ void TfrmClienti::cmdSalvaClick()
     }
     const PatientRecord record = PatientFromCard();
     PatientArchive archive;
-    if (!archive.open(PatientArchivePath(m_ctx.services.appFolder))) {
+    if (!archive.open(PatientArchivePath(m_ctx.services.appFolder), lock::Mode::Exclusive)) {
         accessError();
         return;
     }
     qint64 number = *k;
+    if (stored && !mayOverwrite(archive, number, record))
+        return;
     const bool written = stored ? archive.write(number, record).ok() : archive.append(record, &number).ok();
     // The position label changes only once the record is safely stored.
     if (!written || !archive.close()) {
         accessError();
         return;
     }
+    m_loaded.remember(PatientArchivePath(m_ctx.services.appFolder), number, record.bytes());
     lblPosizione->setText(QString::number(number));
     if (stored)
         m_ctx.services.info(this, u"Le modifiche apportate alla scheda corrente sono state salvate in archivio."_s);
     else
         m_ctx.services.info(this, u"La scheda corrente è stata inserita in archivio."_s);
+}
+
+bool TfrmClienti::mayOverwrite(PatientArchive &archive, qint64 k, const PatientRecord &record)
+{
+    const QString path = PatientArchivePath(m_ctx.services.appFolder);
+    if (!m_loaded.knows(path, k))
+        return true; // nothing known to compare with
+    for (;;) {
+        PatientRecord stored;
+        if (!archive.read(k, stored)) {
+            accessError();
+            return false;
+        }
+        // Unchanged, or already what this save writes (a save reported
+        // failed that the journal finished): nothing would be lost.
+        if (stored.bytes() == m_loaded.bytes || stored.bytes() == record.bytes())
+            return true;
+        // Asked with the archive let go, so that the other computer is not kept waiting.
+        if (!archive.close()) {
+            accessError();
+            return false;
+        }
+        if (!m_ctx.services.confirm(this, msg::kChangedElsewhere.toString()))
+            return false;
+        // Yes overwrites what was seen; a change made while asking is asked about again.
+        m_loaded.bytes = stored.bytes();
+        if (!archive.open(path, lock::Mode::Exclusive)) {
+            accessError();
+            return false;
+        }
+    }
 }
 
 void TfrmClienti::cmdDuplicaClick()
@@ -801,7 +836,7 @@ void TfrmClienti::cmdDuplicaClick()
     lblPosizione->clear();
     // Only proves that the archive can be reached.
     PatientArchive archive;
-    if (!archive.open(PatientArchivePath(m_ctx.services.appFolder)) || !archive.close()) {
+    if (!archive.open(PatientArchivePath(m_ctx.services.appFolder), lock::Mode::Shared) || !archive.close()) {
         accessError();
         return;
     }

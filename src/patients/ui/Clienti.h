@@ -139,6 +139,12 @@ private:
     bool readRecord(qint64 k, PatientRecord &out);
     void showRecord(qint64 k);
     void accessError();
+    // Before rewriting record k with `record`: when it is no longer what the card read
+    // (another computer saved it since), asks whether to overwrite. False
+    // ends the save, with the archive closed and any failure shown.
+    bool mayOverwrite(PatientArchive &archive, qint64 k, const PatientRecord &record);
+
+    LoadedRecord m_loaded;
 
     QList<Binding> m_inputs;
     HintLine *m_hints = nullptr;
