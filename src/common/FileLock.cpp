@@ -1,0 +1,235 @@
+#include "common/FileLock.h"
+
+#include <QFile>
+
+#include <atomic>
+#include <thread>
+
+#if !defined(Q_OS_WIN)
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace clinora::lock {
+
+namespace {
+
+std::atomic<long long> g_waitMs{2000};
+std::atomic<WaitObserver *> g_observer{nullptr};
+
+// Between two tries while another copy holds the file.
+constexpr auto kRetryStep = std::chrono::milliseconds(10);
+
+// Tells the observer about a wait once, and its end when the try is over.
+class WaitNotice {
+public:
+    WaitNotice() = default;
+    ~WaitNotice()
+    {
+        if (m_observer)
+            m_observer->waitEnded();
+    }
+    WaitNotice(const WaitNotice &) = delete;
+    WaitNotice &operator=(const WaitNotice &) = delete;
+    void started()
+    {
+        if (m_told)
+            return;
+        m_told = true;
+        m_observer = g_observer.load(std::memory_order_acquire);
+        if (m_observer)
+            m_observer->waitStarted();
+    }
+
+private:
+    bool m_told = false;
+    WaitObserver *m_observer = nullptr;
+};
+
+#if !defined(Q_OS_WIN)
+
+enum class Try { Got, Held, NoLocks, Error };
+
+Try tryLock(int fd, Mode mode)
+{
+    struct flock fl = {};
+    fl.l_type = mode == Mode::Exclusive ? F_WRLCK : F_RDLCK;
+    fl.l_whence = SEEK_SET;
+    fl.l_start = 0;
+    fl.l_len = 0; // to the end of the file, however far it grows
+    for (;;) {
+#if defined(F_OFD_SETLK)
+        int r = ::fcntl(fd, F_OFD_SETLK, &fl);
+        if (r != 0 && errno == EINVAL) // a kernel older than open-file-description locks
+            r = ::fcntl(fd, F_SETLK, &fl);
+#else
+        const int r = ::fcntl(fd, F_SETLK, &fl);
+#endif
+        if (r == 0)
+            return Try::Got;
+        switch (errno) {
+        case EINTR: continue;
+        case EAGAIN:
+        case EACCES: return Try::Held;
+        case ENOLCK:
+        case EOPNOTSUPP:
+#if defined(ENOTSUP) && ENOTSUP != EOPNOTSUPP
+        case ENOTSUP:
+#endif
+            return Try::NoLocks;
+        default: return Try::Error;
+        }
+    }
+}
+
+// Whether `path` still names the file open at `fd` (a file replaced by a
+// rename is another file under the same name).
+bool stillNamed(int fd, const QString &path)
+{
+    struct stat held = {};
+    struct stat named = {};
+    if (::fstat(fd, &held) != 0 || ::stat(QFile::encodeName(path).constData(), &named) != 0)
+        return false;
+    return held.st_dev == named.st_dev && held.st_ino == named.st_ino;
+}
+
+int openFor(const QString &path, Mode mode, Missing missing)
+{
+    int flags = (mode == Mode::Exclusive ? O_RDWR : O_RDONLY) | O_CLOEXEC;
+    if (missing == Missing::Create)
+        flags |= O_CREAT;
+    for (;;) {
+        const int fd = ::open(QFile::encodeName(path).constData(), flags, 0666);
+        if (fd >= 0 || errno != EINTR)
+            return fd;
+    }
+}
+
+#endif
+
+} // namespace
+
+std::chrono::milliseconds waitLimit() { return std::chrono::milliseconds(g_waitMs.load()); }
+
+void setWaitLimit(std::chrono::milliseconds limit) { g_waitMs.store(limit.count()); }
+
+void setWaitObserver(WaitObserver *observer) { g_observer.store(observer, std::memory_order_release); }
+
+FileLock::~FileLock() { release(); }
+
+FileLock::FileLock(FileLock &&other) noexcept
+    : m_path(std::move(other.m_path)), m_fd(other.m_fd), m_mode(other.m_mode), m_available(other.m_available)
+{
+    other.m_fd = -1;
+}
+
+FileLock &FileLock::operator=(FileLock &&other) noexcept
+{
+    if (this != &other) {
+        release();
+        m_path = std::move(other.m_path);
+        m_fd = other.m_fd;
+        m_mode = other.m_mode;
+        m_available = other.m_available;
+        other.m_fd = -1;
+    }
+    return *this;
+}
+
+void FileLock::release()
+{
+#if !defined(Q_OS_WIN)
+    if (m_fd >= 0)
+        ::close(m_fd); // lets the lock go with the handle
+#endif
+    m_fd = -1;
+}
+
+#if !defined(Q_OS_WIN)
+
+Outcome FileLock::acquire(const QString &path, Mode mode, Missing missing)
+{
+    release();
+    m_path = path;
+    m_mode = mode;
+    m_available = true;
+    const auto deadline = std::chrono::steady_clock::now() + waitLimit();
+    WaitNotice notice;
+    int fd = -1;
+    for (;;) {
+        if (fd < 0) {
+            fd = openFor(path, mode, missing);
+            if (fd < 0)
+                return missing == Missing::Skip && errno == ENOENT ? Outcome::Locked : Outcome::Failed;
+        }
+        switch (tryLock(fd, mode)) {
+        case Try::Got:
+            if (stillNamed(fd, path)) {
+                m_fd = fd;
+                return Outcome::Locked;
+            }
+            // Replaced while we waited: the lock is on a file nobody reads any more.
+            ::close(fd);
+            fd = -1;
+            continue;
+        case Try::NoLocks:
+            m_fd = fd;
+            m_available = false;
+            return Outcome::Locked;
+        case Try::Error: ::close(fd); return Outcome::Failed;
+        case Try::Held: break;
+        }
+        if (std::chrono::steady_clock::now() >= deadline) {
+            ::close(fd);
+            return Outcome::Busy;
+        }
+        notice.started();
+        std::this_thread::sleep_for(kRetryStep);
+    }
+}
+
+Outcome FileLock::change(Mode mode)
+{
+    if (m_fd < 0 || mode == m_mode)
+        return Outcome::Locked;
+    if (mode == Mode::Shared) {
+        // A lock turns into a weaker one in place, with no gap.
+        if (m_available && tryLock(m_fd, Mode::Shared) != Try::Got)
+            return Outcome::Failed;
+        m_mode = mode;
+        return Outcome::Locked;
+    }
+    // A shared lock is held through a handle that may only read: let it go
+    // and take the file again for writing (another writer may come first).
+    const QString path = m_path;
+    release();
+    return acquire(path, Mode::Exclusive, Missing::Skip);
+}
+
+#else
+
+// Windows: the copies of the program on one computer are kept apart by the
+// sharing mode of the files they open; a byte-range lock (LockFileEx) taken
+// here would extend that to other computers. Until then this is a stub that
+// holds nothing and never waits.
+Outcome FileLock::acquire(const QString &path, Mode mode, Missing missing)
+{
+    Q_UNUSED(missing);
+    release();
+    m_path = path;
+    m_mode = mode;
+    m_available = false;
+    return Outcome::Locked;
+}
+
+Outcome FileLock::change(Mode mode)
+{
+    m_mode = mode;
+    return Outcome::Locked;
+}
+
+#endif
+
+} // namespace clinora::lock
