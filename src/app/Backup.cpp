@@ -4,6 +4,7 @@
 #include "analyses/FrequentExams.h"
 #include "app/PasswordStore.h"
 #include "common/FileIo.h"
+#include "common/FileLock.h"
 #include "common/RecordFile.h"
 #include "patients/Attachments.h"
 #include "patients/PatientRecord.h"
@@ -13,7 +14,6 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QRegularExpression>
-#include <QThread>
 #include <QUrl>
 
 #include <zip.h>
@@ -22,14 +22,6 @@
 #include <cerrno>
 #include <memory>
 #include <vector>
-
-#if defined(Q_OS_WIN)
-#include <io.h>
-#include <windows.h>
-#else
-#include <fcntl.h>
-#include <unistd.h>
-#endif
 
 using namespace Qt::StringLiterals;
 
@@ -50,50 +42,7 @@ constexpr QStringView kIncompleteSuffix = u".incompleto";
 constexpr QStringView kStagingName = u".Clinora-ripristino";
 constexpr QStringView kSetAsideName = u".Clinora-ripristino-precedenti";
 
-// How long a copy waits for a save on another computer to let go of an archive.
-constexpr int kLockWaitMs = 2000;
 constexpr qint64 kCopyChunk = 1 << 20;
-
-// ---- platform: a shared lock on an open file ------------------------------
-
-// Holds a shared lock on the whole of an open file, as the saves take an
-// exclusive one, so that no save changes it while it is copied. Waits a
-// bounded time for a save to finish.
-bool lockShared(QFile &file)
-{
-#if defined(Q_OS_WIN)
-    HANDLE h = reinterpret_cast<HANDLE>(_get_osfhandle(file.handle()));
-    for (int waited = 0;; waited += 20) {
-        OVERLAPPED ov = {};
-        if (LockFileEx(h, LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD, MAXDWORD, &ov))
-            return true;
-        if (waited >= kLockWaitMs)
-            return false;
-        QThread::msleep(20);
-    }
-#else
-    struct flock fl = {};
-    fl.l_type = F_RDLCK;
-    fl.l_whence = SEEK_SET;
-    fl.l_start = 0;
-    fl.l_len = 0;
-#if defined(F_OFD_SETLK)
-    const int command = F_OFD_SETLK; // held by this open file, not by the whole process
-#else
-    const int command = F_SETLK;
-#endif
-    for (int waited = 0;; waited += 20) {
-        if (::fcntl(file.handle(), command, &fl) == 0)
-            return true;
-        // A file system that keeps no locks cannot have a save holding one.
-        if (errno == ENOLCK || errno == EINVAL || errno == ENOSYS)
-            return true;
-        if ((errno != EAGAIN && errno != EACCES && errno != EINTR) || waited >= kLockWaitMs)
-            return false;
-        QThread::msleep(20);
-    }
-#endif
-}
 
 // ---- names ------------------------------------------------------------------
 
@@ -412,6 +361,7 @@ struct DataFile {
     QString path;
     IndexEntry &entry;
     QFile file;
+    lock::FileLock guard;
     zip_error_t error;
     uLong crc = 0;
     qint64 size = 0;
@@ -421,19 +371,28 @@ struct DataFile {
         return static_cast<DataFile *>(state)->handle(data, len, cmd);
     }
 
+    // Shared, as every reading command takes it: a save (exclusive) waits
+    // until the file is copied, and a save under way is waited for.
     bool acquire()
     {
         if (file.isOpen())
             return true;
-        if (io::injectFault(io::Op::Open, path) || !file.open(QIODevice::ReadOnly)) {
+        switch (guard.acquire(path, lock::Mode::Shared, lock::Missing::Skip)) {
+        case lock::Outcome::Locked:
+            break;
+        case lock::Outcome::Busy:
+            work.fail(Failure::Locked, path);
+            zip_error_set(&error, ZIP_ER_OPEN, EAGAIN);
+            return false;
+        case lock::Outcome::Failed:
             work.fail(Failure::DataUnreadable, path);
             zip_error_set(&error, ZIP_ER_OPEN, EIO);
             return false;
         }
-        if (!lockShared(file)) {
-            file.close();
-            work.fail(Failure::Locked, path);
-            zip_error_set(&error, ZIP_ER_OPEN, EAGAIN);
+        if (io::injectFault(io::Op::Open, path) || !file.open(QIODevice::ReadOnly)) {
+            guard.release();
+            work.fail(Failure::DataUnreadable, path);
+            zip_error_set(&error, ZIP_ER_OPEN, EIO);
             return false;
         }
         return true;
@@ -488,12 +447,14 @@ struct DataFile {
         case ZIP_SOURCE_CLOSE:
             entry.crc = quint32(crc);
             entry.size = size;
-            file.close(); // lets go of the lock
+            file.close();
+            guard.release();
             return 0;
         case ZIP_SOURCE_ERROR:
             return zip_error_to_data(&error, data, len);
         case ZIP_SOURCE_FREE:
             file.close();
+            guard.release();
             return 0;
         default:
             zip_error_set(&error, ZIP_ER_OPNOTSUPP, 0);

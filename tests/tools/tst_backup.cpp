@@ -3,6 +3,7 @@
 // what restore does with a damaged backup.
 #include "app/Backup.h"
 #include "common/FileIo.h"
+#include "common/FileLock.h"
 #include "demo/DemoData.h"
 #include "patients/PatientRecord.h"
 #include "support/FileTools.h"
@@ -15,9 +16,6 @@
 
 #include <zip.h>
 
-#if !defined(Q_OS_WIN)
-#include <fcntl.h>
-#endif
 
 using namespace Qt::StringLiterals;
 using namespace clinora;
@@ -272,27 +270,22 @@ private slots:
         QCOMPARE(zipsIn(stick.path()), QStringList());
     }
 
-#if !defined(Q_OS_WIN)
-    // An archive held by a save (an exclusive lock, as another computer's
-    // save holds it): the backup waits a bounded time, then says so.
+    // An archive held by a save (its exclusive lock, as another computer's
+    // save holds it): the backup waits the bounded time, then says so.
     void archiveLockedBySave()
     {
         QTemporaryDir practice, stick;
         writePractice(practice.path(), 20);
-        const QByteArray path = QFile::encodeName(PatientArchivePath(practice.path()));
-        const int fd = ::open(path.constData(), O_RDWR | O_CLOEXEC);
-        QVERIFY(fd >= 0);
-        struct flock fl = {};
-        fl.l_type = F_WRLCK;
-        fl.l_whence = SEEK_SET;
-        QCOMPARE(::fcntl(fd, F_OFD_SETLK, &fl), 0);
+        lock::setWaitLimit(std::chrono::milliseconds(300));
+        lock::FileLock save;
+        QCOMPARE(save.acquire(PatientArchivePath(practice.path()), lock::Mode::Exclusive), lock::Outcome::Locked);
         const backup::Result r = backup::create(practice.path(), stick.path(), kWhen);
-        ::close(fd);
+        save.release();
+        lock::setWaitLimit(std::chrono::milliseconds(2000));
         QCOMPARE(r.failure, backup::Failure::Locked);
         QCOMPARE(QFileInfo(r.detail).fileName(), u"Pazienti.pro"_s);
         QCOMPARE(zipsIn(stick.path()), QStringList());
     }
-#endif
 
     // A damaged backup is refused before anything is touched.
     void damagedBackupRefused_data()
