@@ -10,11 +10,16 @@
 
 #include <QCoreApplication>
 #include <QDirIterator>
+#include <QElapsedTimer>
 #include <QMap>
+#include <QProcess>
+#include <QThread>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <zip.h>
+
+#include <cstdio>
 
 
 using namespace Qt::StringLiterals;
@@ -124,6 +129,43 @@ void writeZip(const QString &path, const QList<std::pair<QByteArray, QByteArray>
         QVERIFY(zip_file_add(za, name.constData(), s, ZIP_FL_ENC_UTF_8) >= 0);
     }
     QCOMPARE(zip_close(za), 0);
+}
+
+// A record that tells its number: the same byte over the whole record.
+QByteArray numbered(qint64 n) { return QByteArray(PatientRecord::kSize, char('A' + n % 50)); }
+// Record 1 says how many records follow it.
+QByteArray counter(qint64 n) { return QByteArray::number(n).leftJustified(PatientRecord::kSize, ' '); }
+
+// The other computer: saves that each append a record and then update the
+// counter in record 1, under the exclusive lock every save takes, with a
+// pause between the two writes as a slow disk would have, for `ms`
+// milliseconds. Prints how many saves it made.
+int saver(const QString &archive, int ms)
+{
+    QElapsedTimer t;
+    t.start();
+    qint64 saves = 0;
+    while (t.elapsed() < ms) {
+        lock::FileLock guard;
+        if (guard.acquire(archive, lock::Mode::Exclusive) != lock::Outcome::Locked)
+            return 2;
+        QFile f(archive);
+        if (!f.open(QIODevice::ReadWrite))
+            return 3;
+        const qint64 n = f.size() / PatientRecord::kSize; // records after the counter, plus one
+        f.seek(n * PatientRecord::kSize);
+        f.write(numbered(n + 1));
+        f.flush();
+        QThread::usleep(1500);
+        f.seek(0);
+        f.write(counter(n));
+        f.close();
+        guard.release();
+        ++saves;
+        QThread::usleep(300);
+    }
+    std::printf("%lld\n", qlonglong(saves));
+    return 0;
 }
 
 } // namespace
@@ -362,6 +404,45 @@ private slots:
         }
     }
 
+    // Saves from another process while backups are made: each backup holds
+    // the archive between two saves, never in the middle of one.
+    void saveFromAnotherProcess()
+    {
+        QTemporaryDir practice, stick;
+        const QString archive = PatientArchivePath(practice.path());
+        writeFile(archive, counter(0));
+        QProcess other;
+        other.setProgram(QCoreApplication::applicationFilePath());
+        other.setArguments({u"--saver"_s, archive, u"2500"_s});
+        other.start();
+        QVERIFY(other.waitForStarted());
+        QTest::qWait(100);
+        QStringList made;
+        for (int i = 0; i < 12 && other.state() == QProcess::Running; ++i) {
+            const backup::Result r = backup::create(practice.path(), stick.path(), kWhen.addSecs(60 * i));
+            QVERIFY2(r.ok(), qPrintable(r.detail));
+            made << r.path;
+        }
+        QVERIFY(other.waitForFinished(10000));
+        QCOMPARE(other.exitCode(), 0);
+        QVERIFY(other.readAllStandardOutput().trimmed().toLongLong() > 0);
+        QVERIFY(made.size() >= 3);
+        qint64 lastCount = -1;
+        for (const QString &zip : made) {
+            QTemporaryDir out;
+            QVERIFY(backup::restore(zip, out.path()).ok());
+            const QByteArray bytes = fileBytes(PatientArchivePath(out.path()));
+            QCOMPARE(bytes.size() % PatientRecord::kSize, 0);
+            const qint64 records = bytes.size() / PatientRecord::kSize;
+            QCOMPARE(bytes.left(PatientRecord::kSize), counter(records - 1));
+            for (qint64 k = 2; k <= records; ++k)
+                QCOMPARE(bytes.mid((k - 1) * PatientRecord::kSize, PatientRecord::kSize), numbered(k));
+            QVERIFY(records >= lastCount);
+            lastCount = records;
+        }
+        QVERIFY(lastCount > 1);
+    }
+
     void settingsAndReminder_data()
     {
         QTest::addColumn<QDateTime>("last");
@@ -400,6 +481,8 @@ private slots:
 
 int main(int argc, char *argv[])
 {
+    if (argc == 4 && qstrcmp(argv[1], "--saver") == 0)
+        return saver(QString::fromLocal8Bit(argv[2]), QByteArray(argv[3]).toInt());
     QCoreApplication app(argc, argv);
     TestBackup t;
     return QTest::qExec(&t, argc, argv);
