@@ -28,7 +28,7 @@ void infoPicture(QPainter &p, const QRectF &r)
                           + u"Anagrafica dei pazienti, analisi cliniche,\nriepiloghi dei risultati, stampe ed "
                             u"esportazioni.\n\n"_s
                           + u"Tutti i dati restano nella cartella del programma:\nper una copia di sicurezza "
-                            u"usare il pulsante BACKUP\ndel menu principale."_s;
+                            u"usare\nil pulsante BACKUP del menu principale."_s;
     p.drawText(r.adjusted(30, 190, -30, -30), Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, lines);
     p.setFont(designFont(u"Verdana"_s, 9));
     p.setPen(QColor(20, 40, 70));
