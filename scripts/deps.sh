@@ -9,6 +9,7 @@ packages=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev
   libbenchmark-dev
+  libzip-dev zlib1g-dev
   fonts-liberation2 fonts-dejavu-core fonts-wine qt6-translations-l10n
   poppler-utils xvfb xauth xdotool
   clang libclang-rt-14-dev llvm

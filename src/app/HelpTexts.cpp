@@ -102,11 +102,13 @@ QString overviewText()
         u"dati. Fanno eccezione le cartelle dei pazienti, in cui si possono copiare liberamente i "
         u"propri documenti."_s,
 
-        u"Per effettuare una copia di sicurezza (backup) del programma e di tutti i dati archiviati "
-        u"basta copiare l'intera cartella di installazione e incollarla su un disco esterno, su una "
-        u"chiavetta USB o su un altro computer. Per ripristinare i dati è sufficiente ricopiare al "
-        u"suo posto la cartella salvata. Si consiglia di eseguire il backup con regolarità, a "
-        u"programma chiuso."_s,
+        u"Per effettuare una copia di sicurezza (backup) di tutti i dati archiviati basta fare clic "
+        u"sul pulsante \"BACKUP\" in basso nel menu principale: Clinora salva pazienti, analisi, "
+        u"allegati, cartelle dei pazienti, esami frequenti e password in un unico file, lo rilegge "
+        u"per intero per verificarlo e lo conserva nella cartella scelta, ad esempio su un disco "
+        u"esterno o su una chiavetta USB. Il pulsante \"RIPRISTINO\" riporta i dati a quelli di un "
+        u"backup. Tutti i dettagli sono nell'argomento \"Backup e ripristino dei dati\" della "
+        u"guida."_s,
 
         u"Poiché Clinora conserva tutto nella propria cartella, questa può essere copiata su una "
         u"chiavetta USB e il programma può essere avviato direttamente da lì, anche su un altro "
@@ -422,6 +424,49 @@ QString analysesExportText()
     });
 }
 
+QString backupText()
+{
+    return joined({
+        u"Il pulsante \"BACKUP\" del menu principale salva in un unico file una copia di sicurezza di "
+        u"tutti i dati: l'archivio dei pazienti (Pazienti.pro), gli archivi delle analisi cliniche "
+        u"(cartella Analisi_Cliniche), l'elenco degli esami frequenti, il file della password, i "
+        u"file allegati (cartella Documenti_Allegati) e le cartelle dei pazienti. Non vengono "
+        u"salvati il programma stesso, la guida e i file che il programma ricrea a ogni uso, come "
+        u"le esportazioni in Excel e il PDF della scheda."_s,
+
+        u"La prima volta Clinora chiede in quale cartella conservare i backup, ad esempio su un "
+        u"disco esterno, su una chiavetta USB o in una cartella di rete, e la ricorda per le volte "
+        u"successive; prima di ogni backup mostra la cartella scelta e, rispondendo No, permette di "
+        u"sceglierne un'altra. Ogni backup è un file con la data e l'ora nel nome, ad esempio "
+        u"Clinora-backup-2026-12-11-0930.zip, che si apre anche con i comuni programmi per i file "
+        u"compressi."_s,
+
+        u"Il backup viene scritto con un nome provvisorio, riletto per intero e confrontato file per "
+        u"file con i dati; soltanto se tutto corrisponde riceve il suo nome definitivo e Clinora "
+        u"comunica \"Backup completato e verificato\", con la dimensione e il numero dei file. Se "
+        u"il disco è pieno, la chiavetta viene scollegata o la verifica trova differenze, il "
+        u"programma lo dice chiaramente e non lascia alcun file che possa essere scambiato per un "
+        u"backup valido."_s,
+
+        u"Il backup si può eseguire anche mentre il programma è in uso su un'altra postazione della "
+        u"rete: ogni archivio viene copiato tra un salvataggio e l'altro, mai a metà di uno. Se un "
+        u"archivio resta occupato troppo a lungo, il programma lo segnala e basta ripetere il "
+        u"backup poco dopo."_s,
+
+        u"Quando l'ultimo backup verificato risale a più di sette giorni prima, il menu principale "
+        u"lo ricorda con una riga in basso. La finestra delle informazioni indica quando e dove è "
+        u"stato eseguito l'ultimo backup."_s,
+
+        u"Il pulsante \"RIPRISTINO\" sostituisce i dati attuali con quelli di un backup scelto. "
+        u"Il file viene prima controllato per intero: un backup danneggiato viene rifiutato senza "
+        u"toccare nulla. Clinora chiede poi conferma indicando la data del backup, il numero dei "
+        u"pazienti, degli archivi di analisi e dei file; prima di sostituire i dati salva quelli "
+        u"attuali in un ulteriore backup, il cui nome termina con \"prima-del-ripristino\", così "
+        u"da poter tornare indietro. Prima di un ripristino chiudere il programma sulle altre "
+        u"postazioni."_s,
+    });
+}
+
 } // namespace
 
 Topic topic(TopicId id)
@@ -441,6 +486,8 @@ Topic topic(TopicId id)
     case TopicId::AnalysesExport:
         return {u"Esportazione archivio analisi cliniche in Microsoft Excel."_s,
                 analysesExportText()};
+    case TopicId::Backup:
+        return {u"Backup e ripristino dei dati."_s, backupText()};
     }
     return {};
 }
@@ -449,7 +496,8 @@ QList<TopicId> allTopics()
 {
     // AnalysisCard is left out: it shares the AnalysesMenu text word for word.
     return {TopicId::Overview,     TopicId::Patients,      TopicId::AnalysesMenu,
-            TopicId::Summary,      TopicId::PatientExport, TopicId::AnalysesExport};
+            TopicId::Summary,      TopicId::PatientExport, TopicId::AnalysesExport,
+            TopicId::Backup};
 }
 
 } // namespace clinora::help

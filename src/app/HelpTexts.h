@@ -14,6 +14,7 @@ enum class TopicId {
     Summary,        // results summary view
     PatientExport,  // patient archive export
     AnalysesExport, // analysis archive export
+    Backup,         // backup and restore of the data (start menu)
 };
 
 struct Topic {

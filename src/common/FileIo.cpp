@@ -174,6 +174,32 @@ bool syncToDisk(QFileDevice &file)
 #endif
 }
 
+bool syncFolderToDisk(const QString &folder)
+{
+    if (injectFault(Op::Sync, folder))
+        return false;
+#if !defined(Q_OS_WIN)
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool synced = ::fsync(fd) == 0;
+    ::close(fd);
+    return synced;
+#else
+    return QFileInfo(folder).isDir();
+#endif
+}
+
+void dropCached(QFileDevice &file)
+{
+#if defined(Q_OS_LINUX)
+    if (file.handle() >= 0)
+        (void)::posix_fadvise(file.handle(), 0, 0, POSIX_FADV_DONTNEED);
+#else
+    Q_UNUSED(file);
+#endif
+}
+
 bool makeFolder(const QString &folder)
 {
     if (injectFault(Op::Mkdir, folder))

@@ -57,6 +57,15 @@ bool syncFolderOf(const QString &path);
 using SyncCall = int (*)(int handle);
 void setSyncCall(SyncCall call);
 
+// Makes a new, renamed or removed name in `folder` reach the disk too, where
+// the system asks for it (POSIX); Windows keeps the name with the file.
+bool syncFolderToDisk(const QString &folder);
+
+// Lets the system forget the cached pages of a file already synced, so that
+// the next read comes from the disk itself (a read-back check), where the
+// system allows it.
+void dropCached(QFileDevice &file);
+
 // Makes sure `folder` exists as a folder, creating any missing parent too;
 // false when it cannot be made (or a file stands in its place).
 bool makeFolder(const QString &folder);

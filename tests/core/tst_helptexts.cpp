@@ -58,6 +58,7 @@ private slots:
         QTest::newRow("analyses export")
             << int(TopicId::AnalysesExport)
             << u"Esportazione archivio analisi cliniche in Microsoft Excel."_s << 1 << any;
+        QTest::newRow("backup") << int(TopicId::Backup) << u"Backup e ripristino dei dati."_s << 1 << any;
     }
     void topics()
     {
@@ -107,7 +108,8 @@ private slots:
         using help::TopicId;
         const QList<TopicId> expected = {TopicId::Overview,      TopicId::Patients,
                                          TopicId::AnalysesMenu,  TopicId::Summary,
-                                         TopicId::PatientExport, TopicId::AnalysesExport};
+                                         TopicId::PatientExport, TopicId::AnalysesExport,
+                                         TopicId::Backup};
         QVERIFY(help::allTopics() == expected);
     }
 };

@@ -64,6 +64,16 @@ QString FakeFiles::saveFile(QWidget *, const QString &title, const QString &filt
     return a;
 }
 
+QString FakeFiles::chooseFolder(QWidget *, const QString &title, const QString &start)
+{
+    requests.append({title, QString(), start});
+    if (answers.empty())
+        return QString();
+    QString a = answers.front();
+    answers.pop_front();
+    return a;
+}
+
 bool FakePrinting::print(QWidget *, const PreparedReport &report)
 {
     dialogs.append(report);

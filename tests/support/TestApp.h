@@ -69,6 +69,8 @@ public:
     QString openFile(QWidget *parent, const QString &title, const QString &filter) override;
     QString saveFile(QWidget *parent, const QString &title, const QString &filter,
                      const QString &suggestedName) override;
+    // A folder request is recorded with the start folder as its suggestion.
+    QString chooseFolder(QWidget *parent, const QString &title, const QString &start) override;
 };
 
 class FakeShell : public ShellSeam {

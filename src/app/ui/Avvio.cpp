@@ -4,6 +4,7 @@
 #include "app/HelpTexts.h"
 #include "app/Maker.h"
 #include "app/ui/AppContext.h"
+#include "app/ui/BackupCommand.h"
 #include "app/ui/Guida.h"
 #include "app/ui/Info.h"
 #include "app/ui/OpenURL.h"
@@ -14,6 +15,7 @@
 #include "patients/ui/Clienti.h"
 #include "summary/ui/MenuRiepLavoro.h"
 
+#include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -170,8 +172,67 @@ TfrmAvvio::TfrmAvvio(AppContext &ctx, QWidget *parent) : WorkingArea(ctx, u" Cli
     imgEsci = new PictureButton(b, u"imgEsci"_s, u"Esci"_s, art::Glyph::Close, PictureButton::Style::Icon);
     imgEsci->setGeometry(943, 642, 38, 38);
 
+    // Backup and restore, along the bottom between the credits and the exit.
+    struct DataCommand {
+        PictureButton **target;
+        const char16_t *name;
+        const char16_t *lettering;
+        const char16_t *hint;
+        art::Glyph glyph;
+        QColor tint;
+        int x, width;
+        void (TfrmAvvio::*handler)();
+    };
+    const DataCommand dataCommands[] = {
+        {&btnBackup, u"btnBackup", u"BACKUP",
+         u"Salva una copia verificata di tutti i dati in un unico file, nella cartella scelta",
+         art::Glyph::Save, QColor(60, 120, 80), 64, 170, &TfrmAvvio::btnBackupClick},
+        {&btnRipristino, u"btnRipristino", u"RIPRISTINO",
+         u"Sostituisce i dati attuali con quelli di un backup, dopo averli salvati a parte",
+         art::Glyph::Import, QColor(90, 100, 120), 244, 190, &TfrmAvvio::btnRipristinoClick},
+    };
+    for (const DataCommand &c : dataCommands) {
+        const QString lettering = QString::fromUtf16(c.lettering);
+        const QColor tint = c.tint;
+        const art::Glyph glyph = c.glyph;
+        auto *btn = new PictureButton(b, QString::fromUtf16(c.name), lettering, glyph, PictureButton::Style::Icon);
+        btn->setPaint([tint, glyph, lettering](QPainter &p, const QRectF &r) {
+            roundedPanel(p, r, tint.lighter(125), tint.darker(115), 8, tint.darker(150));
+            art::drawGlyph(p, QRectF(r.left() + 6, r.top() + 5, r.height() - 10, r.height() - 10), glyph);
+            p.setFont(designFont(u"Verdana"_s, 10, true));
+            p.setPen(Qt::white);
+            p.drawText(r.adjusted(r.height(), 0, -6, 0), Qt::AlignCenter, lettering);
+        });
+        btn->setGeometry(c.x, 642, c.width, 38);
+        btn->setToolTip(QString::fromUtf16(c.hint));
+        btn->setAccessibleDescription(btn->toolTip());
+        *c.target = btn;
+        connect(btn, &QAbstractButton::clicked, this, c.handler);
+    }
+    imgGuidaBackup = new PictureButton(b, u"imgGuidaBackup"_s, u"Guida al backup"_s, art::Glyph::Help,
+                                       PictureButton::Style::Icon);
+    imgGuidaBackup->setGeometry(442, 646, 30, 30);
+    imgGuidaBackup->setToolTip(u"Come funzionano il backup e il ripristino dei dati"_s);
+    connect(imgGuidaBackup, &QAbstractButton::clicked, this, &TfrmAvvio::imgGuidaBackupClick);
+
+    lblPromemoria = new QLabel(b);
+    lblPromemoria->setObjectName(u"lblPromemoria"_s);
+    lblPromemoria->setGeometry(484, 640, 446, 42);
+    lblPromemoria->setWordWrap(true);
+    lblPromemoria->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    lblPromemoria->setFont([] {
+        QFont f = designFont(u"Verdana"_s, 9);
+        f.setItalic(true);
+        return f;
+    }());
+    lblPromemoria->setStyleSheet(u"color: #8a4b08;"_s);
+    lblPromemoria->setAccessibleName(u"Promemoria backup"_s);
+    lblPromemoria->hide();
+
     // Tab goes along the three areas, then the commands around them.
-    QWidget *order[] = {btnAnagrafica, btnAnalisi, btnRiepiloghi, imgSito, imgGuida, imgInfo, imgCopyright, imgEsci};
+    QWidget *order[] = {btnAnagrafica, btnAnalisi, btnRiepiloghi, imgSito,   imgGuida,
+                        imgInfo,       imgCopyright, btnBackup,  btnRipristino, imgGuidaBackup,
+                        imgEsci};
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
 
@@ -196,5 +257,34 @@ void TfrmAvvio::imgSitoClick() { TMisc::Open(m_ctx.services, maker::kWebAddress.
 void TfrmAvvio::imgEsciClick() { m_ctx.endProgram(); }
 
 void TfrmAvvio::FormClose() { m_ctx.endProgram(); }
+
+void TfrmAvvio::btnBackupClick()
+{
+    backupui::makeBackup(m_ctx, this);
+    updateReminder();
+}
+
+void TfrmAvvio::btnRipristinoClick()
+{
+    backupui::restoreBackup(m_ctx, this);
+    updateReminder();
+}
+
+void TfrmAvvio::imgGuidaBackupClick() { TfrmGuida::showTopic(m_ctx, this, help::TopicId::Backup); }
+
+void TfrmAvvio::updateReminder()
+{
+    const QString text = backupui::reminderText(backup::Settings::load(m_ctx.services.appFolder),
+                                                m_ctx.services.clock->now());
+    lblPromemoria->setText(text);
+    lblPromemoria->setAccessibleDescription(text);
+    lblPromemoria->setVisible(!text.isEmpty());
+}
+
+void TfrmAvvio::showEvent(QShowEvent *event)
+{
+    WorkingArea::showEvent(event);
+    updateReminder();
+}
 
 } // namespace clinora

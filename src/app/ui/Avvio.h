@@ -2,6 +2,8 @@
 
 #include "common/ui/Screen.h"
 
+class QLabel;
+
 namespace clinora {
 
 class Picture;
@@ -20,6 +22,10 @@ public:
     PictureButton *imgAnalisi, *btnAnalisi, *appAnalisi;
     PictureButton *imgRiepiloghi, *btnRiepiloghi, *appRiepiloghi;
     PictureButton *imgInfo, *imgGuida, *imgSito, *imgCopyright, *imgEsci;
+    // Backup and restore of the data, with their help, and the quiet line
+    // that reminds of a backup when the last one is old.
+    PictureButton *btnBackup, *btnRipristino, *imgGuidaBackup;
+    QLabel *lblPromemoria;
 
     void imgAnagraficaClick();
     void imgAnalisiClick();
@@ -29,9 +35,15 @@ public:
     void imgSitoClick();
     void imgCopyrightClick();
     void imgEsciClick();
+    void btnBackupClick();
+    void btnRipristinoClick();
+    void imgGuidaBackupClick();
+    // Shows or hides the reminder line, as the last verified backup is.
+    void updateReminder();
 
 protected:
     void FormClose() override;
+    void showEvent(QShowEvent *event) override;
 };
 
 } // namespace clinora

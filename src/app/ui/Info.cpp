@@ -2,10 +2,12 @@
 
 #include "app/Maker.h"
 #include "app/ui/AppContext.h"
+#include "app/ui/BackupCommand.h"
 #include "app/ui/OpenURL.h"
 #include "common/ui/Controls.h"
 #include "common/ui/Widgets.h"
 
+#include <QLabel>
 #include <QPainter>
 #include <QPushButton>
 
@@ -26,7 +28,7 @@ void infoPicture(QPainter &p, const QRectF &r)
                           + u"Anagrafica dei pazienti, analisi cliniche,\nriepiloghi dei risultati, stampe ed "
                             u"esportazioni.\n\n"_s
                           + u"Tutti i dati restano nella cartella del programma:\nper una copia di sicurezza "
-                            u"basta copiarla."_s;
+                            u"usare\nil pulsante BACKUP del menu principale."_s;
     p.drawText(r.adjusted(30, 190, -30, -30), Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, lines);
     p.setFont(designFont(u"Verdana"_s, 9));
     p.setPen(QColor(20, 40, 70));
@@ -75,8 +77,16 @@ TfrmInfo::TfrmInfo(AppContext &ctx, QWidget *parent)
 {
     setObjectName(u"frmInfo"_s);
     imgLogo = new Picture(this, u"imgLogo"_s, infoPicture);
-    imgLogo->setGeometry(18, 18, 437, 480);
+    imgLogo->setGeometry(18, 18, 437, 420);
     imgLogo->setAccessibleName(u"Clinora"_s);
+    lblBackup = new QLabel(backupui::lastBackupText(backup::Settings::load(ctx.services.appFolder)), this);
+    lblBackup->setObjectName(u"lblBackup"_s);
+    lblBackup->setGeometry(18, 446, 437, 62);
+    lblBackup->setWordWrap(true);
+    lblBackup->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    lblBackup->setFont(designFont(u"Verdana"_s, 9));
+    lblBackup->setAccessibleName(u"Ultimo backup"_s);
+    lblBackup->setAccessibleDescription(lblBackup->text());
     imgEmail = new Picture(this, u"imgEmail"_s, art::Glyph::Mail);
     imgEmail->setGeometry(18, 522, 36, 36);
     imgEmail->setAccessibleName(u"Scrivi all'assistenza"_s);

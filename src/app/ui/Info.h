@@ -2,6 +2,7 @@
 
 #include "common/ui/Screen.h"
 
+class QLabel;
 class QPushButton;
 
 namespace clinora {
@@ -19,6 +20,8 @@ public:
     Picture *imgEmail;
     LinkLabel *lnkWeb;
     QPushButton *btnChiudi;
+    // When and where the last verified backup was made.
+    QLabel *lblBackup;
 
     void lnkWebClick();
     void btnChiudiClick();

@@ -92,6 +92,10 @@ public:
     {
         return QFileDialog::getSaveFileName(parent, title, suggestedName, filter);
     }
+    QString chooseFolder(QWidget *parent, const QString &title, const QString &start) override
+    {
+        return QFileDialog::getExistingDirectory(parent, title, start);
+    }
 };
 
 class RealDialogs : public DialogSeam {

@@ -34,6 +34,15 @@ public:
     // agreed to replace a file that exists.
     virtual QString saveFile(QWidget *parent, const QString &title, const QString &filter,
                              const QString &suggestedName) = 0;
+    // An existing folder chosen starting from `start`; empty when the user
+    // cancels (or where no folder can be chosen).
+    virtual QString chooseFolder(QWidget *parent, const QString &title, const QString &start)
+    {
+        Q_UNUSED(parent);
+        Q_UNUSED(title);
+        Q_UNUSED(start);
+        return QString();
+    }
 };
 
 class DialogSeam {

@@ -1,0 +1,1020 @@
+#include "app/Backup.h"
+
+#include "analyses/AnalysisRecord.h"
+#include "analyses/FrequentExams.h"
+#include "app/PasswordStore.h"
+#include "common/FileIo.h"
+#include "common/FileLock.h"
+#include "common/RecordFile.h"
+#include "patients/Attachments.h"
+#include "patients/PatientRecord.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QRegularExpression>
+#include <QUrl>
+
+#include <zip.h>
+#include <zlib.h>
+
+#include <cerrno>
+#include <memory>
+#include <vector>
+
+using namespace Qt::StringLiterals;
+
+namespace clinora::backup {
+
+namespace {
+
+// The index every backup carries as its last entry: what it holds, with the
+// checksum and size of every file as read from the data folder.
+constexpr QStringView kIndexName = u"Indice-backup-Clinora.txt";
+constexpr QStringView kIndexHeader = u"Backup dei dati di Clinora";
+constexpr QStringView kSettingsName = u"Clinora-backup.ini";
+constexpr QStringView kSettingsSection = u"Backup";
+// A backup still being written, or left by a failure that could not clean up:
+// never a name that passes for a backup.
+constexpr QStringView kIncompleteSuffix = u".incompleto";
+// Beside the data while a restore swaps them.
+constexpr QStringView kStagingName = u".Clinora-ripristino";
+constexpr QStringView kSetAsideName = u".Clinora-ripristino-precedenti";
+
+constexpr qint64 kCopyChunk = 1 << 20;
+
+// ---- names ------------------------------------------------------------------
+
+bool isPatientFolderName(const QString &name)
+{
+    static const QRegularExpression re(u"^Paziente_[0-9]+$"_s);
+    return re.match(name).hasMatch();
+}
+
+QString journalName(QStringView archive) { return QFileInfo(RecordFile::journalPath(archive.toString())).fileName(); }
+
+// The data files that lie at the top of the data folder.
+QStringList topFiles()
+{
+    return {kPatientArchiveName.toString(), journalName(kPatientArchiveName), kFrequentExamsFileName.toString(),
+            kPasswordFileName.toString()};
+}
+
+bool isTopFolder(const QString &name)
+{
+    return name == kAnalysisFolderName || name == attachments::kFolderName || isPatientFolderName(name);
+}
+
+// A name a backup may hold: relative, with no way out of the data folder,
+// under one of the data items.
+bool safeEntryName(const QString &name)
+{
+    if (name.isEmpty() || name.startsWith(u'/') || name.contains(u'\\') || name.contains(QChar(0)))
+        return false;
+    const bool folder = name.endsWith(u'/');
+    QStringList parts = name.split(u'/');
+    if (folder)
+        parts.removeLast();
+    for (const QString &p : parts) {
+        if (p.isEmpty() || p == u"."_s || p == u".."_s || (p.size() == 2 && p[1] == u':'))
+            return false;
+    }
+    if (parts.size() == 1 && !folder)
+        return topFiles().contains(parts.first());
+    return isTopFolder(parts.first());
+}
+
+QString topItem(const QString &name) { return name.section(u'/', 0, 0); }
+
+QString encodeName(const QString &name) { return QString::fromLatin1(QUrl::toPercentEncoding(name, "/ ()-_.,'+&")); }
+QString decodeName(QStringView text) { return QString::fromUtf8(QByteArray::fromPercentEncoding(text.toLatin1())); }
+
+void collectFolder(const QString &root, const QString &relative, QStringList &out)
+{
+    out << relative + u'/';
+    QDir dir(QDir(root).filePath(relative));
+    const QFileInfoList items = dir.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot
+                                                      | QDir::NoSymLinks,
+                                                  QDir::Name | QDir::DirsLast);
+    for (const QFileInfo &fi : items) {
+        const QString rel = relative + u'/' + fi.fileName();
+        if (fi.isDir())
+            collectFolder(root, rel, out);
+        else if (fi.isFile())
+            out << rel;
+    }
+}
+
+// ---- the index --------------------------------------------------------------
+
+struct IndexEntry {
+    QString name;
+    quint32 crc = 0;
+    qint64 size = 0;
+    bool folder = false;
+};
+
+struct Index {
+    QDateTime created;
+    QList<IndexEntry> entries;
+
+    Summary summary() const
+    {
+        Summary s;
+        s.created = created;
+        for (const IndexEntry &e : entries) {
+            if (e.folder) {
+                ++s.folders;
+                continue;
+            }
+            ++s.files;
+            s.dataBytes += e.size;
+            if (e.name == kPatientArchiveName)
+                s.patients = e.size / PatientRecord::kSize;
+            else if (e.name.startsWith(kAnalysisFolderName.toString() + u'/') && e.name.endsWith(u".asl"_s))
+                ++s.analysisArchives;
+        }
+        return s;
+    }
+
+    QByteArray text() const
+    {
+        const Summary s = summary();
+        QString t;
+        t += kIndexHeader.toString() + u'\n';
+        t += u"Versione: 1\n"_s;
+        t += u"Data: "_s + created.toString(Qt::ISODate) + u'\n';
+        t += u"Pazienti: "_s + QString::number(s.patients) + u'\n';
+        t += u"Archivi analisi: "_s + QString::number(s.analysisArchives) + u'\n';
+        t += u"File: "_s + QString::number(s.files) + u'\n';
+        t += u"Cartelle: "_s + QString::number(s.folders) + u'\n';
+        for (const IndexEntry &e : entries) {
+            if (e.folder)
+                t += u"cartella\t"_s + encodeName(e.name) + u'\n';
+            else
+                t += u"file\t%1\t%2\t"_s.arg(e.crc, 8, 16, QChar(u'0')).arg(e.size) + encodeName(e.name) + u'\n';
+        }
+        return t.toUtf8();
+    }
+
+    // False when the text is not an index this program wrote.
+    bool parse(const QByteArray &bytes)
+    {
+        const QStringList lines = QString::fromUtf8(bytes).split(u'\n', Qt::SkipEmptyParts);
+        if (lines.isEmpty() || lines.first() != kIndexHeader)
+            return false;
+        int files = -1;
+        int folders = -1;
+        for (const QString &line : lines.mid(1)) {
+            const QStringList f = line.split(u'\t');
+            if (f.first() == u"file"_s && f.size() == 4) {
+                bool okCrc = false, okSize = false;
+                IndexEntry e{decodeName(f[3]), f[1].toUInt(&okCrc, 16), f[2].toLongLong(&okSize), false};
+                if (!okCrc || !okSize || e.size < 0)
+                    return false;
+                entries << e;
+            } else if (f.first() == u"cartella"_s && f.size() == 2) {
+                entries << IndexEntry{decodeName(f[1]), 0, 0, true};
+            } else if (line.startsWith(u"Data: "_s)) {
+                created = QDateTime::fromString(line.mid(6), Qt::ISODate);
+            } else if (line.startsWith(u"File: "_s)) {
+                files = line.mid(6).toInt();
+            } else if (line.startsWith(u"Cartelle: "_s)) {
+                folders = line.mid(10).toInt();
+            }
+        }
+        const Summary s = summary();
+        return created.isValid() && s.files == files && s.folders == folders;
+    }
+};
+
+// ---- the work under way -----------------------------------------------------
+
+struct Work {
+    Progress progress;
+    qint64 done = 0;
+    qint64 total = 0;
+    Failure failure = Failure::None;
+    QString detail;
+
+    bool advance(qint64 bytes)
+    {
+        done += bytes;
+        if (progress && !progress(done, total)) {
+            fail(Failure::Cancelled, QString());
+            return false;
+        }
+        return true;
+    }
+    void fail(Failure f, const QString &what)
+    {
+        if (failure == Failure::None) {
+            failure = f;
+            detail = what;
+        }
+    }
+};
+
+void setSystemError(zip_error_t *error, int zipError)
+{
+    zip_error_set(error, zipError, errno != 0 ? errno : EIO);
+}
+
+// ---- the backup file, read and written through the file I/O seam ---------
+
+// The zip file itself: written once under its temporary name (never over
+// an existing file), or read for a check. Every operation goes through the
+// program's file primitives, so that tests can fail any of them.
+struct ZipFile {
+    explicit ZipFile(QString p) : path(std::move(p)), file(path) { zip_error_init(&error); }
+    ~ZipFile() { zip_error_fini(&error); }
+
+    QString path;
+    QFile file;
+    zip_error_t error;
+    bool writing = false;
+    bool written = false;
+
+    static zip_int64_t callback(void *state, void *data, zip_uint64_t len, zip_source_cmd_t cmd)
+    {
+        return static_cast<ZipFile *>(state)->handle(data, len, cmd);
+    }
+
+    zip_int64_t fail(int zipError)
+    {
+        setSystemError(&error, zipError);
+        return -1;
+    }
+
+    zip_int64_t seekTo(QFile &f, void *data, zip_uint64_t len)
+    {
+        auto *args = ZIP_SOURCE_GET_ARGS(zip_source_args_seek_t, data, len, &error);
+        if (!args)
+            return -1;
+        qint64 base = 0;
+        if (args->whence == SEEK_CUR)
+            base = f.pos();
+        else if (args->whence == SEEK_END)
+            base = f.size();
+        const qint64 to = base + args->offset;
+        if (to < 0 || !f.seek(to)) {
+            zip_error_set(&error, ZIP_ER_SEEK, EINVAL);
+            return -1;
+        }
+        return 0;
+    }
+
+    zip_int64_t handle(void *data, zip_uint64_t len, zip_source_cmd_t cmd)
+    {
+        switch (cmd) {
+        case ZIP_SOURCE_SUPPORTS:
+            return ZIP_SOURCE_SUPPORTS_WRITABLE;
+        case ZIP_SOURCE_STAT: {
+            auto *st = ZIP_SOURCE_GET_ARGS(zip_stat_t, data, len, &error);
+            if (!st)
+                return -1;
+            const QFileInfo fi(path);
+            if (!fi.exists()) {
+                zip_error_set(&error, ZIP_ER_READ, ENOENT);
+                return -1;
+            }
+            zip_stat_init(st);
+            st->valid = ZIP_STAT_SIZE;
+            st->size = zip_uint64_t(fi.size());
+            return sizeof(*st);
+        }
+        case ZIP_SOURCE_ERROR:
+            return zip_error_to_data(&error, data, len);
+        case ZIP_SOURCE_FREE:
+            return 0;
+        case ZIP_SOURCE_OPEN:
+            if (io::injectFault(io::Op::Open, path) || !file.open(QIODevice::ReadOnly))
+                return fail(ZIP_ER_OPEN);
+            return 0;
+        case ZIP_SOURCE_READ: {
+            if (io::injectFault(io::Op::Read, path))
+                return fail(ZIP_ER_READ);
+            const qint64 n = file.read(static_cast<char *>(data), qint64(len));
+            return n < 0 ? fail(ZIP_ER_READ) : n;
+        }
+        case ZIP_SOURCE_CLOSE:
+            file.close();
+            return 0;
+        case ZIP_SOURCE_SEEK:
+            return seekTo(file, data, len);
+        case ZIP_SOURCE_TELL:
+            return file.pos();
+        case ZIP_SOURCE_BEGIN_WRITE:
+            // NewOnly: a name that appeared meanwhile is never written over.
+            if (io::injectFault(io::Op::Open, path) || !file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+                return fail(ZIP_ER_OPEN);
+            writing = true;
+            return 0;
+        case ZIP_SOURCE_WRITE:
+            if (!io::writeAll(file, QByteArrayView(static_cast<const char *>(data), qsizetype(len))))
+                return fail(ZIP_ER_WRITE);
+            return zip_int64_t(len);
+        case ZIP_SOURCE_SEEK_WRITE:
+            return seekTo(file, data, len);
+        case ZIP_SOURCE_TELL_WRITE:
+            return file.pos();
+        case ZIP_SOURCE_COMMIT_WRITE: {
+            // On the disk before anyone is told it is there.
+            const bool flushed = !io::injectFault(io::Op::Flush, path) && file.flush();
+            if (!flushed || !io::syncToDisk(file) || io::injectFault(io::Op::Close, path))
+                return fail(ZIP_ER_WRITE);
+            file.close();
+            if (file.error() != QFileDevice::NoError)
+                return fail(ZIP_ER_WRITE);
+            writing = false;
+            written = true;
+            return 0;
+        }
+        case ZIP_SOURCE_ROLLBACK_WRITE:
+            file.close();
+            writing = false;
+            io::removeFile(path);
+            return 0;
+        case ZIP_SOURCE_REMOVE:
+            if (!io::removeFile(path))
+                return fail(ZIP_ER_REMOVE);
+            return 0;
+        default:
+            zip_error_set(&error, ZIP_ER_OPNOTSUPP, 0);
+            return -1;
+        }
+    }
+};
+
+// One data file as the backup reads it: opened and locked when the archive
+// reaches it, its checksum taken from the very bytes handed on, released as
+// soon as it is copied.
+struct DataFile {
+    DataFile(Work &w, QString abs, IndexEntry &e) : work(w), path(std::move(abs)), entry(e), file(path)
+    {
+        zip_error_init(&error);
+    }
+    ~DataFile() { zip_error_fini(&error); }
+
+    Work &work;
+    QString path;
+    IndexEntry &entry;
+    QFile file;
+    lock::FileLock guard;
+    zip_error_t error;
+    uLong crc = 0;
+    qint64 size = 0;
+
+    static zip_int64_t callback(void *state, void *data, zip_uint64_t len, zip_source_cmd_t cmd)
+    {
+        return static_cast<DataFile *>(state)->handle(data, len, cmd);
+    }
+
+    // Shared, as every reading command takes it: a save (exclusive) waits
+    // until the file is copied, and a save under way is waited for.
+    bool acquire()
+    {
+        if (file.isOpen())
+            return true;
+        switch (guard.acquire(path, lock::Mode::Shared, lock::Missing::Skip)) {
+        case lock::Outcome::Locked:
+            break;
+        case lock::Outcome::Busy:
+            work.fail(Failure::Locked, path);
+            zip_error_set(&error, ZIP_ER_OPEN, EAGAIN);
+            return false;
+        case lock::Outcome::Failed:
+            work.fail(Failure::DataUnreadable, path);
+            zip_error_set(&error, ZIP_ER_OPEN, EIO);
+            return false;
+        }
+        if (io::injectFault(io::Op::Open, path) || !file.open(QIODevice::ReadOnly)) {
+            guard.release();
+            work.fail(Failure::DataUnreadable, path);
+            zip_error_set(&error, ZIP_ER_OPEN, EIO);
+            return false;
+        }
+        return true;
+    }
+
+    zip_int64_t handle(void *data, zip_uint64_t len, zip_source_cmd_t cmd)
+    {
+        switch (cmd) {
+        case ZIP_SOURCE_SUPPORTS:
+            return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT,
+                                                  ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE, -1);
+        case ZIP_SOURCE_STAT: {
+            auto *st = ZIP_SOURCE_GET_ARGS(zip_stat_t, data, len, &error);
+            if (!st || !acquire())
+                return -1;
+            // Under the lock: the size the copy will find.
+            zip_stat_init(st);
+            st->valid = ZIP_STAT_SIZE;
+            st->size = zip_uint64_t(file.size());
+            return sizeof(*st);
+        }
+        case ZIP_SOURCE_OPEN:
+            if (!acquire())
+                return -1;
+            crc = crc32(0L, Z_NULL, 0);
+            size = 0;
+            return 0;
+        case ZIP_SOURCE_READ: {
+            if (work.failure != Failure::None) {
+                zip_error_set(&error, ZIP_ER_CANCELLED, 0);
+                return -1;
+            }
+            if (io::injectFault(io::Op::Read, path)) {
+                work.fail(Failure::DataUnreadable, path);
+                zip_error_set(&error, ZIP_ER_READ, EIO);
+                return -1;
+            }
+            const qint64 n = file.read(static_cast<char *>(data), qint64(len));
+            if (n < 0) {
+                work.fail(Failure::DataUnreadable, path);
+                zip_error_set(&error, ZIP_ER_READ, EIO);
+                return -1;
+            }
+            crc = crc32_z(crc, static_cast<const Bytef *>(data), size_t(n));
+            size += n;
+            if (!work.advance(n)) {
+                zip_error_set(&error, ZIP_ER_CANCELLED, 0);
+                return -1;
+            }
+            return n;
+        }
+        case ZIP_SOURCE_CLOSE:
+            entry.crc = quint32(crc);
+            entry.size = size;
+            file.close();
+            guard.release();
+            return 0;
+        case ZIP_SOURCE_ERROR:
+            return zip_error_to_data(&error, data, len);
+        case ZIP_SOURCE_FREE:
+            file.close();
+            guard.release();
+            return 0;
+        default:
+            zip_error_set(&error, ZIP_ER_OPNOTSUPP, 0);
+            return -1;
+        }
+    }
+};
+
+// The index, made when the archive reaches it: after every file it lists.
+struct IndexSource {
+    explicit IndexSource(const Index &i) : index(i) { zip_error_init(&error); }
+    ~IndexSource() { zip_error_fini(&error); }
+
+    const Index &index;
+    zip_error_t error;
+    QByteArray bytes;
+    qint64 at = 0;
+
+    static zip_int64_t callback(void *state, void *data, zip_uint64_t len, zip_source_cmd_t cmd)
+    {
+        auto *self = static_cast<IndexSource *>(state);
+        switch (cmd) {
+        case ZIP_SOURCE_SUPPORTS:
+            return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT,
+                                                  ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE, -1);
+        case ZIP_SOURCE_STAT: {
+            auto *st = ZIP_SOURCE_GET_ARGS(zip_stat_t, data, len, &self->error);
+            if (!st)
+                return -1;
+            self->bytes = self->index.text();
+            zip_stat_init(st);
+            st->valid = ZIP_STAT_SIZE;
+            st->size = zip_uint64_t(self->bytes.size());
+            return sizeof(*st);
+        }
+        case ZIP_SOURCE_OPEN:
+            self->bytes = self->index.text();
+            self->at = 0;
+            return 0;
+        case ZIP_SOURCE_READ: {
+            const qint64 n = qMin(qint64(len), self->bytes.size() - self->at);
+            memcpy(data, self->bytes.constData() + self->at, size_t(n));
+            self->at += n;
+            return n;
+        }
+        case ZIP_SOURCE_CLOSE:
+        case ZIP_SOURCE_FREE:
+            return 0;
+        case ZIP_SOURCE_ERROR:
+            return zip_error_to_data(&self->error, data, len);
+        default:
+            zip_error_set(&self->error, ZIP_ER_OPNOTSUPP, 0);
+            return -1;
+        }
+    }
+};
+
+// An archive open for reading through the file I/O seam.
+struct Reader {
+    explicit Reader(const QString &path) : file(path) {}
+    ~Reader()
+    {
+        if (za)
+            zip_discard(za);
+        else if (src)
+            zip_source_free(src);
+    }
+
+    // 0 when open; otherwise the libzip error code.
+    int open()
+    {
+        zip_error_t err;
+        zip_error_init(&err);
+        src = zip_source_function_create(&ZipFile::callback, &file, &err);
+        if (src)
+            za = zip_open_from_source(src, ZIP_RDONLY | ZIP_CHECKCONS, &err);
+        const int code = za ? 0 : zip_error_code_zip(&err);
+        zip_error_fini(&err);
+        return za ? 0 : (code ? code : ZIP_ER_INTERNAL);
+    }
+
+    ZipFile file;
+    zip_source_t *src = nullptr;
+    zip_t *za = nullptr;
+};
+
+// Reads one entry whole, handing each piece to `sink`; libzip checks the
+// entry's checksum as it reaches the end. False on any failure.
+template <class Sink>
+bool readEntry(zip_t *za, zip_uint64_t index, Work &work, Sink &&sink)
+{
+    zip_file_t *zf = zip_fopen_index(za, index, 0);
+    if (!zf)
+        return false;
+    QByteArray buffer(kCopyChunk, Qt::Uninitialized);
+    bool ok = true;
+    for (;;) {
+        const zip_int64_t n = zip_fread(zf, buffer.data(), zip_uint64_t(buffer.size()));
+        if (n < 0) {
+            ok = false;
+            break;
+        }
+        if (n == 0)
+            break;
+        if (!sink(QByteArrayView(buffer.constData(), qsizetype(n))) || !work.advance(n)) {
+            ok = false;
+            break;
+        }
+    }
+    zip_fclose(zf);
+    return ok;
+}
+
+// Checks an open backup against its index: the same entries, the same sizes
+// and checksums, every file read whole. Fills `index`.
+Failure checkArchive(zip_t *za, Index &index, Work &work)
+{
+    const zip_int64_t count = zip_get_num_entries(za, 0);
+    zip_int64_t indexAt = -1;
+    for (zip_int64_t i = 0; i < count; ++i) {
+        const char *n = zip_get_name(za, zip_uint64_t(i), ZIP_FL_ENC_GUESS);
+        if (n && QString::fromUtf8(n) == kIndexName)
+            indexAt = i;
+    }
+    if (indexAt < 0)
+        return Failure::NotABackup;
+    QByteArray indexBytes;
+    Work quiet; // the index is not part of the data the progress counts
+    if (!readEntry(za, zip_uint64_t(indexAt), quiet, [&](QByteArrayView b) {
+            indexBytes += b;
+            return indexBytes.size() < (64 << 20);
+        }))
+        return Failure::Damaged;
+    if (!index.parse(indexBytes) || index.entries.size() != count - 1)
+        return Failure::Damaged;
+
+    QHash<QString, const IndexEntry *> byName;
+    for (const IndexEntry &e : index.entries) {
+        if (!safeEntryName(e.name) || e.folder != e.name.endsWith(u'/'))
+            return Failure::UnsafeName;
+        if (byName.contains(e.name))
+            return Failure::Damaged;
+        byName.insert(e.name, &e);
+    }
+    work.total = 0;
+    for (const IndexEntry &e : index.entries)
+        work.total += e.size;
+    for (zip_int64_t i = 0; i < count; ++i) {
+        if (i == indexAt)
+            continue;
+        zip_stat_t st;
+        zip_stat_init(&st);
+        if (zip_stat_index(za, zip_uint64_t(i), 0, &st) < 0 || !(st.valid & ZIP_STAT_NAME))
+            return Failure::Damaged;
+        const IndexEntry *e = byName.value(QString::fromUtf8(st.name));
+        if (!e)
+            return Failure::Damaged;
+        if (e->folder)
+            continue;
+        if (!(st.valid & ZIP_STAT_SIZE) || !(st.valid & ZIP_STAT_CRC) || qint64(st.size) != e->size
+            || st.crc != e->crc)
+            return Failure::Damaged;
+        qint64 seen = 0;
+        if (!readEntry(za, zip_uint64_t(i), work, [&](QByteArrayView b) {
+                seen += b.size();
+                return true;
+            }))
+            return work.failure == Failure::Cancelled ? Failure::Cancelled : Failure::Damaged;
+        if (seen != e->size)
+            return Failure::Damaged;
+    }
+    return Failure::None;
+}
+
+QString freeName(const QString &folder, const QDateTime &when, const QString &suffix)
+{
+    const QDir dir(folder);
+    const QString base = fileName(when, suffix);
+    QString name = base;
+    for (int n = 2; QFileInfo::exists(dir.filePath(name)) || QFileInfo::exists(dir.filePath(name + kIncompleteSuffix));
+         ++n)
+        name = base.chopped(4) + u'-' + QString::number(n) + u".zip"_s;
+    return dir.filePath(name);
+}
+
+// The top-level data items now in `dataFolder`.
+QStringList topItems(const QString &dataFolder)
+{
+    QStringList out;
+    for (const QString &e : dataEntries(dataFolder)) {
+        const QString top = topItem(e);
+        if (out.isEmpty() || out.last() != top)
+            out << top;
+    }
+    return out;
+}
+
+bool moveItem(const QString &from, const QString &to)
+{
+    if (io::injectFault(io::Op::Rename, from))
+        return false;
+    return QDir().rename(from, to);
+}
+
+void removeItem(const QString &path)
+{
+    const QFileInfo fi(path);
+    if (fi.isDir() && !fi.isSymLink())
+        QDir(path).removeRecursively();
+    else if (fi.exists() || fi.isSymLink())
+        QFile::remove(path);
+}
+
+} // namespace
+
+QString fileName(const QDateTime &when, const QString &suffix)
+{
+    return u"Clinora-backup-"_s + when.toString(u"yyyy-MM-dd-HHmm"_s) + suffix + u".zip"_s;
+}
+
+bool looksLikeBackupName(const QString &name)
+{
+    return name.startsWith(u"Clinora-backup-"_s) && name.endsWith(u".zip"_s, Qt::CaseInsensitive);
+}
+
+QStringList dataEntries(const QString &dataFolder)
+{
+    QStringList out;
+    const QDir dir(dataFolder);
+    for (const QString &name : topFiles()) {
+        if (QFileInfo(dir.filePath(name)).isFile())
+            out << name;
+    }
+    QStringList folders;
+    const QStringList all = dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::NoSymLinks);
+    for (const QString &name : all) {
+        if (isTopFolder(name))
+            folders << name;
+    }
+    // Patient folders in the order of their numbers.
+    std::sort(folders.begin(), folders.end(), [](const QString &a, const QString &b) {
+        const bool pa = isPatientFolderName(a), pb = isPatientFolderName(b);
+        if (pa != pb)
+            return pb;
+        if (pa)
+            return a.mid(9).toLongLong() < b.mid(9).toLongLong();
+        return a < b;
+    });
+    for (const QString &f : folders)
+        collectFolder(dataFolder, f, out);
+    return out;
+}
+
+Result create(const QString &dataFolder, const QString &targetFolder, const QDateTime &when,
+              const Progress &progress, const QString &suffix)
+{
+    Result r;
+    if (targetFolder.isEmpty() || !QFileInfo(targetFolder).isDir()) {
+        r.failure = Failure::FolderMissing;
+        r.detail = targetFolder;
+        return r;
+    }
+    const QString finalPath = freeName(targetFolder, when, suffix);
+    const QString tempPath = finalPath + kIncompleteSuffix;
+    r.path = finalPath;
+
+    Work work;
+    work.progress = progress;
+    Index index;
+    index.created = when;
+    const QStringList names = dataEntries(dataFolder);
+    index.entries.reserve(names.size());
+    for (const QString &name : names) {
+        const bool folder = name.endsWith(u'/');
+        index.entries.append(IndexEntry{name, 0, 0, folder});
+        if (!folder)
+            work.total += QFileInfo(QDir(dataFolder).filePath(name)).size();
+    }
+    work.total *= 2; // written, then read back
+
+    auto failWith = [&](Failure f, const QString &detail) {
+        io::removeFile(tempPath);
+        r.failure = f;
+        r.detail = detail;
+        return r;
+    };
+
+    // Written.
+    {
+        ZipFile out(tempPath);
+        zip_error_t err;
+        zip_error_init(&err);
+        zip_source_t *src = zip_source_function_create(&ZipFile::callback, &out, &err);
+        zip_t *za = src ? zip_open_from_source(src, ZIP_CREATE | ZIP_EXCL, &err) : nullptr;
+        zip_error_fini(&err);
+        if (!za) {
+            if (src)
+                zip_source_free(src);
+            return failWith(Failure::WriteFailed, targetFolder);
+        }
+        std::vector<std::unique_ptr<DataFile>> files;
+        files.reserve(size_t(index.entries.size()));
+        bool added = true;
+        for (IndexEntry &e : index.entries) {
+            const QByteArray utf8 = e.name.toUtf8();
+            if (e.folder) {
+                added = zip_dir_add(za, utf8.constData(), ZIP_FL_ENC_UTF_8) >= 0;
+            } else {
+                const QString abs = QDir(dataFolder).filePath(e.name);
+                files.push_back(std::make_unique<DataFile>(work, abs, e));
+                zip_source_t *zs = zip_source_function_create(&DataFile::callback, files.back().get(), nullptr);
+                const zip_int64_t at = zs ? zip_file_add(za, utf8.constData(), zs, ZIP_FL_ENC_UTF_8) : -1;
+                if (at < 0 && zs)
+                    zip_source_free(zs);
+                // Stored: archives and attachments are copied at the speed of the disk.
+                added = at >= 0 && zip_set_file_compression(za, zip_uint64_t(at), ZIP_CM_STORE, 0) == 0;
+                if (added) {
+                    const QDateTime mtime = QFileInfo(abs).lastModified();
+                    if (mtime.isValid())
+                        zip_file_set_mtime(za, zip_uint64_t(at), time_t(mtime.toSecsSinceEpoch()), 0);
+                }
+            }
+            if (!added)
+                break;
+        }
+        IndexSource indexSource(index);
+        if (added) {
+            zip_source_t *zs = zip_source_function_create(&IndexSource::callback, &indexSource, nullptr);
+            const QByteArray utf8 = kIndexName.toString().toUtf8();
+            const zip_int64_t at = zs ? zip_file_add(za, utf8.constData(), zs, ZIP_FL_ENC_UTF_8) : -1;
+            if (at < 0 && zs)
+                zip_source_free(zs);
+            added = at >= 0;
+        }
+        if (!added) {
+            zip_discard(za);
+            return failWith(Failure::WriteFailed, targetFolder);
+        }
+        const bool closed = zip_close(za) == 0;
+        if (!closed)
+            zip_discard(za);
+        if (!closed || !out.written) {
+            if (work.failure != Failure::None)
+                return failWith(work.failure, work.detail);
+            return failWith(Failure::WriteFailed, targetFolder);
+        }
+    }
+
+    // Read back whole from the disk, and every file compared with the
+    // checksum of the data as they were read.
+    {
+        QFile cached(tempPath);
+        if (cached.open(QIODevice::ReadOnly)) {
+            io::dropCached(cached);
+            cached.close();
+        }
+        Reader reader(tempPath);
+        if (reader.open() != 0)
+            return failWith(Failure::VerifyFailed, tempPath);
+        Index read;
+        Work check;
+        if (progress)
+            check.progress = [&](qint64 done, qint64) { return progress(work.total / 2 + done, work.total); };
+        const Failure f = checkArchive(reader.za, read, check);
+        if (f == Failure::Cancelled)
+            return failWith(Failure::Cancelled, QString());
+        if (f != Failure::None || read.entries.size() != index.entries.size())
+            return failWith(Failure::VerifyFailed, tempPath);
+        for (qsizetype i = 0; i < read.entries.size(); ++i) {
+            const IndexEntry &a = read.entries[i];
+            const IndexEntry &b = index.entries[i];
+            if (a.name != b.name || a.folder != b.folder || a.crc != b.crc || a.size != b.size)
+                return failWith(Failure::VerifyFailed, tempPath);
+        }
+    }
+
+    // Only now under the name of a backup, and the name on the disk too.
+    if (!moveItem(tempPath, finalPath))
+        return failWith(Failure::WriteFailed, targetFolder);
+    if (!io::syncFolderToDisk(targetFolder)) {
+        io::removeFile(finalPath);
+        return failWith(Failure::WriteFailed, targetFolder);
+    }
+    r.summary = index.summary();
+    r.summary.zipBytes = QFileInfo(finalPath).size();
+    return r;
+}
+
+Result inspect(const QString &zipPath, const Progress &progress)
+{
+    Result r;
+    r.path = zipPath;
+    if (!QFileInfo(zipPath).isFile()) {
+        r.failure = Failure::NotABackup;
+        return r;
+    }
+    Reader reader(zipPath);
+    const int opened = reader.open();
+    if (opened != 0) {
+        r.failure = opened == ZIP_ER_NOZIP ? Failure::NotABackup : Failure::Damaged;
+        return r;
+    }
+    Work work;
+    work.progress = progress;
+    Index index;
+    r.failure = checkArchive(reader.za, index, work);
+    if (r.ok()) {
+        r.summary = index.summary();
+        r.summary.zipBytes = QFileInfo(zipPath).size();
+    }
+    return r;
+}
+
+Result restore(const QString &zipPath, const QString &dataFolder, const Progress &progress)
+{
+    // Checked whole before anything is touched.
+    Progress half;
+    if (progress)
+        half = [&](qint64 done, qint64 total) { return progress(done, total * 2); };
+    Result r = inspect(zipPath, half);
+    if (!r.ok())
+        return r;
+
+    const QDir data(dataFolder);
+    const QString staging = data.filePath(kStagingName.toString());
+    const QString aside = data.filePath(kSetAsideName.toString());
+    removeItem(staging);
+    removeItem(aside);
+
+    auto fail = [&](Failure f, const QString &detail) {
+        removeItem(staging);
+        r.failure = f;
+        r.detail = detail;
+        return r;
+    };
+
+    // Unpacked beside the data, each file checked again as it is written.
+    if (!io::makeFolder(staging))
+        return fail(Failure::ReplaceFailed, staging);
+    QStringList restoredTop;
+    {
+        Reader reader(zipPath);
+        if (reader.open() != 0)
+            return fail(Failure::Damaged, zipPath);
+        Work work;
+        work.total = r.summary.dataBytes * 2;
+        work.done = r.summary.dataBytes;
+        work.progress = progress;
+        const zip_int64_t count = zip_get_num_entries(reader.za, 0);
+        for (zip_int64_t i = 0; i < count; ++i) {
+            zip_stat_t st;
+            zip_stat_init(&st);
+            if (zip_stat_index(reader.za, zip_uint64_t(i), 0, &st) < 0)
+                return fail(Failure::Damaged, zipPath);
+            const QString name = QString::fromUtf8(st.name);
+            if (name == kIndexName)
+                continue;
+            if (!safeEntryName(name))
+                return fail(Failure::UnsafeName, name);
+            if (restoredTop.isEmpty() || restoredTop.last() != topItem(name))
+                restoredTop << topItem(name);
+            const QString target = QDir(staging).filePath(name);
+            if (name.endsWith(u'/')) {
+                if (!io::makeFolder(target))
+                    return fail(Failure::ReplaceFailed, target);
+                continue;
+            }
+            if (!io::makeFolder(QFileInfo(target).absolutePath()))
+                return fail(Failure::ReplaceFailed, target);
+            QFile out(target);
+            if (io::injectFault(io::Op::Open, target) || !out.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+                return fail(Failure::ReplaceFailed, target);
+            const bool copied = readEntry(reader.za, zip_uint64_t(i), work,
+                                          [&](QByteArrayView b) { return io::writeAll(out, b); });
+            if (!copied)
+                return fail(work.failure == Failure::Cancelled ? Failure::Cancelled : Failure::ReplaceFailed, target);
+            if (io::injectFault(io::Op::Flush, target) || !out.flush() || !io::syncToDisk(out))
+                return fail(Failure::ReplaceFailed, target);
+            out.close();
+            if (st.valid & ZIP_STAT_MTIME) {
+                QFile touched(target);
+                if (touched.open(QIODevice::ReadWrite))
+                    touched.setFileTime(QDateTime::fromSecsSinceEpoch(st.mtime), QFileDevice::FileModificationTime);
+            }
+        }
+    }
+    io::syncFolderToDisk(staging);
+
+    // The old data set aside, the new put in place; any failure puts back
+    // what was moved.
+    const QStringList current = topItems(dataFolder);
+    const bool keepPassword = !restoredTop.contains(kPasswordFileName.toString());
+    if (!io::makeFolder(aside))
+        return fail(Failure::ReplaceFailed, aside);
+    QStringList setAside, placed;
+    auto rollBack = [&]() {
+        bool whole = true;
+        for (const QString &item : placed)
+            whole = moveItem(data.filePath(item), QDir(staging).filePath(item)) && whole;
+        for (const QString &item : setAside)
+            whole = moveItem(QDir(aside).filePath(item), data.filePath(item)) && whole;
+        if (whole)
+            removeItem(aside);
+        return whole;
+    };
+    for (const QString &item : current) {
+        if (keepPassword && item == kPasswordFileName)
+            continue;
+        if (!moveItem(data.filePath(item), QDir(aside).filePath(item))) {
+            const bool whole = rollBack();
+            return fail(whole ? Failure::ReplaceFailed : Failure::RollbackFailed, whole ? item : aside);
+        }
+        setAside << item;
+    }
+    for (const QString &item : restoredTop) {
+        if (!moveItem(QDir(staging).filePath(item), data.filePath(item))) {
+            const bool whole = rollBack();
+            return fail(whole ? Failure::ReplaceFailed : Failure::RollbackFailed, whole ? item : aside);
+        }
+        placed << item;
+    }
+    io::syncFolderToDisk(dataFolder);
+    removeItem(aside);
+    removeItem(staging);
+    return r;
+}
+
+QString Settings::path(const QString &appFolder) { return QDir(appFolder).filePath(kSettingsName.toString()); }
+
+Settings Settings::load(const QString &appFolder)
+{
+    Settings s;
+    QFile f(path(appFolder));
+    if (!f.open(QIODevice::ReadOnly))
+        return s;
+    const QString text = QString::fromUtf8(f.read(1 << 16));
+    s.folder = iniValue(text, kSettingsSection, u"Cartella");
+    s.lastTime = QDateTime::fromString(iniValue(text, kSettingsSection, u"UltimoBackup"), Qt::ISODate);
+    s.lastPath = iniValue(text, kSettingsSection, u"UltimoFile");
+    s.lastBytes = iniValue(text, kSettingsSection, u"UltimaDimensione").toLongLong();
+    s.lastFiles = iniValue(text, kSettingsSection, u"UltimoNumeroFile").toInt();
+    return s;
+}
+
+bool Settings::save(const QString &appFolder) const
+{
+    QString text;
+    text = iniWithValue(text, kSettingsSection, u"Cartella", folder);
+    if (lastTime.isValid()) {
+        text = iniWithValue(text, kSettingsSection, u"UltimoBackup", lastTime.toString(Qt::ISODate));
+        text = iniWithValue(text, kSettingsSection, u"UltimoFile", lastPath);
+        text = iniWithValue(text, kSettingsSection, u"UltimaDimensione", QString::number(lastBytes));
+        text = iniWithValue(text, kSettingsSection, u"UltimoNumeroFile", QString::number(lastFiles));
+    }
+    return io::replaceFile(path(appFolder), text.toUtf8());
+}
+
+bool reminderDue(const Settings &s, const QDateTime &now)
+{
+    return !s.lastTime.isValid() || s.lastTime.addDays(kReminderDays) < now;
+}
+
+} // namespace clinora::backup

@@ -1,0 +1,491 @@
+// The backup of a demo data folder and its restore, on real files: what goes
+// in, what comes back byte for byte, what a failing disk leaves behind, and
+// what restore does with a damaged backup.
+#include "app/Backup.h"
+#include "common/FileIo.h"
+#include "common/FileLock.h"
+#include "demo/DemoData.h"
+#include "patients/PatientRecord.h"
+#include "support/FileTools.h"
+
+#include <QCoreApplication>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QMap>
+#include <QProcess>
+#include <QThread>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <zip.h>
+
+#include <cstdio>
+
+
+using namespace Qt::StringLiterals;
+using namespace clinora;
+using namespace clinora::test;
+
+namespace {
+
+const QDateTime kWhen(QDate(2026, 12, 11), QTime(9, 30, 12));
+
+// Every file and folder under `root`, with the bytes of the files.
+QMap<QString, QByteArray> tree(const QString &root)
+{
+    QMap<QString, QByteArray> out;
+    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        it.next();
+        const QString rel = QDir(root).relativeFilePath(it.filePath());
+        if (it.fileInfo().isDir())
+            out.insert(rel + u'/', QByteArray());
+        else
+            out.insert(rel, fileBytes(it.filePath()));
+    }
+    return out;
+}
+
+QMap<QString, QByteArray> withoutProgramFiles(QMap<QString, QByteArray> t)
+{
+    for (const QString &name : {u"clinora"_s, u"Guida.pdf"_s, u"Pazienti.xls"_s, u"Paziente.pdf"_s,
+                                u"Analisi_Cliniche.xls"_s, u"Clinora-backup.ini"_s})
+        t.remove(name);
+    return t;
+}
+
+// A practice's folder: demo patients and results, the password, attached
+// files, patient folders (one empty), and the program's own files beside them.
+void writePractice(const QString &folder, int patients = 200)
+{
+    demo::FolderOptions o;
+    o.patients = patients;
+    o.patientsWithResults = 10;
+    o.resultsPerPatient = 30;
+    o.today = QDate(2026, 12, 1);
+    QVERIFY(demo::writeDemoFolder(folder, o));
+    const QDir d(folder);
+    writeFile(d.filePath(u"unins000.dll"_s), "[Accesso]\r\nValore=1A2B3C\r\n");
+    QByteArray binary;
+    for (int i = 0; i < 70000; ++i)
+        binary.append(char(i * 7 % 256));
+    writeFile(d.filePath(u"Documenti_Allegati/referto è già.pdf"_s), binary);
+    writeFile(d.filePath(u"Documenti_Allegati/vuoto.txt"_s), QByteArray());
+    writeFile(d.filePath(u"Paziente_3/lettera.doc"_s), "lettera del medico");
+    writeFile(d.filePath(u"Paziente_3/esami/ecografia.jpg"_s), binary.left(5000));
+    QVERIFY(d.mkpath(u"Paziente_12"_s));
+    // The program's own files and the last exports: not data.
+    writeFile(d.filePath(u"clinora"_s), "program");
+    writeFile(d.filePath(u"Guida.pdf"_s), "guide");
+    writeFile(d.filePath(u"Pazienti.xls"_s), "export");
+    writeFile(d.filePath(u"Clinora-backup.ini"_s), "[Backup]\r\nCartella=/altrove\r\n");
+}
+
+QStringList zipsIn(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden);
+}
+
+// Fails the n-th operation of a kind (1-based) on files whose path holds
+// `part`, or cuts that write short.
+class FailNth : public io::FaultHook {
+public:
+    FailNth(io::Op op, QString part, int nth, bool cut = false) : m_op(op), m_part(std::move(part)), m_nth(nth), m_cut(cut)
+    {
+        io::setFaultHook(this);
+    }
+    ~FailNth() override { io::setFaultHook(nullptr); }
+    bool shouldFail(io::Op op, const QString &path) override
+    {
+        if (op != m_op || !path.contains(m_part))
+            return false;
+        ++m_seen;
+        return !m_cut && m_seen == m_nth;
+    }
+    qint64 bytesBeforeCut(const QString &path, qint64 size) override
+    {
+        if (m_cut && m_op == io::Op::Write && path.contains(m_part) && m_seen == m_nth)
+            return size / 2;
+        return size;
+    }
+    int seen() const { return m_seen; }
+
+private:
+    io::Op m_op;
+    QString m_part;
+    int m_nth;
+    bool m_cut;
+    int m_seen = 0;
+};
+
+// Writes a zip with libzip directly: a backup someone tampered with.
+void writeZip(const QString &path, const QList<std::pair<QByteArray, QByteArray>> &entries)
+{
+    int err = 0;
+    zip_t *za = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &err);
+    QVERIFY(za);
+    for (const auto &[name, bytes] : entries) {
+        zip_source_t *s = zip_source_buffer(za, bytes.constData(), zip_uint64_t(bytes.size()), 0);
+        QVERIFY(zip_file_add(za, name.constData(), s, ZIP_FL_ENC_UTF_8) >= 0);
+    }
+    QCOMPARE(zip_close(za), 0);
+}
+
+// A record that tells its number: the same byte over the whole record.
+QByteArray numbered(qint64 n) { return QByteArray(PatientRecord::kSize, char('A' + n % 50)); }
+// Record 1 says how many records follow it.
+QByteArray counter(qint64 n) { return QByteArray::number(n).leftJustified(PatientRecord::kSize, ' '); }
+
+// The other computer: saves that each append a record and then update the
+// counter in record 1, under the exclusive lock every save takes, with a
+// pause between the two writes as a slow disk would have, for `ms`
+// milliseconds. Prints how many saves it made.
+int saver(const QString &archive, int ms)
+{
+    QElapsedTimer t;
+    t.start();
+    qint64 saves = 0;
+    while (t.elapsed() < ms) {
+        lock::FileLock guard;
+        if (guard.acquire(archive, lock::Mode::Exclusive) != lock::Outcome::Locked)
+            return 2;
+        QFile f(archive);
+        if (!f.open(QIODevice::ReadWrite))
+            return 3;
+        const qint64 n = f.size() / PatientRecord::kSize; // records after the counter, plus one
+        f.seek(n * PatientRecord::kSize);
+        f.write(numbered(n + 1));
+        f.flush();
+        QThread::usleep(1500);
+        f.seek(0);
+        f.write(counter(n));
+        f.close();
+        guard.release();
+        ++saves;
+        QThread::usleep(300);
+    }
+    std::printf("%lld\n", qlonglong(saves));
+    return 0;
+}
+
+} // namespace
+
+class TestBackup : public QObject {
+    Q_OBJECT
+private slots:
+    // The whole data folder goes in and comes back byte for byte; the
+    // program's own files stay out.
+    void backupThenRestoreIntoEmptyFolder()
+    {
+        QTemporaryDir practice, stick, empty;
+        writePractice(practice.path());
+        const QMap<QString, QByteArray> before = tree(practice.path());
+
+        qint64 lastDone = -1, total = 0;
+        const backup::Result made = backup::create(practice.path(), stick.path(), kWhen, [&](qint64 done, qint64 t) {
+            lastDone = done;
+            total = t;
+            return true;
+        });
+        QVERIFY2(made.ok(), qPrintable(made.detail));
+        QCOMPARE(QFileInfo(made.path).fileName(), u"Clinora-backup-2026-12-11-0930.zip"_s);
+        QCOMPARE(zipsIn(stick.path()), QStringList{u"Clinora-backup-2026-12-11-0930.zip"_s});
+        QCOMPARE(lastDone, total);
+        QCOMPARE(made.summary.patients, 200);
+        QCOMPARE(made.summary.analysisArchives, 10);
+        const QMap<QString, QByteArray> data = withoutProgramFiles(before);
+        int files = 0;
+        for (auto it = data.begin(); it != data.end(); ++it)
+            files += it.key().endsWith(u'/') ? 0 : 1;
+        QCOMPARE(made.summary.files, files);
+        QCOMPARE(made.summary.zipBytes, QFileInfo(made.path).size());
+        QCOMPARE(tree(practice.path()), before); // a backup changes nothing
+
+        const backup::Result seen = backup::inspect(made.path);
+        QVERIFY(seen.ok());
+        QCOMPARE(seen.summary.created, kWhen);
+        QCOMPARE(seen.summary.files, files);
+        QCOMPARE(seen.summary.patients, 200);
+
+        const backup::Result back = backup::restore(made.path, empty.path());
+        QVERIFY2(back.ok(), qPrintable(back.detail));
+        QCOMPARE(tree(empty.path()), data);
+
+        // A second backup in the same minute keeps the first.
+        const backup::Result again = backup::create(practice.path(), stick.path(), kWhen);
+        QVERIFY(again.ok());
+        QCOMPARE(QFileInfo(again.path).fileName(), u"Clinora-backup-2026-12-11-0930-2.zip"_s);
+    }
+
+    // Restore over a folder in use: the data are replaced whole (a patient
+    // folder the backup does not hold goes), the program's files stay.
+    void restoreReplacesDataWhole()
+    {
+        QTemporaryDir practice, stick, other;
+        writePractice(practice.path());
+        const backup::Result made = backup::create(practice.path(), stick.path(), kWhen);
+        QVERIFY(made.ok());
+
+        writePractice(other.path(), 50);
+        writeFile(other.path() + u"/Paziente_99/nuovo.txt"_s, "after the backup");
+        writeFile(other.path() + u"/Guida.pdf"_s, "this installation's guide");
+        const backup::Result back = backup::restore(made.path, other.path());
+        QVERIFY2(back.ok(), qPrintable(back.detail));
+        QCOMPARE(withoutProgramFiles(tree(other.path())), withoutProgramFiles(tree(practice.path())));
+        QCOMPARE(fileBytes(other.path() + u"/Guida.pdf"_s), QByteArray("this installation's guide"));
+        QVERIFY(!QFileInfo::exists(other.path() + u"/Paziente_99"_s));
+        QCOMPARE(tree(other.path()).size(), tree(practice.path()).size());
+    }
+
+    // A disk that fails at any step: the backup says so, and leaves no file
+    // that passes for a backup (nor any leftover at all).
+    void failingDisk_data()
+    {
+        QTest::addColumn<int>("op");
+        QTest::addColumn<int>("nth");
+        QTest::addColumn<bool>("cut");
+        QTest::addColumn<int>("failure");
+        const int write = int(backup::Failure::WriteFailed);
+        QTest::newRow("cannot create the file") << int(io::Op::Open) << 1 << false << write;
+        QTest::newRow("disk full at once") << int(io::Op::Write) << 1 << false << write;
+        QTest::newRow("disk full half way") << int(io::Op::Write) << 40 << false << write;
+        QTest::newRow("write cut short") << int(io::Op::Write) << 25 << true << write;
+        QTest::newRow("flush fails") << int(io::Op::Flush) << 1 << false << write;
+        QTest::newRow("sync fails") << int(io::Op::Sync) << 1 << false << write;
+        QTest::newRow("reading back fails") << int(io::Op::Read) << 5 << false << int(backup::Failure::VerifyFailed);
+        QTest::newRow("rename fails") << int(io::Op::Rename) << 1 << false << write;
+        QTest::newRow("folder sync fails") << int(io::Op::Sync) << 2 << false << write;
+    }
+    void failingDisk()
+    {
+        QFETCH(int, op);
+        QFETCH(int, nth);
+        QFETCH(bool, cut);
+        QFETCH(int, failure);
+        QTemporaryDir practice, stick;
+        writePractice(practice.path());
+        const QMap<QString, QByteArray> before = tree(practice.path());
+        backup::Result r;
+        {
+            // Only the backup's own file (and its folder) fail.
+            FailNth hook(io::Op(op), stick.path(), nth, cut);
+            r = backup::create(practice.path(), stick.path(), kWhen);
+            QVERIFY(hook.seen() >= nth);
+        }
+        QCOMPARE(int(r.failure), failure);
+        QCOMPARE(zipsIn(stick.path()), QStringList());
+        QCOMPARE(tree(practice.path()), before);
+    }
+
+    // The stick pulled out while the backup is written, and a folder that
+    // is not there at all.
+    void vanishingFolder()
+    {
+        QTemporaryDir practice, usb;
+        writePractice(practice.path());
+        const QString stick = usb.path() + u"/chiavetta"_s;
+        QVERIFY(QDir().mkpath(stick));
+        bool pulled = false;
+        const backup::Result r = backup::create(practice.path(), stick, kWhen, [&](qint64 done, qint64) {
+            if (!pulled && done > 0)
+                pulled = QDir(stick).removeRecursively();
+            return true;
+        });
+        QVERIFY(pulled);
+        QVERIFY(!r.ok());
+        QVERIFY(!QFileInfo::exists(stick));
+        QCOMPARE(zipsIn(usb.path()), QStringList{});
+
+        const backup::Result missing = backup::create(practice.path(), stick, kWhen);
+        QCOMPARE(missing.failure, backup::Failure::FolderMissing);
+        QCOMPARE(missing.detail, stick);
+    }
+
+    // Stopped by the user: nothing left.
+    void cancelled()
+    {
+        QTemporaryDir practice, stick;
+        writePractice(practice.path());
+        const backup::Result r =
+            backup::create(practice.path(), stick.path(), kWhen, [](qint64 done, qint64 total) { return done < total / 3; });
+        QCOMPARE(r.failure, backup::Failure::Cancelled);
+        QCOMPARE(zipsIn(stick.path()), QStringList());
+    }
+
+    // An archive held by a save (its exclusive lock, as another computer's
+    // save holds it): the backup waits the bounded time, then says so.
+    void archiveLockedBySave()
+    {
+        QTemporaryDir practice, stick;
+        writePractice(practice.path(), 20);
+        lock::setWaitLimit(std::chrono::milliseconds(300));
+        lock::FileLock save;
+        QCOMPARE(save.acquire(PatientArchivePath(practice.path()), lock::Mode::Exclusive), lock::Outcome::Locked);
+        const backup::Result r = backup::create(practice.path(), stick.path(), kWhen);
+        save.release();
+        lock::setWaitLimit(std::chrono::milliseconds(2000));
+        QCOMPARE(r.failure, backup::Failure::Locked);
+        QCOMPARE(QFileInfo(r.detail).fileName(), u"Pazienti.pro"_s);
+        QCOMPARE(zipsIn(stick.path()), QStringList());
+    }
+
+    // A damaged backup is refused before anything is touched.
+    void damagedBackupRefused_data()
+    {
+        QTest::addColumn<QString>("damage");
+        QTest::newRow("a byte of an archive changed") << u"flip"_s;
+        QTest::newRow("cut short") << u"truncate"_s;
+        QTest::newRow("not a zip") << u"text"_s;
+        QTest::newRow("a zip without index") << u"foreign"_s;
+        QTest::newRow("an entry outside the data folder") << u"escape"_s;
+        QTest::newRow("a file missing from the archive") << u"missing"_s;
+    }
+    void damagedBackupRefused()
+    {
+        QFETCH(QString, damage);
+        QTemporaryDir practice, stick, current;
+        writePractice(practice.path());
+        const backup::Result made = backup::create(practice.path(), stick.path(), kWhen);
+        QVERIFY(made.ok());
+        QByteArray bytes = fileBytes(made.path);
+        if (damage == u"flip"_s) {
+            const qsizetype at = bytes.indexOf("Pazienti.pro") + 4000; // inside its data
+            bytes[at] = char(bytes[at] ^ 0x20);
+            writeFile(made.path, bytes);
+        } else if (damage == u"truncate"_s) {
+            writeFile(made.path, bytes.left(bytes.size() / 2));
+        } else if (damage == u"text"_s) {
+            writeFile(made.path, "not a backup at all");
+        } else if (damage == u"foreign"_s) {
+            writeZip(made.path, {{"Pazienti.pro", "x"}});
+        } else if (damage == u"escape"_s) {
+            const QByteArray idx = "Backup dei dati di Clinora\nVersione: 1\nData: 2026-12-11T09:30:12\n"
+                                   "File: 1\nCartelle: 0\nfile\t8cdc1683\t4\t../fuori.txt\n";
+            writeZip(made.path, {{"../fuori.txt", "ciao"}, {"Indice-backup-Clinora.txt", idx}});
+        } else if (damage == u"missing"_s) {
+            const QByteArray idx = "Backup dei dati di Clinora\nVersione: 1\nData: 2026-12-11T09:30:12\n"
+                                   "File: 2\nCartelle: 0\nfile\t8cdc1683\t4\tPazienti.pro\n"
+                                   "file\t8cdc1683\t4\tEsami_Frequenti.lst\n";
+            writeZip(made.path, {{"Pazienti.pro", "ciao"}, {"Indice-backup-Clinora.txt", idx}});
+        }
+
+        writePractice(current.path(), 30);
+        const QMap<QString, QByteArray> before = tree(current.path());
+        QVERIFY(!backup::inspect(made.path).ok());
+        const backup::Result r = backup::restore(made.path, current.path());
+        QVERIFY(!r.ok());
+        QVERIFY(r.failure == backup::Failure::Damaged || r.failure == backup::Failure::NotABackup
+                || r.failure == backup::Failure::UnsafeName);
+        QCOMPARE(tree(current.path()), before);
+        QVERIFY(!QFileInfo::exists(QFileInfo(current.path()).dir().filePath(u"fuori.txt"_s)));
+    }
+
+    // Restore failing half way (a disk error while the old data are set
+    // aside): the data folder is put back as it was.
+    void restoreFailingHalfWay()
+    {
+        QTemporaryDir practice, stick, current;
+        writePractice(practice.path());
+        const backup::Result made = backup::create(practice.path(), stick.path(), kWhen);
+        QVERIFY(made.ok());
+        writePractice(current.path(), 30);
+        const QMap<QString, QByteArray> before = tree(current.path());
+        for (int nth : {1, 4, 9}) {
+            FailNth hook(io::Op::Rename, current.path(), nth);
+            const backup::Result r = backup::restore(made.path, current.path());
+            QCOMPARE(r.failure, backup::Failure::ReplaceFailed);
+            QCOMPARE(tree(current.path()), before);
+        }
+        {
+            FailNth hook(io::Op::Write, current.path(), 3);
+            const backup::Result r = backup::restore(made.path, current.path());
+            QCOMPARE(r.failure, backup::Failure::ReplaceFailed);
+            QCOMPARE(tree(current.path()), before);
+        }
+    }
+
+    // Saves from another process while backups are made: each backup holds
+    // the archive between two saves, never in the middle of one.
+    void saveFromAnotherProcess()
+    {
+        QTemporaryDir practice, stick;
+        const QString archive = PatientArchivePath(practice.path());
+        writeFile(archive, counter(0));
+        QProcess other;
+        other.setProgram(QCoreApplication::applicationFilePath());
+        other.setArguments({u"--saver"_s, archive, u"2500"_s});
+        other.start();
+        QVERIFY(other.waitForStarted());
+        QTest::qWait(100);
+        QStringList made;
+        for (int i = 0; i < 12 && other.state() == QProcess::Running; ++i) {
+            const backup::Result r = backup::create(practice.path(), stick.path(), kWhen.addSecs(60 * i));
+            QVERIFY2(r.ok(), qPrintable(r.detail));
+            made << r.path;
+        }
+        QVERIFY(other.waitForFinished(10000));
+        QCOMPARE(other.exitCode(), 0);
+        QVERIFY(other.readAllStandardOutput().trimmed().toLongLong() > 0);
+        QVERIFY(made.size() >= 3);
+        qint64 lastCount = -1;
+        for (const QString &zip : made) {
+            QTemporaryDir out;
+            QVERIFY(backup::restore(zip, out.path()).ok());
+            const QByteArray bytes = fileBytes(PatientArchivePath(out.path()));
+            QCOMPARE(bytes.size() % PatientRecord::kSize, 0);
+            const qint64 records = bytes.size() / PatientRecord::kSize;
+            QCOMPARE(bytes.left(PatientRecord::kSize), counter(records - 1));
+            for (qint64 k = 2; k <= records; ++k)
+                QCOMPARE(bytes.mid((k - 1) * PatientRecord::kSize, PatientRecord::kSize), numbered(k));
+            QVERIFY(records >= lastCount);
+            lastCount = records;
+        }
+        QVERIFY(lastCount > 1);
+    }
+
+    void settingsAndReminder_data()
+    {
+        QTest::addColumn<QDateTime>("last");
+        QTest::addColumn<QDateTime>("now");
+        QTest::addColumn<bool>("due");
+        QTest::newRow("never") << QDateTime() << kWhen << true;
+        QTest::newRow("today") << kWhen << kWhen.addSecs(3600) << false;
+        QTest::newRow("seven days exactly") << kWhen << kWhen.addDays(7) << false;
+        QTest::newRow("seven days and a minute") << kWhen << kWhen.addDays(7).addSecs(60) << true;
+        QTest::newRow("a month") << kWhen << kWhen.addDays(30) << true;
+    }
+    void settingsAndReminder()
+    {
+        QFETCH(QDateTime, last);
+        QFETCH(QDateTime, now);
+        QFETCH(bool, due);
+        QTemporaryDir app;
+        backup::Settings s;
+        s.folder = u"/media/chiavetta/Backup Studio è"_s;
+        s.lastTime = last;
+        s.lastPath = s.folder + u"/Clinora-backup-2026-12-11-0930.zip"_s;
+        s.lastBytes = 123456789;
+        s.lastFiles = 42;
+        QVERIFY(s.save(app.path()));
+        const backup::Settings read = backup::Settings::load(app.path());
+        QCOMPARE(read.folder, s.folder);
+        QCOMPARE(read.lastTime, last);
+        if (last.isValid()) {
+            QCOMPARE(read.lastPath, s.lastPath);
+            QCOMPARE(read.lastBytes, s.lastBytes);
+            QCOMPARE(read.lastFiles, s.lastFiles);
+        }
+        QCOMPARE(backup::reminderDue(read, now), due);
+    }
+};
+
+int main(int argc, char *argv[])
+{
+    if (argc == 4 && qstrcmp(argv[1], "--saver") == 0)
+        return saver(QString::fromLocal8Bit(argv[2]), QByteArray(argv[3]).toInt());
+    QCoreApplication app(argc, argv);
+    TestBackup t;
+    return QTest::qExec(&t, argc, argv);
+}
+
+#include "tst_backup.moc"

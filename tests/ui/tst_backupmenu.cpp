@@ -1,0 +1,248 @@
+// The start menu's backup and restore commands, the reminder line and the
+// information screen's note, through the fake platform seams.
+#include "app/Backup.h"
+#include "app/HelpTexts.h"
+#include "app/ui/Avvio.h"
+#include "app/ui/BackupCommand.h"
+#include "app/ui/Guida.h"
+#include "app/ui/Info.h"
+#include "common/FileIo.h"
+#include "common/ui/Widgets.h"
+#include "patients/PatientRecord.h"
+#include "support/FileTools.h"
+#include "support/TestApp.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+using namespace Qt::StringLiterals;
+using namespace clinora;
+using namespace clinora::test;
+
+namespace {
+
+QByteArray patients(int count, char fill) { return QByteArray(count * PatientRecord::kSize, fill); }
+
+// A small practice in the program's folder, and a stick beside it.
+struct Practice {
+    TestApp app;
+    QTemporaryDir stick;
+    TfrmAvvio *menu = nullptr;
+
+    Practice()
+    {
+        writeFile(app.path(u"Pazienti.pro"_s), patients(3, 'a'));
+        writeFile(app.path(u"Analisi_Cliniche/Paziente_CF_RSSMRA80A01H501U.asl"_s), QByteArray(2498, 'r'));
+        writeFile(app.path(u"Documenti_Allegati/referto.pdf"_s), "%PDF referto");
+        writeFile(app.path(u"Guida.pdf"_s), "%PDF guida");
+        menu = app.ctx->screens.frmAvvio;
+        app.ctx->switchTo(nullptr, menu);
+    }
+    QStringList backups() const { return QDir(stick.path()).entryList(QDir::Files | QDir::Hidden); }
+};
+
+} // namespace
+
+class TestBackupMenu : public QObject {
+    Q_OBJECT
+private slots:
+    void cleanup() { io::setFaultHook(nullptr); }
+
+    void commandsOnTheStartMenu()
+    {
+        Practice p;
+        QCOMPARE(p.menu->btnBackup->objectName(), u"btnBackup"_s);
+        QCOMPARE(p.menu->btnBackup->accessibleName(), u"BACKUP"_s);
+        QCOMPARE(p.menu->btnRipristino->accessibleName(), u"RIPRISTINO"_s);
+        QVERIFY(!p.menu->btnBackup->toolTip().isEmpty());
+        QVERIFY(!p.menu->btnRipristino->toolTip().isEmpty());
+        QVERIFY(p.menu->btnBackup->isVisible());
+
+        p.app.dialogs->next<TfrmGuida>([](TfrmGuida &g) {
+            QCOMPARE(g.lblTitolo->text(), u"Backup e ripristino dei dati."_s);
+            QCOMPARE(g.txtGuida->toPlainText(), help::topic(help::TopicId::Backup).text.replace(u"\r\n"_s, u"\n"_s));
+        });
+        click(p.menu->imgGuidaBackup);
+        QCOMPARE(p.app.dialogs->opened, QStringList{u"frmGuida"_s});
+    }
+
+    // The first backup asks for the folder; the next ones name it and go
+    // there; the reminder goes away and comes back after seven days.
+    void backupRemembersFolderAndReminds()
+    {
+        Practice p;
+        QVERIFY(p.menu->lblPromemoria->isVisible());
+        QVERIFY(p.menu->lblPromemoria->text().startsWith(u"Non è ancora stato eseguito un backup verificato"_s));
+
+        p.app.files->answers.push_back(p.stick.path());
+        click(p.menu->btnBackup);
+        QCOMPARE(p.app.files->requests.size(), 1);
+        QCOMPARE(p.app.files->requests[0].title, u"Scegli la cartella in cui salvare i backup"_s);
+        QCOMPARE(p.app.messages->shown.size(), 1);
+        QCOMPARE(p.app.messages->shown[0].kind, MsgKind::Information);
+        const QString zip = p.stick.path() + u"/Clinora-backup-2026-12-10-1030.zip"_s;
+        QCOMPARE(p.app.messages->take(),
+                 QStringList{u"Backup completato e verificato.\n\r\n\rFile: "_s + QDir::toNativeSeparators(zip)
+                             + u"\n\rDimensione: "_s + backupui::sizeText(QFileInfo(zip).size())
+                             + u"\n\rFile salvati: 3"_s});
+        QCOMPARE(p.backups(), QStringList{QFileInfo(zip).fileName()});
+        QVERIFY(!p.menu->lblPromemoria->isVisible());
+        const backup::Settings s = backup::Settings::load(p.app.folder());
+        QCOMPARE(s.folder, p.stick.path());
+        QCOMPARE(s.lastTime, p.app.clock->at);
+        QCOMPARE(s.lastPath, zip);
+
+        p.app.dialogs->next<TfrmInfo>([&](TfrmInfo &i) {
+            QCOMPARE(i.lblBackup->text(), u"Ultimo backup verificato: 10/12/2026 alle ore 10:30\nnella cartella "_s
+                                              + QDir::toNativeSeparators(p.stick.path()));
+        });
+        click(p.menu->imgInfo);
+
+        // The next one: the folder is named, Yes goes on, nothing is chosen.
+        p.app.clock->at = p.app.clock->at.addDays(8);
+        click(p.menu->btnBackup);
+        QCOMPARE(p.app.files->requests.size(), 1);
+        const QStringList shown = p.app.messages->take();
+        QCOMPARE(shown.size(), 2);
+        QCOMPARE(shown[0], u"Il backup dei dati sarà salvato nella cartella:\n\r"_s
+                               + QDir::toNativeSeparators(p.stick.path())
+                               + u"\n\r\n\rProseguire? Rispondere No per scegliere un'altra cartella."_s);
+        QVERIFY(shown[1].startsWith(u"Backup completato e verificato."_s));
+        QCOMPARE(p.backups().size(), 2);
+
+        // Eight days later the start menu, shown again, reminds.
+        p.app.clock->at = p.app.clock->at.addDays(8);
+        p.app.ctx->switchTo(p.menu, p.app.ctx->allScreens().at(6));
+        p.app.ctx->switchTo(p.app.ctx->allScreens().at(6), p.menu);
+        QVERIFY(p.menu->lblPromemoria->isVisible());
+        QCOMPARE(p.menu->lblPromemoria->text(), u"L'ultimo backup verificato risale al 18/12/2026 (8 giorni fa): si "
+                                                u"consiglia di farne uno nuovo."_s);
+    }
+
+    // No to the named folder chooses another; a folder that is gone is said
+    // so, and No there stops.
+    void anotherOrMissingFolder()
+    {
+        Practice p;
+        QTemporaryDir other;
+        backup::Settings s;
+        s.folder = p.stick.path();
+        QVERIFY(s.save(p.app.folder()));
+        p.app.messages->answers = {MsgAnswer::No};
+        p.app.files->answers.push_back(other.path());
+        click(p.menu->btnBackup);
+        QCOMPARE(p.app.files->requests.size(), 1);
+        QCOMPARE(p.app.files->requests[0].suggestedName, p.stick.path()); // starts from the old one
+        QCOMPARE(QDir(other.path()).entryList(QDir::Files).size(), 1);
+        QCOMPARE(p.backups(), QStringList());
+        QCOMPARE(backup::Settings::load(p.app.folder()).folder, other.path());
+        p.app.messages->take();
+
+        QVERIFY(QDir(other.path()).removeRecursively());
+        p.app.messages->answers = {MsgAnswer::No};
+        click(p.menu->btnBackup);
+        const QStringList shown = p.app.messages->take();
+        QCOMPARE(shown.size(), 1);
+        QVERIFY(shown[0].startsWith(u"Attenzione: la cartella dei backup non è raggiungibile:\n\r"_s
+                                    + QDir::toNativeSeparators(other.path())));
+        QCOMPARE(p.app.files->requests.size(), 1);
+    }
+
+    // A disk that fails: said plainly, nothing left that passes for a
+    // backup, and the reminder stays.
+    void failingDiskSaidPlainly()
+    {
+        Practice p;
+        p.app.files->answers.push_back(p.stick.path());
+        {
+            FailOp full(io::Op::Write, p.stick.path());
+            click(p.menu->btnBackup);
+        }
+        QCOMPARE(p.app.messages->shown.size(), 1);
+        QCOMPARE(p.app.messages->shown[0].kind, MsgKind::Error);
+        QCOMPARE(p.app.messages->take(),
+                 QStringList{u"Attenzione: il backup non è stato eseguito.\n\r\n\rNon è stato possibile scrivere il file "
+                             u"di backup nella cartella\n\r"_s
+                             + QDir::toNativeSeparators(p.stick.path())
+                             + u"\n\rIl disco potrebbe essere pieno oppure il disco esterno o la chiavetta potrebbero "
+                               u"essere stati scollegati. Nella cartella non è rimasto alcun file di backup "
+                               u"incompleto."_s});
+        QCOMPARE(p.backups(), QStringList());
+        QVERIFY(!backup::Settings::load(p.app.folder()).lastTime.isValid());
+        QVERIFY(p.menu->lblPromemoria->isVisible());
+    }
+
+    // Restore: the backup is named in the question, the current data go
+    // into a backup of their own first, then the data are replaced.
+    void restoreAfterConfirmation()
+    {
+        Practice p;
+        p.app.files->answers.push_back(p.stick.path());
+        click(p.menu->btnBackup);
+        p.app.messages->take();
+        const QString zip = p.stick.path() + u"/Clinora-backup-2026-12-10-1030.zip"_s;
+
+        // Later the data change, and the user goes back to the backup.
+        writeFile(p.app.path(u"Pazienti.pro"_s), patients(5, 'b'));
+        writeFile(p.app.path(u"Paziente_4/nuovo.txt"_s), "dopo il backup");
+        p.app.clock->at = p.app.clock->at.addDays(2);
+        p.app.files->answers.push_back(zip);
+        click(p.menu->btnRipristino);
+        const QStringList shown = p.app.messages->take();
+        QCOMPARE(shown.size(), 2);
+        QCOMPARE(shown[0], u"Ripristinare il backup del 10/12/2026 alle ore 10:30?\n\r\n\rIl backup contiene 3 "
+                           u"pazienti, 1 archivi di analisi e 3 file in tutto ("_s
+                               + backupui::sizeText(3 * PatientRecord::kSize + 2498 + 12)
+                               + u").\n\r\n\rI dati attuali saranno prima salvati in un backup a parte, poi sostituiti "
+                                 u"interamente da quelli del backup. Prima di proseguire chiudere il programma sulle "
+                                 u"altre postazioni."_s);
+        const QString aside = p.stick.path() + u"/Clinora-backup-2026-12-12-1030-prima-del-ripristino.zip"_s;
+        QCOMPARE(shown[1], u"Ripristino completato: i dati sono ora quelli del backup del 10/12/2026 alle ore 10:30."
+                           u"\n\r\n\rI dati precedenti sono salvati nel backup:\n\r"_s
+                               + QDir::toNativeSeparators(aside));
+        QCOMPARE(fileBytes(p.app.path(u"Pazienti.pro"_s)), patients(3, 'a'));
+        QVERIFY(!QFileInfo::exists(p.app.path(u"Paziente_4"_s)));
+        QCOMPARE(fileBytes(p.app.path(u"Guida.pdf"_s)), QByteArray("%PDF guida"));
+        const backup::Result before = backup::inspect(aside);
+        QVERIFY(before.ok());
+        QCOMPARE(before.summary.patients, 5);
+    }
+
+    // A damaged backup is refused before any question; No to the question
+    // leaves everything as it was.
+    void restoreRefusedOrDeclined()
+    {
+        Practice p;
+        p.app.files->answers.push_back(p.stick.path());
+        click(p.menu->btnBackup);
+        p.app.messages->take();
+        const QString zip = p.stick.path() + u"/Clinora-backup-2026-12-10-1030.zip"_s;
+        writeFile(p.app.path(u"Pazienti.pro"_s), patients(5, 'b'));
+
+        QByteArray bytes = fileBytes(zip);
+        const qsizetype at = bytes.indexOf("Pazienti.pro") + 100;
+        bytes[at] = char(bytes[at] ^ 1);
+        const QString damaged = p.stick.path() + u"/Clinora-backup-danneggiato.zip"_s;
+        writeFile(damaged, bytes);
+        p.app.files->answers.push_back(damaged);
+        click(p.menu->btnRipristino);
+        QCOMPARE(p.app.messages->shown.size(), 1);
+        QCOMPARE(p.app.messages->shown[0].kind, MsgKind::Error);
+        QCOMPARE(p.app.messages->take(),
+                 QStringList{u"Attenzione: il file scelto non è un backup di Clinora oppure è danneggiato, e non può "
+                             u"essere ripristinato:\n\r"_s
+                             + QDir::toNativeSeparators(damaged)
+                             + u"\n\r\n\rI dati attuali non sono stati modificati."_s});
+
+        p.app.files->answers.push_back(zip);
+        p.app.messages->answers = {MsgAnswer::No};
+        click(p.menu->btnRipristino);
+        QCOMPARE(p.app.messages->take().size(), 1);
+        QCOMPARE(fileBytes(p.app.path(u"Pazienti.pro"_s)), patients(5, 'b'));
+        QCOMPARE(p.backups().size(), 2); // no backup of the current data either
+    }
+};
+
+QTEST_MAIN(TestBackupMenu)
+#include "tst_backupmenu.moc"
