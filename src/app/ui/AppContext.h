@@ -103,6 +103,10 @@ public:
         return openDialog<Dialog>(owner, [](Dialog &) {});
     }
 
+    // After the login: says once, over `parent`, that nothing can be saved
+    // when the AppFolder takes no new files; the program then goes on.
+    void warnIfAppFolderReadOnly(QWidget *parent);
+
     // Ends the program.
     void endProgram();
     bool ended() const { return m_ended; }
@@ -117,6 +121,7 @@ public:
 private:
     QList<QWidget *> m_created;
     bool m_ended = false;
+    bool m_folderChecked = false;
 };
 
 } // namespace clinora
