@@ -15,6 +15,8 @@ packages=(
   poppler-utils xvfb xauth xdotool
   desktop-file-utils librsvg2-bin
   clang libclang-rt-14-dev llvm
+  # LibreOffice Calc, without a display: a test opens both spreadsheet exports in it
+  libreoffice-calc-nogui
 )
 
 missing=()
