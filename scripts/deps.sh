@@ -3,6 +3,8 @@
 # machine lacks. Safe to run again: it installs nothing that is present.
 # clang and its sanitizer and libFuzzer runtimes build the tests' sanitized
 # run and the fuzzers; llvm brings the symbolizer their reports use.
+# desktop-file-utils checks the menu entry scripts/install.sh writes, and
+# librsvg2-bin draws its icon in the sizes menus look for.
 set -euo pipefail
 
 packages=(
@@ -12,6 +14,7 @@ packages=(
   libzip-dev zlib1g-dev
   fonts-liberation2 fonts-dejavu-core fonts-wine qt6-translations-l10n
   poppler-utils xvfb xauth xdotool
+  desktop-file-utils librsvg2-bin
   clang libclang-rt-14-dev llvm
   # LibreOffice Calc, without a display: a test opens both spreadsheet exports in it
   libreoffice-calc-nogui

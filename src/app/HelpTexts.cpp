@@ -126,10 +126,12 @@ QString overviewText()
         u"organizzarsi in modo che ogni scheda venga modificata da una sola postazione alla volta."_s,
 
         u"Sia in locale sia in rete o su chiavetta, Clinora deve poter scrivere nella propria "
-        u"cartella. Se compare il messaggio \"il sistema non permette di accedere all'archivio\", "
-        u"occorre verificare di possedere i privilegi di scrittura nella cartella di installazione "
-        u"(in rete, anche sulla cartella condivisa) e che la chiavetta non sia protetta da "
-        u"scrittura."_s,
+        u"cartella. Se la cartella non lo permette, subito dopo l'accesso compare un avviso che ne "
+        u"indica il percorso: il programma si può consultare, ma le schede non possono essere "
+        u"salvate. Se compare questo avviso o il messaggio \"il sistema non permette di accedere "
+        u"all'archivio\", occorre verificare di possedere i privilegi di scrittura nella cartella "
+        u"di installazione (in rete, anche sulla cartella condivisa) e che la chiavetta non sia "
+        u"protetta da scrittura."_s,
 
         u"L'accesso a Clinora è protetto da una password, unica per tutta l'installazione e "
         u"valida per chiunque utilizzi il programma: non esistono nomi utente. All'avvio si "

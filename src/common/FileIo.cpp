@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMutex>
+#include <QTemporaryFile>
 #include <QThreadPool>
 
 #include <atomic>
@@ -213,6 +214,14 @@ bool removeFile(const QString &path)
     if (injectFault(Op::Remove, path))
         return false;
     return QFile::remove(path) || !QFileInfo::exists(path);
+}
+
+bool canCreateFilesIn(const QString &folder)
+{
+    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".clinora-XXXXXX")));
+    if (injectFault(Op::Open, probe.fileTemplate()))
+        return false;
+    return probe.open(); // and gone again when the probe is
 }
 
 ReplacedFile::ReplacedFile(const QString &path) : m_file(path) {}

@@ -73,6 +73,11 @@ bool makeFolder(const QString &folder);
 // Removes a file; true when it is gone (or was never there).
 bool removeFile(const QString &path);
 
+// Whether a new file can be made in `folder`: tried for real with a short-
+// lived file, since permissions alone do not tell (a read-only disk, a share
+// mounted read-only, an administrator who ignores them).
+bool canCreateFilesIn(const QString &folder);
+
 // A file replaced as a whole (the password file, the frequent exams, an
 // export, a PDF, an attached copy). The new content goes to a temporary file
 // beside the target, which takes the target's place only once every byte of

@@ -529,6 +529,24 @@ private slots:
         QVERIFY(spare::takeBytes(100).constData() != smallData);
     }
 
+    // The probe really makes a file, and leaves nothing behind.
+    void folderTakesNewFiles()
+    {
+        QTemporaryDir dir;
+        QVERIFY(io::canCreateFilesIn(dir.path()));
+        QVERIFY(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
+
+        writeFile(dir.filePath(u"plain"_s), "x");
+        QVERIFY(!io::canCreateFilesIn(dir.filePath(u"plain"_s))); // a file, not a folder
+        QVERIFY(!io::canCreateFilesIn(dir.filePath(u"missing"_s)));
+        {
+            FailNth fault(io::Op::Open, 1); // a disk that takes no new file
+            QVERIFY(!io::canCreateFilesIn(dir.path()));
+        }
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList{u"plain"_s});
+    }
+
     void closeFailureIsReported()
     {
         RecordFile f(kSize);

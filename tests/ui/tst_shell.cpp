@@ -9,7 +9,9 @@
 #include "app/ui/Guida.h"
 #include "app/ui/Info.h"
 #include "app/ui/Password.h"
+#include "patients/ui/Clienti.h"
 #include "common/FileIo.h"
+#include "common/Messages.h"
 #include "common/ui/Widgets.h"
 #include "support/TestApp.h"
 
@@ -149,6 +151,56 @@ private slots:
         type(l->txtPassword, u"CLINORA"_s);
         click(l->cmdOK);
         QCOMPARE(app.messages->take(), QStringList{u"Attenzione: password errata."_s});
+    }
+
+    // A folder that takes no writes (copied read-only, under a system
+    // folder): the login still reads the password, then the program says
+    // once where it cannot save and goes on; each command then fails with
+    // its own message.
+    void readOnlyFolderWarnedOnceAfterLogin()
+    {
+        TestApp app;
+        app.setPassword(u"CLINORA"_s);
+        struct ReadOnlyFolder : io::FaultHook {
+            bool shouldFail(io::Op op, const QString &path) override
+            {
+                return !(path.endsWith(u"unins000.dll"_s) && (op == io::Op::Open || op == io::Op::Read));
+            }
+        } hook;
+        io::setFaultHook(&hook);
+        const auto unhook = qScopeGuard([] { io::setFaultHook(nullptr); });
+        TfrmPassword *l = started(app);
+        type(l->txtPassword, u"clinora"_s);
+        pressEnter(l->txtPassword);
+        TfrmAvvio *m = app.ctx->screens.frmAvvio;
+        QVERIFY(m->isVisible());
+        QCOMPARE(app.messages->shown.size(), 1);
+        QCOMPARE(app.messages->shown[0].kind, MsgKind::Warning);
+        QCOMPARE(app.messages->take(),
+                 QStringList{u"Attenzione: la cartella del programma non permette la scrittura:\n\r\n\r"_s
+                             + QDir::toNativeSeparators(app.folder())
+                             + u"\n\r\n\rLe schede non possono essere salvate in questa cartella. Accertarsi di "
+                               u"possedere i privilegi di scrittura nella cartella (in rete, anche sulla cartella "
+                               u"condivisa) e che la chiavetta non sia protetta da scrittura."_s});
+
+        click(m->btnAnagrafica);
+        TfrmClienti *c = app.ctx->screens.frmClienti;
+        activate(c);
+        click(c->cmdNuovo);
+        type(c->txtPaziente, u"Bianchi Angela"_s);
+        type(c->txtRecapito, u"333 1234567"_s);
+        type(c->txtCodFisc, u"BNCNGL70B41F205Z"_s);
+        click(c->cmdSalva);
+        QCOMPARE(app.messages->take(), QStringList{msg::kAccessError.toString()});
+        c->close();
+        QVERIFY(m->isVisible());
+
+        // Back at the login and in again: said once only.
+        app.ctx->switchTo(m, l);
+        type(l->txtPassword, u"clinora"_s);
+        pressEnter(l->txtPassword);
+        QVERIFY(m->isVisible());
+        QVERIFY(app.messages->shown.isEmpty());
     }
 
     void changePassword()

@@ -26,8 +26,10 @@
 #include "summary/ui/RiepLavoro.h"
 
 #include "common/ui/Accessibility.h"
+#include "common/FileIo.h"
 
 #include <QCoreApplication>
+#include <QDir>
 
 namespace clinora {
 
@@ -82,6 +84,22 @@ void AppContext::createScreens()
     make(s.frmStampaAnalisi);
     make(s.frmMenuRiepLavoro);
     make(s.frmRiepLavoro);
+}
+
+void AppContext::warnIfAppFolderReadOnly(QWidget *parent)
+{
+    if (m_folderChecked)
+        return;
+    m_folderChecked = true;
+    if (io::canCreateFilesIn(services.appFolder))
+        return;
+    services.warning(parent,
+                     QStringLiteral("Attenzione: la cartella del programma non permette la scrittura:\n\r\n\r")
+                         + QDir::toNativeSeparators(services.appFolder)
+                         + QStringLiteral("\n\r\n\rLe schede non possono essere salvate in questa cartella. "
+                                          "Accertarsi di possedere i privilegi di scrittura nella cartella (in "
+                                          "rete, anche sulla cartella condivisa) e che la chiavetta non sia "
+                                          "protetta da scrittura."));
 }
 
 void AppContext::start()

@@ -105,6 +105,10 @@ public:
         return openDialog<Dialog>(owner, [](Dialog &) {});
     }
 
+    // After the login: says once, over `parent`, that nothing can be saved
+    // when the AppFolder takes no new files; the program then goes on.
+    void warnIfAppFolderReadOnly(QWidget *parent);
+
     // Ends the program.
     void endProgram();
     bool ended() const { return m_ended; }
@@ -128,6 +132,7 @@ private:
     QList<QWidget *> m_created;
     bool m_ended = false;
     LockWaitCursor m_lockWait;
+    bool m_folderChecked = false;
 };
 
 } // namespace clinora

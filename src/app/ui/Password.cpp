@@ -124,6 +124,7 @@ void TfrmPassword::cmdOKClick()
     }
     if (password::matches(*plain, txtPassword->text())) {
         m_ctx.switchTo(this, m_ctx.screens.frmAvvio);
+        m_ctx.warnIfAppFolderReadOnly(m_ctx.screens.frmAvvio);
         return;
     }
     m_ctx.services.plain(this, u"Attenzione: password errata."_s);
