@@ -7,6 +7,8 @@
 
 #include <QApplication>
 
+using namespace Qt::StringLiterals;
+
 namespace clinora::test {
 
 MsgAnswer FakeMessages::show(QWidget *, MsgKind kind, const QString &text)
@@ -64,7 +66,7 @@ QString FakeFiles::saveFile(QWidget *, const QString &title, const QString &filt
     return a;
 }
 
-bool FakePrinting::print(QWidget *, const PreparedReport &report)
+PrintOutcome FakePrinting::print(QWidget *, const PreparedReport &report)
 {
     dialogs.append(report);
     bool answer = true;
@@ -73,7 +75,14 @@ bool FakePrinting::print(QWidget *, const PreparedReport &report)
         answers.pop_front();
     }
     if (!answer)
-        return false;
+        return {};
+    PrintOutcome outcome{PrintOutcome::Kind::Printed, u"Stampante"_s, QString(), false};
+    if (!outcomes.empty()) {
+        outcome = outcomes.front();
+        outcomes.pop_front();
+    }
+    if (outcome.kind != PrintOutcome::Kind::Printed)
+        return outcome;
     printed.append(report);
     if (!renderTo.isEmpty()) {
         PdfExport pdf;
@@ -82,7 +91,7 @@ bool FakePrinting::print(QWidget *, const PreparedReport &report)
         if (!report::writePdf(report, pdf))
             QTest::qFail("the printed report could not be written to a PDF", __FILE__, __LINE__);
     }
-    return true;
+    return outcome;
 }
 
 TestApp::TestApp(bool createScreens)
