@@ -75,16 +75,17 @@ TfrmInfo::TfrmInfo(AppContext &ctx, QWidget *parent)
 {
     setObjectName(u"frmInfo"_s);
     imgLogo = new Picture(this, u"imgLogo"_s, infoPicture);
-    imgLogo->setGeometry(18, 18, 437, 480);
+    // The address at its 14 points is wider than the room beside "Chiudi":
+    // it has a row of its own above the button.
+    imgLogo->setGeometry(18, 18, 437, 444);
     imgLogo->setAccessibleName(u"Clinora"_s);
     imgEmail = new Picture(this, u"imgEmail"_s, art::Glyph::Mail);
-    imgEmail->setGeometry(18, 522, 36, 36);
+    imgEmail->setGeometry(18, 474, 36, 36);
     imgEmail->setAccessibleName(u"Scrivi all'assistenza"_s);
     lnkWeb = new LinkLabel(this, u"lnkWeb"_s, maker::kSupportMail.toString());
-    lnkWeb->setGeometry(60, 525, 240, 28);
-    lnkWeb->setFont([f = lnkWeb->font()]() mutable { f.setPointSize(10); return f; }());
+    lnkWeb->setGeometry(60, 478, 395, 28);
     lnkWeb->addCompanion(imgEmail);
-    btnChiudi = makeButton(this, u"btnChiudi"_s, u"Chiudi"_s, QRect(309, 523, 146, 32));
+    btnChiudi = makeButton(this, u"btnChiudi"_s, u"Chiudi"_s, QRect(309, 529, 146, 32));
     btnChiudi->setFont(designFont(u"Verdana"_s, 10, true));
     connect(lnkWeb, &LinkLabel::clicked, this, &TfrmInfo::lnkWebClick);
     connect(btnChiudi, &QPushButton::clicked, this, &TfrmInfo::btnChiudiClick);
