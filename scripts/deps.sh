@@ -9,7 +9,7 @@ set -euo pipefail
 
 packages=(
   cmake g++ make pkg-config
-  qt6-base-dev qt6-charts-dev libqt6opengl6-dev
+  qt6-base-dev qt6-charts-dev libqt6opengl6-dev libcups2-dev
   libbenchmark-dev
   libzip-dev zlib1g-dev
   fonts-liberation2 fonts-dejavu-core fonts-wine qt6-translations-l10n

@@ -38,7 +38,7 @@ public:
 class NoPrinters : public PrintSeam {
 public:
     bool hasPrinter() override { return false; }
-    bool print(QWidget *, const PreparedReport &) override { return false; }
+    PrintOutcome print(QWidget *, const PreparedReport &) override { return {}; }
 };
 
 // The day the generated results end, so that every run lists the same.

@@ -24,7 +24,7 @@ private:
         QString name, limit;
         double ms = 0, limitMs = 0, ratio = 0, goal = 0;
         QString limitUnit;
-        double durableMs = 0, textWindowMs = 0, peakMB = 0;
+        double durableMs = 0, emptyWindowMs = 0, peakMB = 0;
         bool met() const { return ratio > 0 && ratio <= goal; }
     };
     std::vector<Row> m_rows;

@@ -72,8 +72,8 @@ IoResult collectLines(const QString &archivePath, ListLines &lines, Wanted wante
     });
     if (scan.secondRead)
         lines.append(std::move(second));
-    if (scan.result)
-        lines.sort();
+    // Sorted even when a read failed, like a whole list: those lines are shown.
+    lines.sort();
     return scan.result;
 }
 

@@ -157,6 +157,18 @@ QString overviewText()
         u"momento della copia, e ripristinando una copia si ripristina anche la relativa "
         u"password."_s,
 
+        u"La password si trova nel file unins000.dll della cartella del programma, codificata in "
+        u"un modo proprio di Clinora: un file unins000.dll proveniente da un'altra installazione o "
+        u"da un altro programma non viene riconosciuto, e con esso nessuna password consente "
+        u"l'accesso. Quando si porta in Clinora una cartella di dati da un'altra installazione, "
+        u"si copino tutti gli altri file ma si conservi il file unins000.dll di Clinora (password "
+        u"iniziale "_s + initialPassword
+            + u"). Se la password è stata dimenticata, oppure non è più accettata, chiudere il "
+              u"programma e rimettere nella cartella il file unins000.dll originale di Clinora, "
+              u"preso da una copia di sicurezza o dal pacchetto di installazione: si entrerà con la "
+              u"password iniziale "_s + initialPassword
+            + u", da sostituire subito con una password personale."_s,
+
         u"Le principali schermate di lavoro hanno un pulsante che apre la pagina della guida "
         u"relativa alla schermata in uso. Dalla finestra della guida, il collegamento \"Visualizza "
         u"guida in formato PDF\" "

@@ -136,9 +136,8 @@ private:
             code = QChar::surrogateToUcs4(c, t[i + 1]);
             ++i;
         } else {
-            const QByteArray b = text::toCp1252(t.sliced(i, 1));
-            if (b != "?") { // the code page has it (0x80-0x9F)
-                *out++ = b[0];
+            if (const std::optional<QByteArray> b = text::exactCp1252(t.sliced(i, 1))) { // 0x80-0x9F
+                *out++ = (*b)[0];
                 return out;
             }
         }

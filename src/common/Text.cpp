@@ -1,5 +1,6 @@
 #include "common/Text.h"
 
+#include <QList>
 #include <QVarLengthArray>
 
 #include <array>
@@ -30,7 +31,93 @@ int byteFor(char16_t c)
 
 constexpr bool isBlankChar(QChar c) { return c.unicode() <= 32; }
 
+// Letters with no decomposition to a base letter, and punctuation with a
+// plain twin, as Windows' best-fit table for this code page gives them.
+struct Fit {
+    char16_t from, to;
+};
+constexpr Fit kOwnFits[] = {
+    {0x0110, u'D'}, {0x0111, u'd'}, // Đ đ
+    {0x0126, u'H'}, {0x0127, u'h'}, // Ħ ħ
+    {0x0131, u'i'},                 // dotless ı
+    {0x013F, u'L'}, {0x0140, u'l'}, // Ŀ ŀ
+    {0x0141, u'L'}, {0x0142, u'l'}, // Ł ł
+    {0x0166, u'T'}, {0x0167, u't'}, // Ŧ ŧ
+    {0x0180, u'b'}, {0x0197, u'I'}, {0x019A, u'l'}, {0x01B5, u'Z'}, {0x01B6, u'z'},
+    {0x01E4, u'G'}, {0x01E5, u'g'}, // Ǥ ǥ
+    {0x2010, u'-'}, {0x2011, u'-'}, {0x2012, u'-'}, {0x2015, u'-'}, {0x2212, u'-'},
+    {0x2032, u'\''}, {0x2035, u'`'}, {0x2033, u'"'}, {0x201B, u'\''}, {0x201F, u'"'},
+    {0x2024, u'.'}, {0x2044, u'/'}, {0x2215, u'/'}, {0x2236, u':'}, {0x2223, u'|'},
+    {0x02B9, u'\''}, {0x02BA, u'"'}, {0x02BC, u'\''}, {0x02C8, u'\''}, {0x02CB, u'`'}, {0x02CD, u'_'},
+    {0x2002, u' '}, {0x2003, u' '}, {0x2009, u' '}, {0x200A, u' '}, {0x202F, u' '}, {0x3000, u' '},
+};
+
+// Characters that compose into letters of the code page: decomposed input
+// (as some systems write file names) becomes the letters themselves.
+QString composed(QStringView text)
+{
+    for (QChar c : text)
+        if (c.unicode() >= 0x300)
+            return text.toString().normalized(QString::NormalizationForm_C);
+    return text.toString();
+}
+
+// The text in the code page's characters: `fits` says whether every
+// character found a letter or was one already.
+QString toCodePage(QStringView text, bool *fits)
+{
+    const QString in = composed(text);
+    QString out;
+    out.reserve(in.size());
+    bool all = true;
+    for (qsizetype i = 0; i < in.size(); ++i) {
+        char32_t c = in[i].unicode();
+        if (in[i].isHighSurrogate() && i + 1 < in.size() && in[i + 1].isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(in[i], in[i + 1]);
+            ++i;
+        }
+        if (QChar::category(c) == QChar::Mark_NonSpacing)
+            continue; // an accent with nothing left to sit on
+        if (const std::optional<char16_t> fit = closestCp1252(c)) {
+            out += QChar(*fit);
+        } else {
+            out += QLatin1Char(kReplacement);
+            all = false;
+        }
+    }
+    if (fits)
+        *fits = all;
+    return out;
+}
+
 } // namespace
+
+std::optional<char16_t> closestCp1252(char32_t c)
+{
+    // Down the decompositions (ǘ, ü then u), stopping at the first character
+    // the code page holds; only a single letter, or a letter with accents on
+    // it, counts: a ligature or a fraction has no one closest letter.
+    for (int depth = 0; depth < 4; ++depth) {
+        if (c < 0x10000 && byteFor(char16_t(c)) >= 0)
+            return char16_t(c);
+        for (const Fit &f : kOwnFits)
+            if (f.from == c)
+                return f.to;
+        const QString d = QChar::decomposition(c);
+        if (d.isEmpty())
+            return std::nullopt;
+        const QList<uint> parts = d.toUcs4();
+        for (qsizetype k = 1; k < parts.size(); ++k)
+            if (QChar::category(parts[k]) != QChar::Mark_NonSpacing)
+                return std::nullopt;
+        if (!QChar::isLetterOrNumber(parts[0]) && QChar::decompositionTag(c) != QChar::Canonical)
+            return std::nullopt;
+        c = parts[0];
+    }
+    return std::nullopt;
+}
+
+QString storedForm(QStringView text) { return toCodePage(text, nullptr); }
 
 QString fromCp1252(QByteArrayView bytes)
 {
@@ -77,11 +164,17 @@ int encodeCp1252(QStringView text, char *out, int capacity)
 {
     int n = 0;
     for (qsizetype i = 0; i < text.size() && n < capacity; ++i) {
-        const QChar c = text[i];
-        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
-            ++i; // one character, one replacement
-        const int b = byteFor(c.unicode());
-        out[n++] = b < 0 ? kReplacement : static_cast<char>(b);
+        const int b = byteFor(text[i].unicode());
+        // A character to fit, or one that a combining accent after it may
+        // compose with.
+        if (b < 0 || (i + 1 < text.size() && text[i + 1].unicode() >= 0x300 && byteFor(text[i + 1].unicode()) < 0)) {
+            // Something to fit: the rest goes through the whole conversion.
+            const QString rest = toCodePage(text.sliced(i), nullptr);
+            for (qsizetype k = 0; k < rest.size() && n < capacity; ++k)
+                out[n++] = static_cast<char>(byteFor(rest[k].unicode()));
+            return n;
+        }
+        out[n++] = static_cast<char>(b);
     }
     return n;
 }
@@ -95,10 +188,14 @@ QByteArray toCp1252(QStringView text)
 
 std::optional<QByteArray> exactCp1252(QStringView text)
 {
-    QByteArray bytes = toCp1252(text);
-    if (fromCp1252(bytes) != text)
-        return std::nullopt;
-    return bytes;
+    QByteArray out(text.size(), Qt::Uninitialized);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const int b = byteFor(text[i].unicode());
+        if (b < 0)
+            return std::nullopt;
+        out[i] = static_cast<char>(b);
+    }
+    return out;
 }
 
 namespace {
@@ -107,10 +204,14 @@ constexpr char foldAZ(char c) { return (c >= 'A' && c <= 'Z') ? char(c + 32) : c
 
 FoldedKey::FoldedKey(QStringView typed)
 {
-    const std::optional<QByteArray> bytes = exactCp1252(typed);
-    m_possible = bytes.has_value();
-    if (bytes) {
-        m_folded = *bytes;
+    // Typed as it would be stored: "Kovačić" finds the "Kovacic" that a card
+    // typed the same way holds. A character with no letter in the code page
+    // cannot be in any stored text.
+    bool fits = true;
+    const QString stored = toCodePage(typed, &fits);
+    m_possible = fits;
+    if (fits) {
+        m_folded = toCp1252(stored);
         for (char &c : m_folded)
             c = foldAZ(c);
     }

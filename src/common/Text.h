@@ -12,7 +12,8 @@
 // program's own notions of blank and of case.
 namespace clinora::text {
 
-// Written in place of a character that Windows-1252 cannot hold.
+// Written in place of a character that Windows-1252 cannot hold and that
+// has no close letter there.
 inline constexpr char kReplacement = '?';
 
 // Every byte maps to one character and back: the five bytes the code page
@@ -25,16 +26,29 @@ void appendCp1252(QString &out, QByteArrayView bytes);
 // Writes the decoded characters at `out`, one for each byte; returns the end.
 char16_t *putCp1252(char16_t *out, QByteArrayView bytes);
 
-// One byte per character; a character outside the code page (a surrogate pair
-// counts as one character) becomes kReplacement.
+// The letter of the code page closest to a character it cannot hold, as
+// Windows' own best-fit conversion gives it: the base letter of an accented
+// one (č → c, ș → s, ǘ → ü where the code page has the accent), a few letters
+// of their own (ł → l, đ → d, ħ → h) and some punctuation (‐ → -); nothing
+// when no character fits. A character the code page holds is itself.
+std::optional<char16_t> closestCp1252(char32_t c);
+
+// The text as the code page stores it, one character for each it keeps:
+// composed first (a letter followed by its combining accent counts as one
+// letter), then each character the code page lacks becomes its closest
+// letter, or kReplacement where none fits; an accent left over with no
+// letter to sit on is dropped. The stored form of a stored text is itself.
+QString storedForm(QStringView text);
+
+// storedForm in bytes.
 QByteArray toCp1252(QStringView text);
 
 // The text's bytes in Windows-1252, or nothing when a character has no
 // byte there: such a text cannot occur in a stored field.
 std::optional<QByteArray> exactCp1252(QStringView text);
 
-// Writes at most `capacity` bytes of `text` in Windows-1252 to `out`;
-// returns the number of bytes written.
+// Writes at most `capacity` bytes of `text` in Windows-1252, as storedForm
+// gives it, to `out`; returns the number of bytes written.
 int encodeCp1252(QStringView text, char *out, int capacity);
 
 // Removes every leading and trailing character whose code is 32 or less.

@@ -17,9 +17,6 @@ constexpr qint64 kChunk = 1 << 20;
 
 bool isSeparator(QChar c) { return c == u'/' || c == u'\\'; }
 
-// Whether the stored text keeps this character as it is.
-bool storable(QStringView ch) { return text::fromCp1252(text::toCp1252(ch)) == ch; }
-
 } // namespace
 
 QString folderPath(const QString &appFolder) { return QDir(appFolder).filePath(kFolderName.toString()); }
@@ -49,22 +46,33 @@ QString filePath(const QString &appFolder, QStringView stored)
         return QString();
     // Joined as text: the name has no separator, so the result lies in the
     // folder whatever the name looks like.
-    return folderPath(appFolder) + u'/' + name;
+    const QString folder = folderPath(appFolder);
+    const QString exact = folder + u'/' + name;
+    if (QFileInfo::exists(exact))
+        return exact;
+    // A folder filled on Windows, where "Referto.PDF" finds "referto.pdf":
+    // the first name that differs only in case, in name order.
+    const QStringList entries = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    for (const QString &entry : entries)
+        if (entry.compare(name, Qt::CaseInsensitive) == 0)
+            return folder + u'/' + entry;
+    return exact;
 }
 
 QString storableName(QStringView chosenFileName)
 {
-    const QString bare = bareName(chosenFileName);
+    // Composed first, so that a name written letter and accent apart keeps
+    // its letters.
+    const QString bare = bareName(chosenFileName).normalized(QString::NormalizationForm_C);
     QString name;
     name.reserve(bare.size());
-    for (qsizetype i = 0; i < bare.size(); ++i) {
-        const qsizetype n = (bare[i].isHighSurrogate() && i + 1 < bare.size()) ? 2 : 1;
-        const QStringView ch = QStringView(bare).sliced(i, n);
-        if (storable(ch))
-            name += ch;
-        else
-            name += u'_';
-        i += n - 1;
+    for (const char32_t c : bare.toUcs4()) {
+        // The closest letter, as any stored text; "_" where none fits, since
+        // "?" is no part of a file name where the folder may come from.
+        if (QChar::category(c) == QChar::Mark_NonSpacing)
+            continue;
+        const std::optional<char16_t> fit = text::closestCp1252(c);
+        name += fit ? QChar(*fit) : QChar(u'_');
     }
     if (name.size() <= kStoredNameLength)
         return name;

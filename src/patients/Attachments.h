@@ -22,11 +22,14 @@ QString folderPath(const QString &appFolder);
 QString bareName(QStringView stored);
 
 // AppFolder/Documenti_Allegati/<bare name>, or empty when the name has none.
+// When no file has exactly that name but one differs from it only in case,
+// that one: a folder brought from Windows finds its names regardless of case.
 QString filePath(const QString &appFolder, QStringView stored);
 
 // The name under which a chosen file is attached: its bare name, made to
 // survive being stored in a card. A character that the stored text cannot
-// hold becomes "_", and a name too long for the field is shortened before its
+// hold becomes its closest letter there, as any stored text (č → c), or "_"
+// where none fits; a name too long for the field is shortened before its
 // extension. Otherwise the name is the file's own.
 QString storableName(QStringView chosenFileName);
 

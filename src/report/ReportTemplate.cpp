@@ -362,7 +362,22 @@ void ReportTemplate::Print(const Services &services, QWidget *owner) const
         services.warning(owner, report::msg::kNoPrinter.toString());
         return;
     }
-    services.printing->print(owner, m_prepared);
+    const PrintOutcome out = services.printing->print(owner, m_prepared);
+    switch (out.kind) {
+    case PrintOutcome::Kind::Printed:
+    case PrintOutcome::Kind::Cancelled:
+        break;
+    case PrintOutcome::Kind::NotAccepting:
+        services.warning(owner, report::msg::printerNotAccepting(out.printer, out.reason));
+        break;
+    case PrintOutcome::Kind::Stopped:
+        services.warning(owner, report::msg::printerStopped(out.printer, out.reason));
+        break;
+    case PrintOutcome::Kind::Failed:
+        services.error(owner, out.toFile ? report::msg::pdfFailed(out.printer)
+                                         : report::msg::printFailed(out.printer, out.reason));
+        break;
+    }
 }
 
 bool ReportTemplate::Export(const PdfExport &settings, const Services &services, QWidget *owner) const

@@ -289,7 +289,8 @@ public:
     const PreparedReport &prepared() const { return m_prepared; }
 
     // Prints the prepared pages through the print dialog. With no printer the
-    // engine says so and prints nothing; a cancelled dialog prints nothing.
+    // engine says so and prints nothing; a cancelled dialog prints nothing. A
+    // printer that refuses or holds jobs, and a send that fails, are said.
     void Print(const Services &services, QWidget *owner) const;
     // Writes the prepared pages to the PDF file the settings name, replacing
     // it only once the new file is whole. On failure shows the engine's own

@@ -1,5 +1,6 @@
 #include "report/PrintSeam.h"
 
+#include "report/PrinterState.h"
 #include "report/ReportRender.h"
 #include "report/ReportTemplate.h"
 
@@ -11,11 +12,12 @@ namespace clinora {
 
 bool SystemPrinting::hasPrinter() { return !QPrinterInfo::availablePrinterNames().isEmpty(); }
 
-bool SystemPrinting::print(QWidget *owner, const PreparedReport &report)
+PrintOutcome SystemPrinting::print(QWidget *owner, const PreparedReport &report)
 {
+    using Kind = PrintOutcome::Kind;
     const int count = int(report.pages.size());
     if (count == 0)
-        return false;
+        return {};
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(report.name);
     // Positions are measured from the paper's corner.
@@ -30,14 +32,14 @@ bool SystemPrinting::print(QWidget *owner, const PreparedReport &report)
     dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
     dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
     if (dialog.exec() != QDialog::Accepted)
-        return false;
+        return {};
 
     QList<int> pages;
     if (printer.printRange() == QPrinter::PageRange) {
         for (int p = std::max(1, printer.fromPage()); p <= std::min(count, printer.toPage()); ++p)
             pages.append(p - 1);
         if (pages.isEmpty())
-            return false;
+            return {};
     } else {
         for (int p = 0; p < count; ++p)
             pages.append(p);
@@ -54,7 +56,30 @@ bool SystemPrinting::print(QWidget *owner, const PreparedReport &report)
                 job.append(p);
         }
     }
-    return report::render(report, printer, job);
+
+    PrintOutcome outcome;
+    outcome.toFile = !printer.outputFileName().isEmpty();
+    outcome.printer = outcome.toFile ? printer.outputFileName() : printer.printerName();
+    // A queue that refuses jobs, or holds them, would take the job without a
+    // word to the user; asked first, so that the user hears why and where.
+    printer::State state;
+    if (!outcome.toFile) {
+        state = printer::stateOf(printer.printerName());
+        if (state.known && (!state.accepting || state.stopped)) {
+            outcome.kind = state.accepting ? Kind::Stopped : Kind::NotAccepting;
+            outcome.reason = state.reason;
+            return outcome;
+        }
+    }
+    outcome.kind = Kind::Printed;
+    if (!report::render(report, printer, job)) {
+        outcome.kind = Kind::Failed;
+    } else if (state.known) {
+        outcome.reason = printer::sendFailure();
+        if (!outcome.reason.isEmpty())
+            outcome.kind = Kind::Failed;
+    }
+    return outcome;
 }
 
 } // namespace clinora

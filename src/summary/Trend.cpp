@@ -25,9 +25,35 @@ qsizetype signLength(QStringView t, QChar sign)
     return t.size() > 1 && t[1] == u'=' ? 2 : 1;
 }
 
+// A number of a laboratory report, with "," or "." as its decimal
+// separator ("5,4", "5.4"). A point before exactly three digits after a
+// whole part other than 0 ("6.500") may as well group thousands: such a
+// text is not taken as a number rather than drawn a thousand times too low.
+std::optional<double> chartNumber(QStringView text)
+{
+    const QStringView t = text::trimmedView(text);
+    const qsizetype point = t.indexOf(u'.');
+    if (point < 0)
+        return settings::parseNumber(t);
+    if (t.indexOf(u',') >= 0 || t.indexOf(u'.', point + 1) >= 0)
+        return std::nullopt;
+    const QStringView whole = t.first(point);
+    const bool zeroWhole = [&] {
+        for (QChar c : whole)
+            if (c != u'0' && c != u'-' && c != u'+')
+                return false;
+        return true;
+    }();
+    if (t.size() - point - 1 == 3 && !zeroWhole)
+        return std::nullopt;
+    QString comma = t.toString();
+    comma[point] = u',';
+    return settings::parseNumber(comma);
+}
+
 } // namespace
 
-std::optional<double> resultValue(QStringView risultato) { return settings::parseNumber(risultato); }
+std::optional<double> resultValue(QStringView risultato) { return chartNumber(risultato); }
 
 std::optional<ReferenceRange> referenceRange(QStringView rife)
 {
@@ -35,12 +61,12 @@ std::optional<ReferenceRange> referenceRange(QStringView rife)
     if (t.isEmpty())
         return std::nullopt;
     if (const qsizetype n = signLength(t, u'<')) {
-        if (const auto high = settings::parseNumber(t.mid(n)))
+        if (const auto high = chartNumber(t.mid(n)))
             return ReferenceRange{std::nullopt, *high};
         return std::nullopt;
     }
     if (const qsizetype n = signLength(t, u'>')) {
-        if (const auto low = settings::parseNumber(t.mid(n)))
+        if (const auto low = chartNumber(t.mid(n)))
             return ReferenceRange{*low, std::nullopt};
         return std::nullopt;
     }
@@ -49,8 +75,8 @@ std::optional<ReferenceRange> referenceRange(QStringView rife)
     for (qsizetype i = 1; i + 1 < t.size(); ++i) {
         if (!isDash(t[i]))
             continue;
-        const auto low = settings::parseNumber(t.first(i));
-        const auto high = settings::parseNumber(t.sliced(i + 1));
+        const auto low = chartNumber(t.first(i));
+        const auto high = chartNumber(t.sliced(i + 1));
         if (low && high && *low <= *high)
             return ReferenceRange{*low, *high};
     }

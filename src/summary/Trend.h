@@ -14,8 +14,10 @@
 // given against.
 namespace clinora::summary {
 
-// A result that reads as a number with "," as the decimal separator and
-// blanks around it allowed ("12,5", " 7 "); "<5", "neg." or "12.5" do not.
+// A result that reads as a number with "," or "." as the decimal separator
+// (laboratory reports print either) and blanks around it allowed ("12,5",
+// "12.5", " 7 "); "<5", "neg.", "1,2.3" and "6.500" (thousands or decimals?)
+// do not. The stored text is untouched.
 std::optional<double> resultValue(QStringView risultato);
 
 // A reference range: both ends ("70-110", "0,6 - 1,2"), or one ("<200",

@@ -107,6 +107,10 @@ private slots:
         QTest::newRow("code page letters") << u"Ecografia è € ß.pdf"_s << u"Ecografia è € ß.pdf"_s;
         QTest::newRow("greek") << u"Ωmega.pdf"_s << u"_mega.pdf"_s;
         QTest::newRow("surrogate pair") << u"foto \U0001F600.jpg"_s << u"foto _.jpg"_s;
+        // The closest letter first, as every stored text has it.
+        QTest::newRow("closest letters") << u"Referto Kovačić Łódź.pdf"_s << u"Referto Kovacic L\u00F3dz.pdf"_s;
+        QTest::newRow("letters and accents apart") << u"Kovac\u030Cic\u0301.pdf"_s << u"Kovacic.pdf"_s;
+        QTest::newRow("no one letter") << u"\u0133.pdf"_s << u"_.pdf"_s;
         QTest::newRow("long, with extension") << QString(300, u'a') + u".pdf"_s << QString(246, u'a') + u".pdf"_s;
         QTest::newRow("long, no extension") << QString(300, u'b') << QString(250, u'b');
         QTest::newRow("long, blank at the cut")
@@ -126,6 +130,23 @@ private slots:
         AnalysisRecord a;
         a.set(AnalysisRecord::File03, name);
         QCOMPARE(a.get(AnalysisRecord::File03), name);
+    }
+
+    // A folder filled on Windows: a stored name finds its file whatever the
+    // case of either, the exact name first.
+    void namesAreFoundRegardlessOfCase()
+    {
+        QTemporaryDir app;
+        QVERIFY(attachments::ensureFolder(app.path()));
+        const QString folder = attachments::folderPath(app.path());
+        QVERIFY(writeFile(folder + u"/referto.pdf"_s, "r"));
+        QCOMPARE(attachments::filePath(app.path(), u"Referto.PDF"_s), folder + u"/referto.pdf"_s);
+        QCOMPARE(attachments::filePath(app.path(), u"referto.pdf"_s), folder + u"/referto.pdf"_s);
+        QVERIFY(writeFile(folder + u"/Referto.PDF"_s, "R"));
+        QCOMPARE(attachments::filePath(app.path(), u"Referto.PDF"_s), folder + u"/Referto.PDF"_s);
+        QCOMPARE(attachments::filePath(app.path(), u"REFERTO.pdf"_s), folder + u"/Referto.PDF"_s); // name order
+        // No such file in any case: the name as given, for a new copy.
+        QCOMPARE(attachments::filePath(app.path(), u"Esame.pdf"_s), folder + u"/Esame.pdf"_s);
     }
 
     void storedNameLengthIsTheFieldsCapacity()

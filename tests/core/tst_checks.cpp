@@ -30,12 +30,35 @@ private slots:
         QTest::newRow("hyphen") << u"AAAAAA-0A00A000I"_s << false;
         QTest::newRow("accented") << u"\u00C0AAAAA00A00A000I"_s << false;
         QTest::newRow("check is a digit") << u"AAAAAA00A00A0008"_s << false;
+        // The characters just outside 0-9 and A-Z, in an even position with
+        // the check character they would give if the ranges took them in,
+        // in an odd one (the table has no entry for them), and as the check.
+        for (const char c : {'[', '\\', ']', '^', '_', '`', '@', ':', '/'}) {
+            const int asIfInRange = c >= '@' ? c - 'A' : c - '0';
+            const char check = char('A' + ((8 + asIfInRange) % 26 + 26) % 26);
+            QTest::addRow("%c in an even position", c) << u"A%1AAAA00A00A000%2"_s.arg(QString(QLatin1Char(c)), QString(QLatin1Char(check))) << false;
+            QTest::addRow("%c in an odd position", c) << u"%1AAAAA00A00A000I"_s.arg(QLatin1Char(c)) << false;
+            QTest::addRow("%c as the check", c) << u"AAAAAA00A00A000%1"_s.arg(QLatin1Char(c)) << false;
+        }
     }
     void codFisc()
     {
         QFETCH(QString, code);
         QFETCH(bool, valid);
         QCOMPARE(CodFiscValido(code), valid);
+    }
+
+    // A character just outside the tables, in either kind of position, has
+    // no check character.
+    void noCheckCharacterOutsideTheTables()
+    {
+        for (const char c : {'[', '\\', ']', '^', '_', '`', '@', ':', '/'}) {
+            for (int at : {0, 1, 14}) {
+                QString first15 = u"AAAAAA00A00A000"_s;
+                first15[at] = QLatin1Char(c);
+                QVERIFY2(CodFiscCarattereControllo(first15).isNull(), qPrintable(first15));
+            }
+        }
     }
 
     // Every one of the 36 characters in an odd and in an even position, against
@@ -83,6 +106,13 @@ private slots:
         QTest::newRow("letter") << u"1234567001A"_s << false;
         QTest::newRow("blank") << u"1234567 017"_s << false;
         QTest::newRow("empty") << QString() << false;
+        // Just outside 0-9, where a wider range would count ":" as 10 (the
+        // same as 0 in an odd position) and "/" as -1.
+        QTest::newRow(": first") << u":0000000000"_s << false;
+        QTest::newRow(": doubled") << u"0:000000008"_s << false;
+        QTest::newRow(": as the check") << u"0000000000:"_s << false;
+        QTest::newRow("/ first") << u"/0100000000"_s << false;
+        QTest::newRow("/ as the check") << u"0000000000/"_s << false;
     }
     void partitaIva()
     {

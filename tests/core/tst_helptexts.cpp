@@ -93,6 +93,10 @@ private slots:
         const QString overview = help::topic(help::TopicId::Overview).text;
         QVERIFY(overview.contains(u"CLINORA"));
         QVERIFY(overview.contains(QStringView(kInitialPassword)));
+        // A password file from elsewhere locks everyone out: the overview
+        // says to keep the program's own and how to put it back.
+        QVERIFY(overview.contains(u"unins000.dll proveniente da un'altra installazione"_s));
+        QVERIFY(overview.contains(u"rimettere nella cartella il file unins000.dll originale di Clinora"_s));
     }
 
     void bothAnalysesScreensShareOneText()

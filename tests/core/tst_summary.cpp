@@ -352,8 +352,17 @@ private slots:
         QTest::newRow("negative") << u"-0,25"_s << true << -0.25;
         QTest::newRow("below a limit") << u"<5"_s << false << 0.0;
         QTest::newRow("words") << u"neg."_s << false << 0.0;
-        QTest::newRow("decimal point") << u"12.5"_s << false << 0.0;
+        // Laboratory reports print either separator; the chart takes both.
+        QTest::newRow("decimal point") << u"12.5"_s << true << 12.5;
+        QTest::newRow("decimal point, blanks") << u" 5.4 "_s << true << 5.4;
+        QTest::newRow("decimal point, three decimals below 1") << u"0.125"_s << true << 0.125;
+        QTest::newRow("negative, decimal point") << u"-0.25"_s << true << -0.25;
+        // Thousands or decimals? Left out rather than drawn a thousand times off.
         QTest::newRow("thousands") << u"250.000"_s << false << 0.0;
+        QTest::newRow("thousands or three decimals") << u"6.500"_s << false << 0.0;
+        QTest::newRow("both separators") << u"1.250,5"_s << false << 0.0;
+        QTest::newRow("two points") << u"1.2.3"_s << false << 0.0;
+        QTest::newRow("point alone") << u"."_s << false << 0.0;
         QTest::newRow("with its unit") << u"7 mg/dl"_s << false << 0.0;
         QTest::newRow("empty") << QString() << false << 0.0;
     }
@@ -379,6 +388,8 @@ private slots:
         QTest::newRow("low-high") << u"70-110"_s << true << QVariant(70.0) << QVariant(110.0);
         QTest::newRow("blanks around the dash") << u"70 - 110"_s << true << QVariant(70.0) << QVariant(110.0);
         QTest::newRow("decimals") << u"0,6-1,2"_s << true << QVariant(0.6) << QVariant(1.2);
+        QTest::newRow("decimal points") << u"3.5-5.1"_s << true << QVariant(3.5) << QVariant(5.1);
+        QTest::newRow("below, decimal point") << u"<0.5"_s << true << open << QVariant(0.5);
         QTest::newRow("en dash") << u"3,5\u20135"_s << true << QVariant(3.5) << QVariant(5.0);
         QTest::newRow("negative low") << u"-5-5"_s << true << QVariant(-5.0) << QVariant(5.0);
         QTest::newRow("below") << u"<200"_s << true << open << QVariant(200.0);

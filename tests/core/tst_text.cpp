@@ -57,16 +57,50 @@ private slots:
         QTest::newRow("accent") << u"Sì"_s << QByteArray("\x53\xEC");
         QTest::newRow("euro") << u"€ 5"_s << QByteArray("\x80 5");
         QTest::newRow("quotes") << u"“x”"_s << QByteArray("\x93x\x94");
-        QTest::newRow("outside code page") << u"a\u0101b"_s << QByteArray("a?b");
+        QTest::newRow("outside code page, no letter") << u"a\u03A9b"_s << QByteArray("a?b");
         QTest::newRow("astral is one char") << u"a\U0001F600b"_s << QByteArray("a?b");
         QTest::newRow("lone surrogate") << QString(QChar(0xD800)) << QByteArray("?");
         QTest::newRow("undefined slot") << QString(QChar(0x81)) << QByteArray("\x81");
+        // The closest letter of the code page before "?".
+        QTest::newRow("caron, acute") << u"Kovačić"_s << QByteArray("Kovacic");
+        QTest::newRow("stroke") << u"Łódź Wałęsa"_s << QByteArray("L\xF3" "dz Walesa");
+        QTest::newRow("comma below") << u"Știință"_s << QByteArray("Stiinta");
+        QTest::newRow("macron") << u"a\u0101b"_s << QByteArray("aab");
+        QTest::newRow("double acute, breve") << u"Erdős Ğ"_s << QByteArray("Erdos G");
+        QTest::newRow("no decomposition") << u"đ Đ ħ ı ŧ"_s << QByteArray("d D h i t");
+        QTest::newRow("two accents, one kept") << u"\u01D8"_s << QByteArray("\xFC"); // ǘ: ü
+        QTest::newRow("letter then its accent") << u"Kovac\u030Cic\u0301"_s << QByteArray("Kovacic");
+        QTest::newRow("code page letter then accent") << u"e\u0301"_s << QByteArray("\xE9");
+        QTest::newRow("accent alone") << u"a \u0301b"_s << QByteArray("a b");
+        QTest::newRow("ligature has no one letter") << u"\u0133"_s << QByteArray("?");
+        QTest::newRow("full width") << u"\uFF21"_s << QByteArray("A");
+        QTest::newRow("hyphen, minus") << u"1\u20102\u22123"_s << QByteArray("1-2-3");
+        QTest::newRow("astral letter") << u"\U0001D400"_s << QByteArray("A"); // mathematical bold A
     }
     void encode()
     {
         QFETCH(QString, input);
         QFETCH(QByteArray, bytes);
         QCOMPARE(text::toCp1252(input), bytes);
+        // The stored form says what is stored, and stays so.
+        QCOMPARE(text::storedForm(input), text::fromCp1252(bytes));
+        QCOMPARE(text::toCp1252(text::storedForm(input)), bytes);
+        // Written into a field as the records do it, cut to its room.
+        char room[4];
+        const int n = text::encodeCp1252(input, room, 4);
+        QCOMPARE(QByteArray(room, n), bytes.first(std::min<qsizetype>(4, bytes.size())));
+    }
+
+    // A key typed with a letter the code page lacks finds the text stored
+    // from the same typing, and the text typed plain.
+    void keysFitAsStoredTexts()
+    {
+        const QByteArray stored = text::toCp1252(u"Kovačić Ana"_s);
+        for (const QString &key : {u"Kovačić"_s, u"kovacic"_s, u"Kovac\u030Cic\u0301"_s})
+            QVERIFY2(text::FoldedKey(key).occursIn(stored), qPrintable(key));
+        QVERIFY(!text::FoldedKey(u"Kova?i?"_s).occursIn(stored));
+        // A character with no letter there is in no stored text, "?" included.
+        QVERIFY(!text::FoldedKey(u"\u03A9"_s).occursIn(text::toCp1252(u"\u03A9"_s)));
     }
 
     void trimAndCase()

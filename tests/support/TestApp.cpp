@@ -7,6 +7,8 @@
 
 #include <QApplication>
 
+using namespace Qt::StringLiterals;
+
 namespace clinora::test {
 
 MsgAnswer FakeMessages::show(QWidget *, MsgKind kind, const QString &text)
@@ -74,7 +76,7 @@ QString FakeFiles::chooseFolder(QWidget *, const QString &title, const QString &
     return a;
 }
 
-bool FakePrinting::print(QWidget *, const PreparedReport &report)
+PrintOutcome FakePrinting::print(QWidget *, const PreparedReport &report)
 {
     dialogs.append(report);
     bool answer = true;
@@ -83,7 +85,14 @@ bool FakePrinting::print(QWidget *, const PreparedReport &report)
         answers.pop_front();
     }
     if (!answer)
-        return false;
+        return {};
+    PrintOutcome outcome{PrintOutcome::Kind::Printed, u"Stampante"_s, QString(), false};
+    if (!outcomes.empty()) {
+        outcome = outcomes.front();
+        outcomes.pop_front();
+    }
+    if (outcome.kind != PrintOutcome::Kind::Printed)
+        return outcome;
     printed.append(report);
     if (!renderTo.isEmpty()) {
         PdfExport pdf;
@@ -92,7 +101,7 @@ bool FakePrinting::print(QWidget *, const PreparedReport &report)
         if (!report::writePdf(report, pdf))
             QTest::qFail("the printed report could not be written to a PDF", __FILE__, __LINE__);
     }
-    return true;
+    return outcome;
 }
 
 TestApp::TestApp(bool createScreens)

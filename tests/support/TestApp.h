@@ -94,6 +94,9 @@ public:
     // Answers of the print dialogs in turn: true prints, false cancels; when
     // none is queued the dialog prints.
     std::deque<bool> answers;
+    // What the print system does with the next prints, in turn, once the
+    // dialog prints; when none is queued the job is printed.
+    std::deque<PrintOutcome> outcomes;
     // The reports whose dialog was shown, and those then printed.
     QList<PreparedReport> dialogs;
     QList<PreparedReport> printed;
@@ -101,7 +104,7 @@ public:
     QString renderTo;
 
     bool hasPrinter() override { return installed; }
-    bool print(QWidget *owner, const PreparedReport &report) override;
+    PrintOutcome print(QWidget *owner, const PreparedReport &report) override;
 };
 
 class TestApp {

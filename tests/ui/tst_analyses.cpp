@@ -734,6 +734,34 @@ private slots:
         QCOMPARE(c->lblPosizione->text(), u"8"_s);
     }
 
+    // A letter the code page lacks is stored as its closest one and shown
+    // so at once; a record that went in before the close failed is the
+    // card's, and saving again rewrites it.
+    void savedAsStoredAndOnce()
+    {
+        TestApp app;
+        writeArchive(archive(app), {sample(1)});
+        TfrmAnalisiCliniche *c = openCard(app);
+        fillRequired(c);
+        c->txtEsame->setText(u"Vitamina B\u2081\u2082"_s);
+        c->txtFirmatario->setText(u"Dr. Đorđević "_s);
+        {
+            FailOp fail(io::Op::Close);
+            click(c->cmdSalva);
+        }
+        QCOMPARE(app.messages->take(), QStringList{msg::kAccessError.toString()});
+        QCOMPARE(c->lblPosizione->text(), u"2"_s);
+        QCOMPARE(c->txtEsame->text(), u"Vitamina B12"_s);
+        QCOMPARE(c->txtFirmatario->text(), u"Dr. Dordevic"_s);
+        QCOMPARE(c->txtRisultato->text(), u"4,8"_s);
+        const QByteArray once = fileBytes(archive(app));
+        QCOMPARE(once.size(), 2 * 2498);
+        click(c->cmdSalva);
+        QCOMPARE(app.messages->take(), QStringList{kUpdated});
+        QCOMPARE(fileBytes(archive(app)), once);
+        QCOMPARE(c->cardRecord().bytes(), once.mid(2498));
+    }
+
     void saveFailures()
     {
         TestApp app;

@@ -217,6 +217,24 @@ private slots:
             QCOMPARE(d.lstRecords->selectedRow(), -1);
             keepPicture(&d, u"frmListaPresc-filled"_s);
 
+            // A line just added is not selected, whatever was before: "Elimina"
+            // right after asks which line rather than removing the new one.
+            for (const int before : {-1, 0}) {
+                d.lstRecords->selectRow(before);
+                d.txtEsame->setText(u"Emocromo"_s);
+                click(d.btnTrova);
+                QCOMPARE(d.lstRecords->count(), 3);
+                QCOMPARE(d.lstRecords->selectedRow(), -1);
+                click(d.btnElimina);
+                QCOMPARE(app.messages->take(),
+                         QStringList{u"Attenzione: selezionare dall'elenco la voce che si vuole eliminare prima di "
+                                     u"premere il pulsante di cancellazione."_s});
+                QCOMPARE(d.lstRecords->count(), 3);
+                selectRow(d.lstRecords, d.lstRecords->lines().indexOf(FrequentExamLine(u"Emocromo"_s, {}, {})));
+                click(d.btnElimina);
+                QCOMPARE(d.lstRecords->count(), 2);
+            }
+
             click(d.btnChiudi);
             QVERIFY(!d.isVisible());
             QVERIFY(d.lstRecords->lines().isEmpty()); // closing empties the list
@@ -611,7 +629,9 @@ private slots:
         keepForReview(app.printing->renderTo);
     }
 
-    void alarmingResultsFailureSaysNothing()
+    // An archive that cannot be read is said, in a plain box as the analysis
+    // search says it: an empty list must not read as "no alarming results".
+    void alarmingResultsFailureIsSaid()
     {
         TestApp app;
         writeArchive(archive(app), {{u"02/01/2024"_s, u"Glicemia"_s, u"300"_s, u"Sì"_s}});
@@ -619,7 +639,9 @@ private slots:
         FailOp fault(io::Op::Open, u".asl"_s);
         app.dialogs->next<TfrmAllarmanti>([&](TfrmAllarmanti &d) {
             QCOMPARE(d.lstRecords->count(), 0);
-            QVERIFY(app.messages->shown.isEmpty());
+            QCOMPARE(app.messages->shown.size(), 1);
+            QCOMPARE(int(app.messages->shown[0].kind), int(MsgKind::Plain));
+            QCOMPARE(app.messages->take(), QStringList{msg::kAccessError.toString()});
             click(d.btnTrova);
             QCOMPARE(app.messages->take(), QStringList{FindInList::kEmptyList.toString()});
             // A double-click with no line chosen only closes the list.
@@ -628,6 +650,34 @@ private slots:
         });
         click(c->cmdListino);
         QVERIFY(c->lblPosizione->text().isEmpty());
+    }
+
+    // A read failing part way: the cards read before it, sorted as a whole
+    // list is, and the failure said.
+    void alarmingResultsCutShortAreSorted()
+    {
+        TestApp app;
+        writeArchive(archive(app), {{u"02/01/2024"_s, u"Glicemia"_s, u"300"_s, u"Sì"_s},
+                                    {u"15/12/2023"_s, u"Potassio"_s, u"7"_s, u"Sì"_s},
+                                    {u"03/01/2022"_s, u"Sodio"_s, u"150"_s, u"Sì"_s}});
+        TfrmAnalisiCliniche *c = openCard(app);
+        // The third record's read fails.
+        struct ThirdRead : io::FaultHook {
+            int reads = 0;
+            bool shouldFail(io::Op op, const QString &path) override
+            {
+                return op == io::Op::Read && path.endsWith(u".asl"_s) && ++reads == 3;
+            }
+        } third;
+        io::setFaultHook(&third);
+        app.dialogs->next<TfrmAllarmanti>([&](TfrmAllarmanti &d) {
+            QCOMPARE(exams(d.lstRecords->lines()), (QStringList{u"Potassio"_s, u"Glicemia"_s}));
+            QCOMPARE(app.messages->take(), QStringList{msg::kAccessError.toString()});
+            click(d.btnChiudi);
+        });
+        click(c->cmdListino);
+        io::setFaultHook(nullptr);
+        QCOMPARE(third.reads, 3);
     }
 
     // ---- The card printout ----------------------------------------------------------------------------------

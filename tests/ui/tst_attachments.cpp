@@ -240,35 +240,57 @@ private slots:
 
     void overwriteIsAskedFirst_data()
     {
-        QTest::addColumn<bool>("yes");
-        QTest::newRow("No keeps the old file") << false;
-        QTest::newRow("Yes replaces it") << true;
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QString>("chosenName"); // the file on the desk
+        QTest::newRow("No keeps the old file") << int(MsgAnswer::No) << u"referto.pdf"_s;
+        QTest::newRow("Yes replaces it") << int(MsgAnswer::Yes) << u"referto.pdf"_s;
+        // Going on would replace the file without a choice: closing is No.
+        QTest::newRow("closed keeps the old file") << int(MsgAnswer::Closed) << u"referto.pdf"_s;
+        // A folder from Windows, where names are one whatever their case.
+        QTest::newRow("other case, No") << int(MsgAnswer::No) << u"Referto.PDF"_s;
+        QTest::newRow("other case, Yes") << int(MsgAnswer::Yes) << u"Referto.PDF"_s;
     }
     void overwriteIsAskedFirst()
     {
-        QFETCH(bool, yes);
+        QFETCH(int, answer);
+        QFETCH(QString, chosenName);
+        const bool yes = MsgAnswer(answer) == MsgAnswer::Yes;
         TestApp app;
         // The older file came from another card, a patient's.
         writeFile(attached(app, u"referto.pdf"_s), "vecchio");
-        const QString chosen = onDesk(u"referto.pdf"_s, "nuovo");
+        const QString chosen = onDesk(chosenName, "nuovo");
         TfrmAnalisiCliniche *a = analysisCard(app);
         a->lblFile01->setText(u"precedente.pdf"_s);
         app.files->answers.push_back(chosen);
-        app.messages->answers.push_back(yes ? MsgAnswer::Yes : MsgAnswer::No);
+        app.messages->answers.push_back(MsgAnswer(answer));
         app.dialogs->next<TfrmAllegaCartella>([&](TfrmAllegaCartella &d) {
             click(d.btnSfoglia01);
             QCOMPARE(app.messages->shown.size(), 1);
             QCOMPARE(app.messages->shown[0].kind, MsgKind::Confirmation);
             QCOMPARE(app.messages->shown[0].text, kOverwrite);
             // Either way the slot names the file now in the folder.
-            QCOMPARE(d.txtFile01->text(), u"referto.pdf"_s);
+            QCOMPARE(d.txtFile01->text(), chosenName);
             QVERIFY(d.btnApri01->isEnabled());
+            click(d.btnApri01);
             click(d.btnApplica);
         });
         click(a->cmdFile);
         QCOMPARE(fileBytes(attached(app, u"referto.pdf"_s)), yes ? QByteArray("nuovo") : QByteArray("vecchio"));
-        QCOMPARE(a->lblFile01->text(), u"referto.pdf"_s);
+        QCOMPARE(a->lblFile01->text(), chosenName);
         QCOMPARE(QDir(app.path(u"Documenti_Allegati"_s)).entryList(QDir::Files), QStringList{u"referto.pdf"_s});
+        QCOMPARE(app.shell->opened, QStringList{quoted(attached(app, u"referto.pdf"_s))});
+    }
+
+    // "Apri" finds a file whose name differs from the stored one only in case.
+    void apriFindsTheNameInAnyCase()
+    {
+        TestApp app;
+        writeFile(attached(app, u"ecografia.pdf"_s), "eco");
+        TfrmClienti *c = patientCard(app);
+        c->lblFile01->setText(u"Ecografia.PDF"_s);
+        app.dialogs->next<TfrmAllegaCartella>([&](TfrmAllegaCartella &d) { click(d.btnApri01); });
+        click(c->cmdFile);
+        QCOMPARE(app.shell->opened, QStringList{quoted(attached(app, u"ecografia.pdf"_s))});
     }
 
     void aFileFromTheFolderItselfIsNotCopied()
@@ -470,6 +492,16 @@ private slots:
         QCOMPARE(fileBytes(attached(app, u"_mega.pdf"_s)), QByteArray("omega"));
         // Stored and read back, the name still finds the copy.
         QCOMPARE(c->PatientFromCard().get(PatientRecord::File01), u"_mega.pdf"_s);
+
+        // A letter the code page lacks becomes its closest one, as in any stored text.
+        app.files->answers.push_back(onDesk(u"Referto Kovačić.pdf"_s, "kovacic"));
+        app.dialogs->next<TfrmAllegaCartella>([&](TfrmAllegaCartella &d) {
+            click(d.btnSfoglia02);
+            click(d.btnApplica);
+        });
+        click(c->cmdFile);
+        QCOMPARE(c->lblFile02->text(), u"Referto Kovacic.pdf"_s);
+        QCOMPARE(fileBytes(attached(app, u"Referto Kovacic.pdf"_s)), QByteArray("kovacic"));
     }
 
     // ---- The patient folder ------------------------------------------------------------------

@@ -5,10 +5,22 @@
 #include "common/ui/Widgets.h"
 #include "support/TestApp.h"
 
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 using namespace clinora;
@@ -36,6 +48,24 @@ int worstDifference(const QImage &a, const QImage &b)
     }
     return worst;
 }
+
+// The names a file chooser's list shows, in order.
+QStringList namesListed(const QListView *view)
+{
+    QStringList listed;
+    for (int r = 0; r < view->model()->rowCount(view->rootIndex()); ++r)
+        listed << view->model()->index(r, 0, view->rootIndex()).data().toString();
+    listed.sort();
+    return listed;
+}
+
+struct BoxKind {
+    const char *name;
+    MsgKind kind;
+};
+const BoxKind kBoxKinds[] = {{"information", MsgKind::Information},
+                             {"warning", MsgKind::Warning},
+                             {"error", MsgKind::Error}};
 
 } // namespace
 
@@ -103,6 +133,124 @@ private slots:
                          Qt::NoButton, Qt::NoButton, Qt::NoModifier);
         QCoreApplication::sendEvent(board, &move);
         QCOMPARE(panInfo->text(), QString()); // emptied, not back to its design text
+    }
+
+    // The real message boxes, as the program shows them: their buttons and
+    // default, each break pair shown as one line break, and what a box closed
+    // without choosing answers.
+    void realMessageBoxes_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QStringList>("buttons");
+        QTest::addColumn<QString>("defaultButton");
+        QTest::addColumn<QString>("action"); // the default button pressed, Esc, or the window closed
+        QTest::addColumn<int>("answer");
+        const QStringList okCancel = {u"OK"_s, u"Annulla"_s};
+        const QStringList yesNo = {u"Sì"_s, u"No"_s};
+        for (const BoxKind &k : kBoxKinds) {
+            QTest::addRow("%s, Enter", k.name) << int(k.kind) << okCancel << u"OK"_s << u"enter"_s
+                                               << int(MsgAnswer::Ok);
+            QTest::addRow("%s, Esc", k.name) << int(k.kind) << okCancel << u"OK"_s << u"esc"_s
+                                             << int(MsgAnswer::Cancel);
+        }
+        QTest::newRow("plain, Esc") << int(MsgKind::Plain) << QStringList{u"OK"_s} << u"OK"_s << u"esc"_s
+                                    << int(MsgAnswer::Ok);
+        QTest::newRow("confirmation, Enter") << int(MsgKind::Confirmation) << yesNo << u"Sì"_s << u"enter"_s
+                                             << int(MsgAnswer::Yes);
+        QTest::newRow("confirmation, No") << int(MsgKind::Confirmation) << yesNo << u"Sì"_s << u"no"_s
+                                          << int(MsgAnswer::No);
+        QTest::newRow("confirmation, Esc") << int(MsgKind::Confirmation) << yesNo << u"Sì"_s << u"esc"_s
+                                           << int(MsgAnswer::Closed);
+        QTest::newRow("confirmation, closed") << int(MsgKind::Confirmation) << yesNo << u"Sì"_s << u"close"_s
+                                              << int(MsgAnswer::Closed);
+    }
+    void realMessageBoxes()
+    {
+        QFETCH(int, kind);
+        QFETCH(QStringList, buttons);
+        QFETCH(QString, defaultButton);
+        QFETCH(QString, action);
+        QFETCH(int, answer);
+        const auto services = Services::createDefault(QDir::tempPath());
+        QWidget owner;
+        activate(&owner);
+        bool seen = false;
+        QString shownText;
+        QStringList shownButtons;
+        QString shownDefault;
+        // Polled until the box is up; any box still up after the check is
+        // rejected, so that a failure cannot leave the test waiting.
+        QTimer poll;
+        poll.setInterval(10);
+        connect(&poll, &QTimer::timeout, this, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box || seen)
+                return;
+            seen = true;
+            shownText = box->text();
+            for (QAbstractButton *b : box->buttons())
+                shownButtons << b->text();
+            shownDefault = box->defaultButton() ? box->defaultButton()->text() : QString();
+            if (action == u"enter"_s) {
+                QTest::keyClick(box, Qt::Key_Return);
+            } else if (action == u"esc"_s) {
+                QTest::keyClick(box, Qt::Key_Escape);
+            } else if (action == u"close"_s) {
+                box->close();
+            } else {
+                for (QAbstractButton *b : box->buttons())
+                    if (b->text() == u"No"_s)
+                        b->click();
+            }
+            QTimer::singleShot(500, box, [box] {
+                if (box->isVisible())
+                    box->done(-1);
+            });
+        });
+        poll.start();
+        const MsgAnswer got = services->messages->show(&owner, MsgKind(kind), u"Prima riga.\n\r\n\rSeconda riga.\r\nTerza."_s);
+        poll.stop();
+        QVERIFY(seen);
+        QCOMPARE(shownText, u"Prima riga.\n\nSeconda riga.\nTerza."_s);
+        std::sort(shownButtons.begin(), shownButtons.end());
+        std::sort(buttons.begin(), buttons.end());
+        QCOMPARE(shownButtons, buttons);
+        QCOMPARE(shownDefault, defaultButton);
+        QCOMPARE(int(got), answer);
+    }
+
+    // Closing a confirmation without choosing lets the command go on, except
+    // where going on would replace the user's data.
+    void closedConfirmationGoesOn()
+    {
+        TestApp app;
+        app.messages->answers = {MsgAnswer::Closed, MsgAnswer::Closed, MsgAnswer::No, MsgAnswer::Yes};
+        QVERIFY(app.services->confirm(nullptr, u"?"_s));
+        QVERIFY(!app.services->confirmYes(nullptr, u"?"_s));
+        QVERIFY(!app.services->confirm(nullptr, u"?"_s));
+        QVERIFY(app.services->confirmYes(nullptr, u"?"_s));
+    }
+
+    // The real file chooser: "*.*" lists a file without an extension too,
+    // and the filter reads as given.
+    void fileChooserListsEveryFile()
+    {
+        QTemporaryDir dir;
+        for (const QString &name : {u"referto"_s, u"esame.pdf"_s}) {
+            QFile f(dir.filePath(name));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+        }
+        const std::unique_ptr<QFileDialog> d =
+            makeOpenFileDialog(nullptr, u"Selezionare il file da allegare:"_s, u"Tutti i file (*.*)"_s);
+        d->setOption(QFileDialog::DontUseNativeDialog);
+        d->setDirectory(dir.path());
+        d->show();
+        auto *names = d->findChild<QComboBox *>(u"fileTypeCombo"_s);
+        QVERIFY(names);
+        QCOMPARE(names->currentText(), u"Tutti i file (*.*)"_s);
+        auto *view = d->findChild<QListView *>(u"listView"_s);
+        QVERIFY(view);
+        QTRY_COMPARE_WITH_TIMEOUT(namesListed(view), (QStringList{u"esame.pdf"_s, u"referto"_s}), 5000);
     }
 
     // A drawing kept under a key is drawn once for every size, whichever

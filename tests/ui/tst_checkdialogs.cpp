@@ -47,6 +47,16 @@ private slots:
                                 << true;
         QTest::newRow("17 typed") << u"AAAAAA00A00A000IZ"_s << u"AAAAAA00A00A000I"_s << info
                                   << u"Il codice fiscale digitato è VALIDO."_s << false;
+        // Just outside A-Z and 0-9, where the check character would be the
+        // one a wider range gives (odd positions: past the end of the table).
+        for (const char c : {'[', '\\', ']', '^', '_', '`', '@', ':', '/'}) {
+            const int asIfInRange = c >= '@' ? c - 'A' : c - '0';
+            const QChar check = QChar(u'A' + ((8 + asIfInRange) % 26 + 26) % 26);
+            const QString even = u"A%1AAAA00A00A000%2"_s.arg(QString(QLatin1Char(c)), QString(check));
+            const QString odd = u"%1AAAAA00A00A000I"_s.arg(QLatin1Char(c));
+            QTest::addRow("%c even", c) << even << even << warning << kCodFiscLength << true;
+            QTest::addRow("%c odd", c) << odd << odd << warning << kCodFiscLength << true;
+        }
     }
     void codFisc()
     {
@@ -96,6 +106,10 @@ private slots:
         QTest::newRow("letter among 11") << u"1234567001a"_s << warning << kVatWrong << false;
         QTest::newRow("10 digits") << u"1234567001"_s << warning << kVatLength << true;
         QTest::newRow("empty") << QString() << warning << kVatLength << true;
+        // Pasted: just outside 0-9, where a wider range would find the check right.
+        QTest::newRow(": first") << u":0000000000"_s << warning << kVatWrong << false;
+        QTest::newRow(": doubled") << u"0:000000008"_s << warning << kVatWrong << false;
+        QTest::newRow("/ first") << u"/0100000000"_s << warning << kVatWrong << false;
     }
     void partitaIva()
     {
@@ -122,7 +136,9 @@ private slots:
         TestApp app;
         TfrmPartitaIva d(*app.ctx);
         activate(&d);
-        type(d.txtPartitaIva, u"12a.345-67 0017999"_s); // letters and punctuation never appear; 11 at most
+        // Letters and punctuation never appear, those next to the digits
+        // neither; 11 at most.
+        type(d.txtPartitaIva, u"12a.345-67 :/0017999"_s);
         QCOMPARE(d.txtPartitaIva->text(), u"12345670017"_s);
         pressEnter(d.txtPartitaIva);
         QCOMPARE(focused(), d.btnControlla);

@@ -215,6 +215,24 @@ private slots:
             moveOver(background);
             QVERIFY2(c->panInfo->text().isEmpty(), qPrintable(background->objectName()));
         }
+        // The mouse itself, from the board onto five spots of each command:
+        // the hint stays while it is over the command. The window as large
+        // as the board, so that the mouse reaches every command.
+        c->showNormal();
+        c->setGeometry(0, 0, c->board()->width() + 40, c->board()->height() + 40);
+        QCoreApplication::processEvents();
+        for (const auto &[command, hint] : hints) {
+            const QRect r = command->rect();
+            for (const QPoint spot : {r.center(), r.topLeft() + QPoint(2, 2), r.topRight() + QPoint(-2, 2),
+                                      r.bottomLeft() + QPoint(2, -2), r.bottomRight() + QPoint(-2, -2)}) {
+                QTest::mouseMove(c->board(), QPoint(1, 1));
+                QTest::mouseMove(command, spot);
+                QTest::mouseMove(command, spot + QPoint(spot.x() < r.center().x() ? 1 : -1, 0));
+                QVERIFY2(c->panInfo->text() == hint,
+                         qPrintable(command->objectName() + u" at "_s + QString::number(spot.x()) + u","_s
+                                    + QString::number(spot.y()) + u": "_s + c->panInfo->text()));
+            }
+        }
     }
 
     void enterGoesRoundTheRing()
@@ -618,6 +636,30 @@ private slots:
         QCOMPARE(bytes.mid(2 * PatientRecord::kSize + 2927, 3), QByteArray("\x02No"));
     }
 
+    // A letter the code page lacks is stored as its closest one, and the
+    // card shows at once what was stored; the patient is then found by
+    // either spelling.
+    void lettersOutsideTheCodePageShowAsStored()
+    {
+        TestApp app;
+        TfrmClienti *c = open(app);
+        fillRequired(c);
+        c->txtPaziente->setText(u" Kovačić Łucja"_s);
+        c->txtComuneNasc->setFocus();
+        type(c->txtComuneNasc, u"Zürich \u03A9"_s);
+        c->txtNote->setFocus();
+        click(c->cmdSalva);
+        QCOMPARE(app.messages->take(), QStringList{kInserted});
+        QCOMPARE(c->txtPaziente->text(), u"Kovacic Lucja"_s);
+        QCOMPARE(c->txtComuneNasc->text(), u"Zürich ?"_s);
+        QCOMPARE(c->txtRecapito->text(), u"333 1234567"_s);
+        QCOMPARE(focused(), c->txtNote);
+        PatientRecord stored;
+        QVERIFY(stored.assign(fileBytes(archive(app))));
+        QCOMPARE(stored.get(PatientRecord::Paziente), u"Kovacic Lucja"_s);
+        QCOMPARE(c->PatientFromCard().bytes(), stored.bytes());
+    }
+
     void saveRewritesOnlyItsRecord()
     {
         TestApp app;
@@ -645,17 +687,21 @@ private slots:
     {
         QTest::addColumn<int>("op");
         QTest::addColumn<QString>("position");
-        QTest::newRow("open, new card") << int(io::Op::Open) << QString();
-        QTest::newRow("write, new card") << int(io::Op::Write) << QString();
-        QTest::newRow("write, stored card") << int(io::Op::Write) << u"1"_s;
-        QTest::newRow("close, new card") << int(io::Op::Close) << QString();
-        QTest::newRow("not a number") << -1 << u"abc"_s;
-        QTest::newRow("beyond the archive") << -1 << u"9"_s;
+        QTest::addColumn<QString>("after");
+        QTest::newRow("open, new card") << int(io::Op::Open) << QString() << QString();
+        QTest::newRow("write, new card") << int(io::Op::Write) << QString() << QString();
+        QTest::newRow("write, stored card") << int(io::Op::Write) << u"1"_s << u"1"_s;
+        // The record went in before the close failed: the card names it, so
+        // that saving again rewrites it rather than adding it twice.
+        QTest::newRow("close, new card") << int(io::Op::Close) << QString() << u"2"_s;
+        QTest::newRow("not a number") << -1 << u"abc"_s << u"abc"_s;
+        QTest::newRow("beyond the archive") << -1 << u"9"_s << u"9"_s;
     }
     void saveFailureKeepsTheCard()
     {
         QFETCH(int, op);
         QFETCH(QString, position);
+        QFETCH(QString, after);
         TestApp app;
         writeArchive(app, 1);
         TfrmClienti *c = open(app);
@@ -671,10 +717,15 @@ private slots:
         QCOMPARE(app.messages->shown.size(), 1);
         QCOMPARE(app.messages->shown[0].kind, MsgKind::Error);
         QCOMPARE(app.messages->take(), QStringList{msg::kAccessError.toString()});
-        QCOMPARE(c->lblPosizione->text(), position);
+        QCOMPARE(c->lblPosizione->text(), after);
         QCOMPARE(c->PatientFromCard().bytes(), card);
         if (op != int(io::Op::Close)) // a failed close comes after the record went in
             QCOMPARE(fileBytes(archive(app)), patient(1).bytes());
+        if (!position.isEmpty())
+            return;
+        click(c->cmdSalva); // the disk well again: the new card is in the archive once
+        QCOMPARE(app.messages->take(), QStringList{op == int(io::Op::Close) ? kUpdated : kInserted});
+        QCOMPARE(fileBytes(archive(app)), patient(1).bytes() + card);
     }
 
     void duplicate()

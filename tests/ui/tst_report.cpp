@@ -17,6 +17,8 @@
 #include <QStringListModel>
 #include <QTemporaryDir>
 
+Q_DECLARE_METATYPE(clinora::PrintOutcome)
+
 using namespace Qt::StringLiterals;
 using namespace clinora;
 using namespace clinora::test;
@@ -317,6 +319,48 @@ private slots:
         QCOMPARE(app.printing->printed.size(), 1);
         QCOMPARE(app.printing->printed[0].name, u"Riepilogo dati"_s);
         QVERIFY(app.messages->shown.isEmpty());
+    }
+
+    // What the print system does with the job, told to the user: a printer
+    // that refuses jobs or is stopped gets nothing and is named with the
+    // print system's reason; a send or a file that fails is an error.
+    void printSystemAnswersAreSaid_data()
+    {
+        using Kind = PrintOutcome::Kind;
+        QTest::addColumn<PrintOutcome>("outcome");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("refuses jobs")
+            << PrintOutcome{Kind::NotAccepting, u"PDF"_s, u"Rejecting Jobs"_s, false} << int(MsgKind::Warning)
+            << u"Attenzione: la stampante \"PDF\" non accetta nuove stampe.\n\r\n\rIl sistema di stampa "
+               u"riferisce: Rejecting Jobs\n\r\n\rLa stampa non è stata inviata."_s;
+        QTest::newRow("stopped, no reason")
+            << PrintOutcome{Kind::Stopped, u"Ufficio"_s, QString(), false} << int(MsgKind::Warning)
+            << u"Attenzione: la stampante \"Ufficio\" è ferma.\n\r\n\rLa stampa non è stata inviata: riattivare "
+               u"la stampante e ripetere la stampa."_s;
+        QTest::newRow("send failed")
+            << PrintOutcome{Kind::Failed, u"Ufficio"_s, u"client-error-not-possible"_s, false} << int(MsgKind::Error)
+            << u"Errore: non è stato possibile inviare la stampa alla stampante \"Ufficio\".\n\r\n\rIl sistema "
+               u"di stampa riferisce: client-error-not-possible"_s;
+        QTest::newRow("file failed") << PrintOutcome{Kind::Failed, u"/x/stampa.pdf"_s, QString(), true}
+                                     << int(MsgKind::Error) << report::msg::pdfFailed(u"/x/stampa.pdf"_s);
+    }
+    void printSystemAnswersAreSaid()
+    {
+        QFETCH(PrintOutcome, outcome);
+        QFETCH(int, kind);
+        QFETCH(QString, message);
+        TestApp app(false);
+        const auto rep = report::makeListTemplate();
+        QListWidget list;
+        list.addItems({u"uno"_s});
+        app.printing->outcomes = {outcome};
+        ListSummaryPrint(*app.services, *rep, u"Titolo"_s, &list);
+        QCOMPARE(app.printing->dialogs.size(), 1);
+        QVERIFY(app.printing->printed.isEmpty());
+        QCOMPARE(app.messages->shown.size(), 1);
+        QCOMPARE(int(app.messages->shown[0].kind), kind);
+        QCOMPARE(app.messages->take(), QStringList{message});
     }
 
     // The lines as the list shows them: a sorted list widget, or a view over

@@ -443,11 +443,20 @@ private slots:
         QCOMPARE(app.shell->opened, (QStringList{guide, guide}));
 
         TfrmInfo info(*app.ctx, nullptr);
+        // Every link is 14 points, and its whole text fits its place.
+        for (const LinkLabel *link : {g.lnkWeb, info.lnkWeb}) {
+            QCOMPARE(link->font().pointSize(), 14);
+            QVERIFY(link->font().underline());
+            QVERIFY2(link->sizeHint().width() <= link->width(), qPrintable(link->text()));
+            QVERIFY(link->geometry().right() < link->parentWidget()->width());
+        }
         click(info.lnkWeb);
         QCOMPARE(app.shell->opened.last(),
                  u"\"mailto:assistenza@clinora.example.org?subject=Software Clinora&body=Salve, desidererei avere "
                  u"le seguenti informazioni sul software in oggetto:\""_s);
         TfrmSplash splash(*app.ctx, nullptr);
+        QCOMPARE(splash.lnkWeb->font().pointSize(), 14);
+        QVERIFY(splash.lnkWeb->sizeHint().width() <= splash.lnkWeb->width());
         click(splash.imgWeb);
         QCOMPARE(app.shell->opened.last(), u"https://www.clinora.example.org"_s);
     }

@@ -430,8 +430,15 @@ private slots:
             QVERIFY(s.lblEscluse->isVisible());
             QCOMPARE(s.lblEscluse->text(),
                      u"2 schede non sono elencate perché la loro data del prelievo non è valida."_s);
+            // The paper says it too, under the total.
+            click(s.btnStampa);
+            QCOMPARE(app.printing->printed.size(), 1);
+            const QStringList printed = printedLines(app.printing->printed[0]);
+            QCOMPARE(printed.mid(printed.size() - 2),
+                     (QStringList{u"TOTALE ANALISI CLINICHE:   2"_s,
+                                  u"2 schede non sono elencate perché la loro data del prelievo non è valida."_s}));
         });
-        QVERIFY(app.messages->shown.isEmpty());
+        QCOMPARE(app.messages->take(), QStringList{u"Si vuole stampare il presente riepilogo?"_s});
     }
 
     void fiscalCodeWithoutArchive()
@@ -499,6 +506,8 @@ private slots:
             QCOMPARE(app.messages->take(), QStringList{u"Si vuole stampare il presente riepilogo?"_s});
             QVERIFY(app.printing->dialogs.isEmpty());
 
+            // Closed without choosing: the command goes on.
+            app.messages->answers.push_back(MsgAnswer::Closed);
             click(s.btnStampa);
             QCOMPARE(app.printing->printed.size(), 1);
             const PreparedReport &r = app.printing->printed[0];

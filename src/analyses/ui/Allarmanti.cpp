@@ -1,11 +1,14 @@
 #include "analyses/ui/Allarmanti.h"
 
+#include "common/Messages.h"
+
 #include "analyses/AnalysisSearch.h"
 #include "analyses/ui/AnalisiCliniche.h"
 #include "analyses/ui/LineList.h"
 #include "analyses/ui/ToolLayout.h"
 #include "app/ui/AppContext.h"
 #include "common/CommonSettings.h"
+#include "common/Messages.h"
 #include "common/Text.h"
 #include "common/ui/FindInList.h"
 #include "common/ui/ListSummary.h"
@@ -80,11 +83,14 @@ void TfrmAllarmanti::FormShow()
 {
     txtTrova->clear();
     // Built once, from the archive as saved. An archive that fails part way
-    // shows the cards read before the failure, without a message.
+    // shows the cards read before the failure, and says so: an empty or
+    // short list must not pass for "no alarming results".
     ListLines lines;
-    (void)alarmingResultLines(archivePath(), lines);
+    const bool read = bool(alarmingResultLines(archivePath(), lines));
     lstRecords->setLines(std::move(lines));
     txtTrova->setFocus(Qt::OtherFocusReason);
+    if (!read)
+        m_ctx.services.plain(this, msg::kAccessError.toString());
 }
 
 void TfrmAllarmanti::btnStampaClick()

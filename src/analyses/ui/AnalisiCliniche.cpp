@@ -398,6 +398,24 @@ void TfrmAnalisiCliniche::showRecord(const AnalysisRecord &r, qint64 number)
     m_loaded.remember(archivePath(), number, r.bytes());
 }
 
+void TfrmAnalisiCliniche::showStoredTexts(const AnalysisRecord &r)
+{
+    // A text stored otherwise than typed (a letter the code page lacks, a
+    // text cut to its room) shows as stored; outer blanks stay as typed.
+    using F = AnalysisRecord;
+    const std::pair<QLineEdit *, F::Field> edits[] = {
+        {txtPaziente, F::Paziente}, {txtCodFisc, F::CodFisc},   {txtNumRef, F::NumRef},
+        {txtDataRef, F::DataRef},   {txtData, F::Data},         {txtEsame, F::Esame},
+        {txtRisultato, F::Risultato}, {txtUM, F::UM},           {txtRife, F::Rife},
+        {txtCommento, F::Commento}, {txtFirmatario, F::Firmatario}, {txtNote, F::Note},
+    };
+    for (const auto &[edit, field] : edits)
+        if (text::trimmed(edit->text()) != r.get(field))
+            edit->setText(r.get(field));
+    if (text::trimmed(txtEsito->currentText()) != r.get(F::Esito))
+        txtEsito->setEditText(r.get(F::Esito));
+}
+
 AnalysisRecord TfrmAnalisiCliniche::cardRecord() const
 {
     using F = AnalysisRecord;
@@ -674,10 +692,13 @@ void TfrmAnalisiCliniche::cmdSalvaClick()
         accessError();
         return;
     }
+    // The record is in the file: the card names it, even if closing then
+    // fails, so that saving again rewrites it instead of adding it twice.
+    lblPosizione->setText(QString::number(number));
+    m_loaded.remember(archivePath(), number, record.bytes());
+    showStoredTexts(record);
     if (!closeArchive(archive))
         return;
-    m_loaded.remember(archivePath(), number, record.bytes());
-    lblPosizione->setText(QString::number(number));
     m_ctx.services.info(this, p > 0 ? u"Le modifiche apportate alla scheda corrente sono state salvate in archivio."_s
                                     : u"La scheda corrente è stata inserita in archivio."_s);
 }

@@ -57,6 +57,9 @@ public:
     void showRecord(const AnalysisRecord &record, qint64 number);
     // The card as a record, every text trimmed and cut to its field.
     AnalysisRecord cardRecord() const;
+    // Shows each text of the card as `record` stored it, where it differs
+    // from the typed one otherwise than by outer blanks.
+    void showStoredTexts(const AnalysisRecord &record);
 
     void FormShow();
     void cmdNuovoClick();

@@ -159,7 +159,8 @@ void LineList::insertLine(int row, const QString &line)
         m_longest = int(line.size());
         updateItemSize();
     }
-    selectRow(row);
+    // In sight, but not selected: a selection is only ever the user's.
+    scrollTo(m_model->index(row));
 }
 
 void LineList::removeLine(int row)

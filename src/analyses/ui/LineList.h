@@ -26,7 +26,8 @@ public:
     void setLines(ListLines &&lines);
     QStringList lines() const;
     int count() const;
-    // Inserts a line at `row` and makes it the selected one.
+    // Inserts a line at `row` and scrolls it into sight; the selection stays
+    // as it was.
     void insertLine(int row, const QString &line);
     void removeLine(int row);
     void clearLines() { setLines(QStringList()); }

@@ -108,6 +108,9 @@ void TfrmListaPresc::btnTrovaClick()
     const auto at = std::upper_bound(lines.cbegin(), lines.cend(), line,
                                      [](const QString &a, const QString &b) { return listLineLess(a, b); });
     lstRecords->insertLine(int(at - lines.cbegin()), line);
+    // Nothing stays selected: "Elimina" right after adding asks which line,
+    // rather than removing one the user never chose.
+    lstRecords->selectRow(-1);
     for (QLineEdit *e : {txtEsame, txtUM, txtRife})
         e->clear();
     txtEsame->setFocus(Qt::OtherFocusReason);

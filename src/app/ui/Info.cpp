@@ -77,24 +77,25 @@ TfrmInfo::TfrmInfo(AppContext &ctx, QWidget *parent)
 {
     setObjectName(u"frmInfo"_s);
     imgLogo = new Picture(this, u"imgLogo"_s, infoPicture);
+    // The address at its 14 points is wider than the room beside "Chiudi":
+    // it has a row of its own above the button, under the last backup.
     imgLogo->setGeometry(18, 18, 437, 420);
     imgLogo->setAccessibleName(u"Clinora"_s);
     lblBackup = new QLabel(backupui::lastBackupText(backup::Settings::load(ctx.services.appFolder)), this);
     lblBackup->setObjectName(u"lblBackup"_s);
-    lblBackup->setGeometry(18, 446, 437, 62);
+    lblBackup->setGeometry(18, 442, 437, 48);
     lblBackup->setWordWrap(true);
     lblBackup->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     lblBackup->setFont(designFont(u"Verdana"_s, 9));
     lblBackup->setAccessibleName(u"Ultimo backup"_s);
     lblBackup->setAccessibleDescription(lblBackup->text());
     imgEmail = new Picture(this, u"imgEmail"_s, art::Glyph::Mail);
-    imgEmail->setGeometry(18, 522, 36, 36);
+    imgEmail->setGeometry(18, 494, 36, 36);
     imgEmail->setAccessibleName(u"Scrivi all'assistenza"_s);
     lnkWeb = new LinkLabel(this, u"lnkWeb"_s, maker::kSupportMail.toString());
-    lnkWeb->setGeometry(60, 525, 240, 28);
-    lnkWeb->setFont([f = lnkWeb->font()]() mutable { f.setPointSize(10); return f; }());
+    lnkWeb->setGeometry(60, 498, 395, 28);
     lnkWeb->addCompanion(imgEmail);
-    btnChiudi = makeButton(this, u"btnChiudi"_s, u"Chiudi"_s, QRect(309, 523, 146, 32));
+    btnChiudi = makeButton(this, u"btnChiudi"_s, u"Chiudi"_s, QRect(309, 537, 146, 32));
     btnChiudi->setFont(designFont(u"Verdana"_s, 10, true));
     connect(lnkWeb, &LinkLabel::clicked, this, &TfrmInfo::lnkWebClick);
     connect(btnChiudi, &QPushButton::clicked, this, &TfrmInfo::btnChiudiClick);

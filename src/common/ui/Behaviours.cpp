@@ -142,6 +142,9 @@ void HintLine::addCommand(QWidget *command, const QString &hint)
     // A screen reader reads the hint after the command's name.
     command->setAccessibleDescription(hint);
     command->installEventFilter(this);
+    // A move over a command that does not take it (a check box, a button
+    // not pressed) would go on to the background under it and empty the line.
+    command->setAttribute(Qt::WA_NoMousePropagation);
 }
 
 void HintLine::addCommands(std::initializer_list<std::pair<QWidget *, QString>> commands)

@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFileDialog>
+#include <QKeyEvent>
 #include <QMessageBox>
 
 using namespace Qt::StringLiterals;
@@ -34,11 +35,35 @@ QString displayText(const QString &text)
     return out;
 }
 
+// A confirmation that tells a choice from a box closed without one: Esc and
+// the window's close button close it without clicking either button.
+class ConfirmationBox : public QMessageBox {
+public:
+    explicit ConfirmationBox(QWidget *parent) : QMessageBox(parent)
+    {
+        connect(this, &QMessageBox::buttonClicked, this, [this](QAbstractButton *b) { m_chosen = b; });
+    }
+    QAbstractButton *chosen() const { return m_chosen; }
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        if (event->matches(QKeySequence::Cancel)) {
+            close();
+            return;
+        }
+        QMessageBox::keyPressEvent(event);
+    }
+
+private:
+    QAbstractButton *m_chosen = nullptr;
+};
+
 class RealMessages : public MessageSeam {
 public:
     MsgAnswer show(QWidget *parent, MsgKind kind, const QString &text) override
     {
-        QMessageBox box(parent);
+        ConfirmationBox box(parent);
         box.setText(displayText(text));
         box.setTextFormat(Qt::PlainText);
         switch (kind) {
@@ -64,11 +89,16 @@ public:
             break;
         }
         if (kind == MsgKind::Confirmation) {
-            box.addButton(u"Sì"_s, QMessageBox::YesRole);
+            QPushButton *yes = box.addButton(u"Sì"_s, QMessageBox::YesRole);
             QPushButton *no = box.addButton(u"No"_s, QMessageBox::NoRole);
+            box.setDefaultButton(yes); // the first button, as the platform's own boxes have it
+            // Needed for the window's close button to close the box at all;
+            // what was chosen is told by the click, not by this.
             box.setEscapeButton(no);
             box.exec();
-            return box.clickedButton() == no ? MsgAnswer::No : MsgAnswer::Yes;
+            if (!box.chosen())
+                return MsgAnswer::Closed;
+            return box.chosen() == no ? MsgAnswer::No : MsgAnswer::Yes;
         }
         QPushButton *ok = box.addButton(u"OK"_s, QMessageBox::AcceptRole);
         box.setDefaultButton(ok);
@@ -85,7 +115,10 @@ class RealFiles : public FileChooserSeam {
 public:
     QString openFile(QWidget *parent, const QString &title, const QString &filter) override
     {
-        return QFileDialog::getOpenFileName(parent, title, QString(), filter);
+        const std::unique_ptr<QFileDialog> dialog = makeOpenFileDialog(parent, title, filter);
+        if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
+            return QString();
+        return dialog->selectedFiles().constFirst();
     }
     QString saveFile(QWidget *parent, const QString &title, const QString &filter,
                      const QString &suggestedName) override
@@ -119,6 +152,34 @@ public:
 };
 
 } // namespace
+
+std::unique_ptr<QFileDialog> makeOpenFileDialog(QWidget *parent, const QString &title, const QString &filter)
+{
+    // The chooser matches a name against the patterns of the last brackets
+    // and, with the details hidden, shows what comes before them: each entry
+    // keeps its caption and gets patterns in which "*.*" is "*".
+    QStringList entries = filter.split(u";;"_s);
+    bool widened = false;
+    for (QString &entry : entries) {
+        const qsizetype open = entry.lastIndexOf(u'(');
+        if (open < 0 || !entry.endsWith(u')'))
+            continue;
+        QStringList patterns = entry.sliced(open + 1, entry.size() - open - 2).split(u' ', Qt::SkipEmptyParts);
+        for (QString &p : patterns) {
+            if (p == u"*.*"_s) {
+                p = u"*"_s;
+                widened = true;
+            }
+        }
+        entry += u" ("_s + patterns.join(u' ') + u')';
+    }
+    auto dialog = std::make_unique<QFileDialog>(parent, title, QString(), widened ? entries.join(u";;"_s) : filter);
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    if (widened)
+        dialog->setOption(QFileDialog::HideNameFilterDetails);
+    return dialog;
+}
 
 QString Services::appPath(const QString &name) const { return QDir(appFolder).filePath(name); }
 

@@ -6,6 +6,7 @@
 #include <memory>
 
 class QDialog;
+class QFileDialog;
 class QWidget;
 
 // The program's seams to the platform: every message box, file chooser, modal
@@ -14,7 +15,9 @@ class QWidget;
 namespace clinora {
 
 enum class MsgKind { Information, Warning, Error, Confirmation, Plain };
-enum class MsgAnswer { Ok, Cancel, Yes, No };
+// Closed: a confirmation closed without choosing (Esc or the window's close
+// button).
+enum class MsgAnswer { Ok, Cancel, Yes, No, Closed };
 
 class MessageSeam {
 public:
@@ -44,6 +47,11 @@ public:
         return QString();
     }
 };
+
+// The system's chooser for a file to open, as the program shows it. A pattern
+// "*.*" in `filter` lists every file, those without an extension too, as the
+// system the program was made for reads it; the filter shows as given.
+std::unique_ptr<QFileDialog> makeOpenFileDialog(QWidget *parent, const QString &title, const QString &filter);
 
 class DialogSeam {
 public:
@@ -88,10 +96,17 @@ struct Services {
     MsgAnswer warning(QWidget *p, const QString &t) const { return messages->show(p, MsgKind::Warning, t); }
     MsgAnswer error(QWidget *p, const QString &t) const { return messages->show(p, MsgKind::Error, t); }
     MsgAnswer plain(QWidget *p, const QString &t) const { return messages->show(p, MsgKind::Plain, t); }
-    // True unless the user answered No.
+    // True unless the user answered No: a box closed without choosing lets
+    // the command go on.
     bool confirm(QWidget *p, const QString &t) const
     {
         return messages->show(p, MsgKind::Confirmation, t) != MsgAnswer::No;
+    }
+    // True only when the user answered Yes: for a question whose going on
+    // replaces the user's data, where closing the box must not choose for him.
+    bool confirmYes(QWidget *p, const QString &t) const
+    {
+        return messages->show(p, MsgKind::Confirmation, t) == MsgAnswer::Yes;
     }
 };
 

@@ -189,8 +189,9 @@ void TfrmAllegaCartella::browse(int slot)
     const QString target = attachments::filePath(appFolder, attached);
     bool copied = !target.isEmpty() && attachments::ensureFolder(appFolder);
     if (copied && !attachments::sameFile(chosen, target)) { // a file from the folder is there already
+        // Only a Yes replaces the file there: a box closed without an answer keeps it.
         if (QFileInfo::exists(target)
-            && !m_ctx.services.confirm(this, u"Attenzione: nella cartella dei documenti allegati è presente un file "
+            && !m_ctx.services.confirmYes(this, u"Attenzione: nella cartella dei documenti allegati è presente un file "
                                              u"con lo stesso nome.\r\n\r\nSi vuole sovrascrivere il file esistente?"_s))
             return; // the slot names the file already there
         copied = attachments::copyFile(chosen, target);

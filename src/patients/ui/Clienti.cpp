@@ -780,13 +780,24 @@ void TfrmClienti::cmdSalvaClick()
     if (stored && !mayOverwrite(archive, number, record))
         return;
     const bool written = stored ? archive.write(number, record).ok() : archive.append(record, &number).ok();
-    // The position label changes only once the record is safely stored.
+    // A record that reached the file is the card's from now on, even if
+    // closing then fails: the card names it, so that saving again rewrites
+    // it instead of adding it twice.
+    if (written) {
+        lblPosizione->setText(QString::number(number));
+        m_loaded.remember(PatientArchivePath(m_ctx.services.appFolder), number, record.bytes());
+        // A text stored otherwise than typed (a letter the code page lacks, a
+        // text cut to its room) shows as stored; outer blanks stay as typed.
+        for (const Binding &in : std::as_const(m_inputs)) {
+            const QString kept = record.get(in.field);
+            if (text::trimmed(inputText(in.input)) != kept)
+                setInputText(in.input, kept);
+        }
+    }
     if (!written || !archive.close()) {
         accessError();
         return;
     }
-    m_loaded.remember(PatientArchivePath(m_ctx.services.appFolder), number, record.bytes());
-    lblPosizione->setText(QString::number(number));
     if (stored)
         m_ctx.services.info(this, u"Le modifiche apportate alla scheda corrente sono state salvate in archivio."_s);
     else

@@ -257,12 +257,15 @@ void TfrmRiepLavoro::btnStampaClick()
     }
     if (!m_ctx.services.confirm(this, u"Si vuole stampare il presente riepilogo?"_s))
         return;
+    QStringList extra = {u"- - - - - - - - - - - - - - - -"_s,
+                         u"INTERVALLO SELEZIONATO:    "_s + text::trimmed(lblIntervallo->text()),
+                         u"TOTALE ANALISI CLINICHE:   "_s + text::trimmed(lblTotCosti->text())};
+    // The paper, like the screen, says that the total leaves cards out.
+    if (m_list.undated > 0)
+        extra << lblEscluse->text();
     ListSummaryPrint(m_ctx.services, *repRiepilogo,
                      u"Riepilogo analisi cliniche - Codice fiscale paziente: "_s + text::trimmed(titTipologia->text()),
-                     lstRecords,
-                     {u"- - - - - - - - - - - - - - - -"_s,
-                      u"INTERVALLO SELEZIONATO:    "_s + text::trimmed(lblIntervallo->text()),
-                      u"TOTALE ANALISI CLINICHE:   "_s + text::trimmed(lblTotCosti->text())});
+                     lstRecords, extra);
 }
 
 void TfrmRiepLavoro::btnGraficoClick()
