@@ -1,6 +1,7 @@
 #include "analyses/AnalysisSearch.h"
 
 #include "analyses/AnalysisEntry.h"
+#include "analyses/ReferenceRange.h"
 #include "analyses/ResultLine.h"
 #include "common/RecordScan.h"
 #include "common/Text.h"
@@ -87,6 +88,65 @@ IoResult findResultLines(const QString &archivePath, const AnalysisCriteria &cri
 IoResult alarmingResultLines(const QString &archivePath, ListLines &lines)
 {
     return collectLines(archivePath, lines, [](const AnalysisRecord &record) { return alarmMark(record) == true; });
+}
+
+namespace {
+
+// A card whose result lies outside its reference values, yet nobody said so.
+bool isUnmarkedOutside(const AnalysisRecord &record)
+{
+    using F = AnalysisRecord;
+    const QByteArrayView risultato = record.trimmedBytes(F::Risultato);
+    const QByteArrayView rife = record.trimmedBytes(F::Rife);
+    if (risultato.isEmpty() || rife.isEmpty())
+        return false;
+    if (record.trimmedBytes(F::Esito).compare(QByteArrayView("FUORI NORMA"), Qt::CaseInsensitive) == 0)
+        return false;
+    // The three fields hold at most 50 characters each: decoded on the stack.
+    char16_t result[64], range[64], unit[64];
+    const QByteArrayView um = record.trimmedBytes(F::UM);
+    if (risultato.size() > 64 || rife.size() > 64 || um.size() > 64)
+        return false;
+    const qsizetype nr = text::putCp1252(result, risultato) - result;
+    const qsizetype ng = text::putCp1252(range, rife) - range;
+    const qsizetype nu = text::putCp1252(unit, um) - unit;
+    return outsideRange(QStringView(result, nr), QStringView(range, ng), QStringView(unit, nu));
+}
+
+struct AlarmParts {
+    ListLines marked, unmarked;
+};
+
+} // namespace
+
+IoResult alarmingResultLines(const QString &archivePath, ListLines &lines, ListLines &unmarkedOutside)
+{
+    lines = {};
+    unmarkedOutside = {};
+    const QString file = text::trimmed(archivePath);
+    if (file.isEmpty()) // no patient's archive is open
+        return {IoError::Open};
+    const qint64 cards = QFileInfo(file).size() / AnalysisRecord::kSize;
+    AlarmParts first, second;
+    first.marked.reserve(cards, cards * 160);
+    const ScanResult scan = scanInHalves<AnalysisRecord>(file, first, second,
+                                                         [&](AlarmParts &part, const AnalysisRecord &record, qint64) {
+        if (alarmMark(record) == true)
+            part.marked.endLine(writeResultLine(record, part.marked.lineRoom(kResultLineMost)));
+        else if (isUnmarkedOutside(record))
+            part.unmarked.endLine(writeResultLine(record, part.unmarked.lineRoom(kResultLineMost)));
+    });
+    if (scan.secondRead) {
+        first.marked.append(std::move(second.marked));
+        first.unmarked.append(std::move(second.unmarked));
+    }
+    if (scan.result) {
+        first.marked.sort();
+        first.unmarked.sort();
+    }
+    lines = std::move(first.marked);
+    unmarkedOutside = std::move(first.unmarked);
+    return scan.result;
 }
 
 IoResult findCardOfLine(const QString &archivePath, const QString &line, CardOfLine &found)

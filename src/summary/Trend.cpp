@@ -1,6 +1,6 @@
 #include "summary/Trend.h"
 
-#include "common/CommonSettings.h"
+#include "analyses/ReferenceRange.h"
 #include "common/ListOrder.h"
 #include "common/Text.h"
 
@@ -12,49 +12,14 @@ using namespace Qt::StringLiterals;
 
 namespace clinora::summary {
 
-namespace {
+std::optional<double> resultValue(QStringView risultato) { return readResultValue(risultato); }
 
-// A hyphen, or the en dash that word processors put between two numbers.
-bool isDash(QChar c) { return c == u'-' || c == QChar(0x2013); }
-
-// The length of a leading "<" or "<=" (`sign` "<"), or ">" or ">=": 0 for none.
-qsizetype signLength(QStringView t, QChar sign)
+std::optional<ReferenceRange> referenceRange(QStringView rife, QStringView um)
 {
-    if (!t.startsWith(sign))
-        return 0;
-    return t.size() > 1 && t[1] == u'=' ? 2 : 1;
-}
-
-} // namespace
-
-std::optional<double> resultValue(QStringView risultato) { return settings::parseNumber(risultato); }
-
-std::optional<ReferenceRange> referenceRange(QStringView rife)
-{
-    const QStringView t = text::trimmedView(rife);
-    if (t.isEmpty())
+    const std::optional<RangeLimits> r = readReferenceRange(rife);
+    if (!r || !sameUnit(r->unit, um))
         return std::nullopt;
-    if (const qsizetype n = signLength(t, u'<')) {
-        if (const auto high = settings::parseNumber(t.mid(n)))
-            return ReferenceRange{std::nullopt, *high};
-        return std::nullopt;
-    }
-    if (const qsizetype n = signLength(t, u'>')) {
-        if (const auto low = settings::parseNumber(t.mid(n)))
-            return ReferenceRange{*low, std::nullopt};
-        return std::nullopt;
-    }
-    // "low-high": the dash that splits the text into two numbers in order.
-    // A dash at the very start is the sign of the low end, never the split.
-    for (qsizetype i = 1; i + 1 < t.size(); ++i) {
-        if (!isDash(t[i]))
-            continue;
-        const auto low = settings::parseNumber(t.first(i));
-        const auto high = settings::parseNumber(t.sliced(i + 1));
-        if (low && high && *low <= *high)
-            return ReferenceRange{*low, *high};
-    }
-    return std::nullopt;
+    return ReferenceRange{r->low, r->high};
 }
 
 QList<RangeStep> ExamTrend::rangeSteps() const
@@ -92,7 +57,7 @@ TrendSet buildTrends(const QList<SummaryEntry> &entries)
         ExamTrend &trend = groups[*it];
         if (const auto value = resultValue(e->fields.risultato)) {
             trend.points.append({e->date, *value, text::trimmed(e->fields.risultato), e->alarming,
-                                 referenceRange(e->fields.rife)});
+                                 referenceRange(e->fields.rife, e->fields.um)});
         } else {
             ++trend.nonNumeric;
             ++set.nonNumeric;

@@ -3,6 +3,8 @@
 #include "analyses/AnalysisRecord.h"
 #include "common/ui/Screen.h"
 
+#include <QPalette>
+
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -98,8 +100,19 @@ private:
     bool showFromArchive(AnalysisArchive &archive, qint64 number);
     // The number in the position label; 0 when it holds none.
     qint64 position() const;
+    // Leaving the result, its unit or its reference values: the outcome
+    // they read as goes into an empty outcome (or replaces the one offered
+    // before, never one the user gave), and the hint line says why.
+    void offerOutcome();
+    // The result field in the alarm colour while the result lies outside
+    // its reference values.
+    void showRangeColour();
 
     HintLine *m_hints = nullptr;
+    // The outcome last offered and not since changed by the user; empty when
+    // the outcome shown is the user's or the archive's.
+    QString m_offeredOutcome;
+    QPalette m_resultPalette;
 };
 
 } // namespace clinora
