@@ -92,7 +92,7 @@ IoResult alarmingResultLines(const QString &archivePath, ListLines &lines)
 
 namespace {
 
-// A card whose result lies outside its reference values, yet nobody said so.
+// A card not marked alarming whose result lies outside its reference values, yet nobody said so.
 bool isUnmarkedOutside(const AnalysisRecord &record)
 {
     using F = AnalysisRecord;
@@ -100,17 +100,16 @@ bool isUnmarkedOutside(const AnalysisRecord &record)
     const QByteArrayView rife = record.trimmedBytes(F::Rife);
     if (risultato.isEmpty() || rife.isEmpty())
         return false;
-    if (record.trimmedBytes(F::Esito).compare(QByteArrayView("FUORI NORMA"), Qt::CaseInsensitive) == 0)
+    // The fields hold at most 50 characters each: decoded on the stack.
+    const QByteArrayView um = record.trimmedBytes(F::UM), esito = record.trimmedBytes(F::Esito);
+    constexpr qsizetype kRoom = 64;
+    if (risultato.size() > kRoom || rife.size() > kRoom || um.size() > kRoom || esito.size() > kRoom)
         return false;
-    // The three fields hold at most 50 characters each: decoded on the stack.
-    char16_t result[64], range[64], unit[64];
-    const QByteArrayView um = record.trimmedBytes(F::UM);
-    if (risultato.size() > 64 || rife.size() > 64 || um.size() > 64)
-        return false;
-    const qsizetype nr = text::putCp1252(result, risultato) - result;
-    const qsizetype ng = text::putCp1252(range, rife) - range;
-    const qsizetype nu = text::putCp1252(unit, um) - unit;
-    return outsideRange(QStringView(result, nr), QStringView(range, ng), QStringView(unit, nu));
+    char16_t result[kRoom], range[kRoom], unit[kRoom], outcome[kRoom];
+    const auto view = [](char16_t *room, QByteArrayView bytes) {
+        return QStringView(room, text::putCp1252(room, bytes) - room);
+    };
+    return unmarkedOutsideRange(view(result, risultato), view(range, rife), view(unit, um), view(outcome, esito), false);
 }
 
 struct AlarmParts {

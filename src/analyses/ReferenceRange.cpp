@@ -376,6 +376,19 @@ bool outsideRange(QStringView risultato, QStringView rife, QStringView um)
     return placeOf(v->value, *l) != RangePlace::Inside;
 }
 
+bool unmarkedOutsideRange(QStringView risultato, QStringView rife, QStringView um, QStringView esito, bool alarming)
+{
+    if (alarming || text::trimmedView(esito).compare(u"FUORI NORMA", Qt::CaseInsensitive) == 0)
+        return false;
+    return outsideRange(risultato, rife, um);
+}
+
+QString unmarkedOutsideCount(qsizetype n)
+{
+    return n == 1 ? u"1 risultato fuori dall'intervallo non segnato come allarmante"_s
+                  : QString::number(n) + u" risultati fuori dall'intervallo non segnati come allarmanti"_s;
+}
+
 QString offeredOutcome(const RangeCheck &check)
 {
     if (!check.readable())

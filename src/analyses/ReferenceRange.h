@@ -70,6 +70,15 @@ RangeCheck checkResult(QStringView risultato, QStringView rife, QStringView um);
 // result reads and lies outside a range that reads, in the same unit.
 bool outsideRange(QStringView risultato, QStringView rife, QStringView um);
 
+// A result that may be a slip: it lies outside its reference values, yet
+// the card is neither marked alarming nor given the outcome "FUORI NORMA"
+// (letters in any case).
+bool unmarkedOutsideRange(QStringView risultato, QStringView rife, QStringView um, QStringView esito, bool alarming);
+
+// "3 risultati fuori dall'intervallo non segnati come allarmanti", or the
+// singular for one.
+QString unmarkedOutsideCount(qsizetype n);
+
 // The outcome a readable check offers: "NELLA NORMA" or "FUORI NORMA";
 // empty for one that cannot be read.
 QString offeredOutcome(const RangeCheck &check);

@@ -366,9 +366,10 @@ QString summaryText()
         u"torna alla schermata dei criteri per richiedere un nuovo riepilogo."_s,
 
         u"Il pulsante \"Grafico\" mostra l'andamento nel tempo dei risultati espressi da un numero "
-        u"(con la virgola come separatore dei decimali), un esame alla volta: i valori sono uniti da "
-        u"una linea in ordine di data del prelievo, i valori di riferimento scritti come minimo e "
-        u"massimo (ad esempio 70-110) oppure come limite (<200, >40) formano una fascia verde e i "
+        u"(con la virgola o il punto come separatore dei decimali), un esame alla volta: i valori "
+        u"sono uniti da una linea in ordine di data del prelievo, i valori di riferimento scritti "
+        u"come minimo e massimo (ad esempio 70-110, anche seguiti dall'unità di misura) oppure come "
+        u"limite (<200, >40, fino a 200) formano una fascia verde e i "
         u"risultati segnati come allarmanti sono evidenziati in rosso. I risultati non numerici, "
         u"come \"assenti\" o \"<5\", non compaiono nel grafico e ne viene indicato il numero. Il "
         u"grafico si può stampare oppure salvare in un file PDF."_s,
@@ -376,6 +377,11 @@ QString summaryText()
         u"Se la data del prelievo di una scheda risulta danneggiata, la scheda non può essere "
         u"collocata nell'intervallo: non viene elencata e sotto l'elenco è indicato quante schede "
         u"sono state escluse per questo motivo."_s,
+
+        u"Quando alcuni risultati dell'elenco sono fuori dai propri valori di riferimento ma non "
+        u"sono segnati come allarmanti né hanno l'esito \"FUORI NORMA\", in fondo alla schermata ne "
+        u"viene indicato il numero, così che una svista non passi inosservata; dalla scheda delle "
+        u"analisi cliniche, il riepilogo dei risultati allarmanti li elenca e ne richiama la scheda."_s,
     });
 }
 

@@ -9,6 +9,8 @@
 #include "analyses/ui/LineList.h"
 #include "analyses/ui/MenuAnalisi.h"
 #include "app/ui/Avvio.h"
+#include "summary/ui/MenuRiepLavoro.h"
+#include "summary/ui/RiepLavoro.h"
 #include "common/ui/Widgets.h"
 #include "support/FileTools.h"
 #include "support/TestApp.h"
@@ -74,6 +76,13 @@ void keepPicture(QWidget *w, const QString &name)
     QDir().mkpath(dir);
     QCoreApplication::processEvents();
     w->grab().save(QDir(dir).filePath(name + u".png"_s));
+}
+
+void choose(QComboBox *list, const QString &entry)
+{
+    const int i = list->findText(entry);
+    QVERIFY2(i >= 0, qPrintable(entry));
+    list->setCurrentIndex(i);
 }
 
 // Types `text` into an input that has the focus, as the user would.
@@ -329,6 +338,49 @@ private slots:
         });
         click(c->cmdListino);
         QVERIFY(c->lblPosizione->text().isEmpty());
+    }
+
+    // ---- The results summary ----------------------------------------------------------------------
+
+    void summaryCountsUnmarkedOutside()
+    {
+        TestApp app;
+        const QString mg = u"mg/dl"_s, range = u"70-110"_s, in = u"NELLA NORMA"_s;
+        writeArchive(archive(app), {
+                                       {u"10/01/2024"_s, u"Glicemia"_s, u"182"_s, mg, range, in, u"No"_s},
+                                       {u"11/01/2024"_s, u"Glicemia"_s, u"300"_s, mg, range, in, u"Sì"_s},
+                                       {u"12/01/2024"_s, u"Glicemia"_s, u"95"_s, mg, range, in, u"No"_s},
+                                       {u"13/01/2024"_s, u"Glicemia"_s, u"60"_s, mg, range, QString(), u"No"_s},
+                                       {u"15/03/2023"_s, u"Glicemia"_s, u"182"_s, mg, range, in, u"No"_s},
+                                   });
+        TfrmMenuRiepLavoro *m = app.ctx->screens.frmMenuRiepLavoro;
+        app.ctx->switchTo(app.ctx->screens.frmAvvio, m);
+        activate(m);
+        m->txtAnno->setText(u"2024"_s);
+        m->txtCodFisc->setText(kCode);
+        choose(m->txtGiornoInizio, u"01"_s);
+        choose(m->txtMeseInizio, u"Gennaio"_s);
+        choose(m->txtGiornoFine, u"31"_s);
+        choose(m->txtMeseFine, u"Dicembre"_s);
+        bool ran = false;
+        app.dialogs->next<TfrmRiepLavoro>([&](TfrmRiepLavoro &s) {
+            ran = true;
+            QCOMPARE(s.lblTotCosti->text(), u"4"_s); // the list and its total as they were
+            QVERIFY(s.lblFuoriIntervallo->isVisible());
+            QCOMPARE(s.lblFuoriIntervallo->text(), u"2 risultati fuori dall'intervallo non segnati come allarmanti"_s);
+            keepPicture(&s, u"frmRiepLavoro-fuori-intervallo"_s);
+        });
+        click(m->btnVisualizza);
+        QVERIFY(ran);
+        // An interval without slips shows no count.
+        choose(m->txtGiornoInizio, u"12"_s);
+        choose(m->txtGiornoFine, u"12"_s);
+        choose(m->txtMeseFine, u"Gennaio"_s);
+        app.dialogs->next<TfrmRiepLavoro>([&](TfrmRiepLavoro &s) {
+            QCOMPARE(s.lblTotCosti->text(), u"1"_s);
+            QVERIFY(!s.lblFuoriIntervallo->isVisible());
+        });
+        click(m->btnVisualizza);
     }
 };
 

@@ -1,6 +1,7 @@
 #include "analyses/ui/Allarmanti.h"
 
 #include "analyses/AnalysisSearch.h"
+#include "analyses/ReferenceRange.h"
 #include "analyses/ui/AnalisiCliniche.h"
 #include "analyses/ui/FuoriIntervallo.h"
 #include "analyses/ui/LineList.h"
@@ -97,8 +98,7 @@ void TfrmAllarmanti::FormShow()
     (void)alarmingResultLines(archivePath(), lines, m_unmarked);
     lstRecords->setLines(std::move(lines));
     const qsizetype n = m_unmarked.size();
-    const QString flag = n == 1 ? u"1 risultato fuori dall'intervallo non segnato come allarmante"_s
-                                : QString::number(n) + u" risultati fuori dall'intervallo non segnati come allarmanti"_s;
+    const QString flag = unmarkedOutsideCount(n);
     lblFuoriIntervallo->setText(n > 0 ? flag : QString());
     lblFuoriIntervallo->setVisible(n > 0);
     btnFuoriIntervallo->setVisible(n > 0);
