@@ -234,6 +234,21 @@ private slots:
         QVERIFY(!c->chkAllarme->isChecked());
     }
 
+    void typingOverTheOffer()
+    {
+        TestApp app;
+        TfrmAnalisiCliniche *c = openCard(app);
+        enterResult(c, u"182"_s, u"mg/dl"_s, u"70-110"_s);
+        // Reached with Enter, the offer is selected: typing the outcome by habit replaces it.
+        QCOMPARE(focused(), c->txtEsito);
+        QCOMPARE(c->txtEsito->lineEdit()->selectedText(), u"FUORI NORMA"_s);
+        QTest::keyClicks(c->txtEsito, u"DA RIPETERE"_s);
+        QCOMPARE(c->txtEsito->currentText(), u"DA RIPETERE"_s);
+        type(c->txtRisultato, u"95"_s);
+        pressEnter(c->txtRisultato);
+        QCOMPARE(c->txtEsito->currentText(), u"DA RIPETERE"_s);
+    }
+
     void storedOutcomeNeverReplaced()
     {
         TestApp app;

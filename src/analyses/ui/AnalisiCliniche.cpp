@@ -510,6 +510,9 @@ bool TfrmAnalisiCliniche::eventFilter(QObject *watched, QEvent *event)
         const QString text = txtEsito->currentText();
         txtEsito->setCurrentIndex(-1);
         txtEsito->setEditText(text);
+        // An offered outcome comes in selected: typing replaces it, Enter keeps it.
+        if (!m_offeredOutcome.isEmpty() && text::trimmed(text) == m_offeredOutcome)
+            txtEsito->lineEdit()->selectAll();
     }
     return WorkingArea::eventFilter(watched, event);
 }
