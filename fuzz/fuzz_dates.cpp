@@ -2,6 +2,7 @@
 // interval: its criteria checks, the interval test on a sample date, the
 // date key the result lists sort on, and the trend's readings of results
 // and reference values.
+#include "analyses/ReferenceRange.h"
 #include "analyses/ResultLine.h"
 #include "common/CommonSettings.h"
 #include "common/Text.h"
@@ -81,5 +82,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         if (r->low && r->high)
             check(std::isfinite(*r->low) && std::isfinite(*r->high) && *r->low <= *r->high);
     }
+
+    // The card's reading of a result against its range, over the input's
+    // first three lines: an offer only from what reads, and the same answer
+    // from the archive-wide question.
+    const clinora::RangeCheck rc = checkResult(part(0), part(1), part(2));
+    check(rc.readable() == (readResultValue(part(0)) && readReferenceRange(part(1))
+                            && sameUnit(readReferenceRange(part(1))->unit, part(2))));
+    check(outsideRange(part(0), part(1), part(2)) == rc.outside());
+    check(offeredOutcome(rc).isEmpty() != rc.readable());
+    if (rc.readable())
+        check(!rangeExplanation(rc).isEmpty());
     return 0;
 }

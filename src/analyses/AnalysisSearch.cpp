@@ -1,6 +1,7 @@
 #include "analyses/AnalysisSearch.h"
 
 #include "analyses/AnalysisEntry.h"
+#include "analyses/ReferenceRange.h"
 #include "analyses/ResultLine.h"
 #include "common/RecordScan.h"
 #include "common/Text.h"
@@ -87,6 +88,64 @@ IoResult findResultLines(const QString &archivePath, const AnalysisCriteria &cri
 IoResult alarmingResultLines(const QString &archivePath, ListLines &lines)
 {
     return collectLines(archivePath, lines, [](const AnalysisRecord &record) { return alarmMark(record) == true; });
+}
+
+namespace {
+
+// A card not marked alarming whose result lies outside its reference values, yet nobody said so.
+bool isUnmarkedOutside(const AnalysisRecord &record)
+{
+    using F = AnalysisRecord;
+    const QByteArrayView risultato = record.trimmedBytes(F::Risultato);
+    const QByteArrayView rife = record.trimmedBytes(F::Rife);
+    if (risultato.isEmpty() || rife.isEmpty())
+        return false;
+    // The fields hold at most 50 characters each: decoded on the stack.
+    const QByteArrayView um = record.trimmedBytes(F::UM), esito = record.trimmedBytes(F::Esito);
+    constexpr qsizetype kRoom = 64;
+    if (risultato.size() > kRoom || rife.size() > kRoom || um.size() > kRoom || esito.size() > kRoom)
+        return false;
+    char16_t result[kRoom], range[kRoom], unit[kRoom], outcome[kRoom];
+    const auto view = [](char16_t *room, QByteArrayView bytes) {
+        return QStringView(room, text::putCp1252(room, bytes) - room);
+    };
+    return unmarkedOutsideRange(view(result, risultato), view(range, rife), view(unit, um), view(outcome, esito), false);
+}
+
+struct AlarmParts {
+    ListLines marked, unmarked;
+};
+
+} // namespace
+
+IoResult alarmingResultLines(const QString &archivePath, ListLines &lines, ListLines &unmarkedOutside)
+{
+    lines = {};
+    unmarkedOutside = {};
+    const QString file = text::trimmed(archivePath);
+    if (file.isEmpty()) // no patient's archive is open
+        return {IoError::Open};
+    const qint64 cards = QFileInfo(file).size() / AnalysisRecord::kSize;
+    AlarmParts first, second;
+    first.marked.reserve(cards, cards * 160);
+    const ScanResult scan = scanInHalves<AnalysisRecord>(file, first, second,
+                                                         [&](AlarmParts &part, const AnalysisRecord &record, qint64) {
+        if (alarmMark(record) == true)
+            part.marked.endLine(writeResultLine(record, part.marked.lineRoom(kResultLineMost)));
+        else if (isUnmarkedOutside(record))
+            part.unmarked.endLine(writeResultLine(record, part.unmarked.lineRoom(kResultLineMost)));
+    });
+    if (scan.secondRead) {
+        first.marked.append(std::move(second.marked));
+        first.unmarked.append(std::move(second.unmarked));
+    }
+    if (scan.result) {
+        first.marked.sort();
+        first.unmarked.sort();
+    }
+    lines = std::move(first.marked);
+    unmarkedOutside = std::move(first.unmarked);
+    return scan.result;
 }
 
 IoResult findCardOfLine(const QString &archivePath, const QString &line, CardOfLine &found)

@@ -52,6 +52,12 @@ IoResult findResultLines(const QString &archivePath, const AnalysisCriteria &cri
 // failure, the lines of the cards read before it, unsorted.
 IoResult alarmingResultLines(const QString &archivePath, ListLines &lines);
 
+// The same reading, and with it the result lines of the cards that may be
+// slips: a result outside its readable reference values (ReferenceRange.h)
+// on a card neither marked alarming nor given the outcome "FUORI NORMA"
+// (letters in any case). Both sorted; on a failure, as above.
+IoResult alarmingResultLines(const QString &archivePath, ListLines &lines, ListLines &unmarkedOutside);
+
 // The card behind a list line: the last record of the archive whose result
 // line, trimmed, equals `line`, trimmed. `number` stays 0 when none does; on
 // a failure, the last such record read before it.

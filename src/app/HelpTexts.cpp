@@ -333,6 +333,23 @@ QString analysesText()
         u"prelievo: l'elenco si può stampare e un doppio clic su una voce richiama la scheda "
         u"corrispondente."_s,
 
+        u"Quando il risultato è un numero e i valori di riferimento si leggono come un intervallo "
+        u"(ad esempio \"70-110\", \"3,5 - 5,0 mmol/l\", \"<200\", \">40\" o \"fino a 200\"), "
+        u"uscendo dal campo del risultato, dell'unità di misura o dei valori di riferimento il "
+        u"programma propone nel campo Esito, se è vuoto, \"NELLA NORMA\" oppure \"FUORI NORMA\", e "
+        u"la riga in basso ne spiega il motivo (ad esempio \"Valore 182 oltre il limite superiore "
+        u"110\"). L'esito proposto si può cambiare; un esito scritto o scelto dall'utente non viene "
+        u"mai sostituito. Un risultato fuori dall'intervallo compare su fondo arancione, il colore "
+        u"della fascia \"Risultato allarmante\", ma la casella resta una decisione del medico: il "
+        u"programma non la spunta mai. Un risultato non numerico (\"negativo\", \"<5\") o dei "
+        u"valori di riferimento che non si leggono con certezza (\"vedi nota\", due unità diverse, "
+        u"un'unità diversa da quella del risultato) non producono alcuna proposta."_s,
+
+        u"Sotto l'elenco dei risultati allarmanti compare, quando ce ne sono, il numero dei "
+        u"risultati fuori dall'intervallo di riferimento che non sono segnati come allarmanti né "
+        u"hanno l'esito \"FUORI NORMA\", così che una svista non passi inosservata: il pulsante "
+        u"\"Elenca\" li mostra e un doppio clic su una voce richiama la scheda da verificare."_s,
+
         u"Il pulsante \"Trova\" cerca le schede del paziente in base a uno o più criteri (numero e "
         u"data del referto, data del prelievo, esame, risultato, unità di misura, esito, commento, "
         u"firmatario e note) e le elenca in ordine di data del prelievo. In questo modo si può, ad "
@@ -382,9 +399,10 @@ QString summaryText()
         u"torna alla schermata dei criteri per richiedere un nuovo riepilogo."_s,
 
         u"Il pulsante \"Grafico\" mostra l'andamento nel tempo dei risultati espressi da un numero "
-        u"(con la virgola come separatore dei decimali), un esame alla volta: i valori sono uniti da "
-        u"una linea in ordine di data del prelievo, i valori di riferimento scritti come minimo e "
-        u"massimo (ad esempio 70-110) oppure come limite (<200, >40) formano una fascia verde e i "
+        u"(con la virgola o il punto come separatore dei decimali), un esame alla volta: i valori "
+        u"sono uniti da una linea in ordine di data del prelievo, i valori di riferimento scritti "
+        u"come minimo e massimo (ad esempio 70-110, anche seguiti dall'unità di misura) oppure come "
+        u"limite (<200, >40, fino a 200) formano una fascia verde e i "
         u"risultati segnati come allarmanti sono evidenziati in rosso. I risultati non numerici, "
         u"come \"assenti\" o \"<5\", non compaiono nel grafico e ne viene indicato il numero. Il "
         u"grafico si può stampare oppure salvare in un file PDF."_s,
@@ -392,6 +410,11 @@ QString summaryText()
         u"Se la data del prelievo di una scheda risulta danneggiata, la scheda non può essere "
         u"collocata nell'intervallo: non viene elencata e sotto l'elenco è indicato quante schede "
         u"sono state escluse per questo motivo."_s,
+
+        u"Quando alcuni risultati dell'elenco sono fuori dai propri valori di riferimento ma non "
+        u"sono segnati come allarmanti né hanno l'esito \"FUORI NORMA\", in fondo alla schermata ne "
+        u"viene indicato il numero, così che una svista non passi inosservata; dalla scheda delle "
+        u"analisi cliniche, il riepilogo dei risultati allarmanti li elenca e ne richiama la scheda."_s,
     });
 }
 

@@ -2,6 +2,7 @@
 
 #include "analyses/AnalysisEntry.h"
 #include "analyses/AnalysisRecord.h"
+#include "analyses/ReferenceRange.h"
 #include "common/CommonSettings.h"
 #include "common/ListOrder.h"
 #include "common/RecordScan.h"
@@ -65,6 +66,9 @@ IoResult buildSummary(const QString &archivePath, const SummaryRequest &request,
             if (!within(*date, request.start, request.end))
                 return;
             SummaryEntry entry{resultFields(record), *date, alarmMark(record) == true};
+            const ResultFields &f = entry.fields;
+            if (unmarkedOutsideRange(f.risultato, f.rife, f.um, f.esito, entry.alarming))
+                ++part.unmarkedOutside;
             part.lines.append(resultLine(entry.fields));
             part.entries.append(std::move(entry));
         });
@@ -72,6 +76,7 @@ IoResult buildSummary(const QString &archivePath, const SummaryRequest &request,
             out.lines += second.lines;
             out.entries += second.entries;
             out.undated += second.undated;
+            out.unmarkedOutside += second.unmarkedOutside;
         }
         result = scan.result;
     }

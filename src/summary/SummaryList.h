@@ -37,6 +37,9 @@ struct SummaryList {
     // Results of the patient (and exam) left out because their sample date
     // is not a date at all, so no interval can hold them.
     int undated = 0;
+    // Listed results outside their reference values on cards neither
+    // marked alarming nor given the outcome "FUORI NORMA".
+    int unmarkedOutside = 0;
 };
 
 // Opens the archive (creating it empty when it is missing), reads it once

@@ -1,6 +1,6 @@
 #include "summary/Trend.h"
 
-#include "common/CommonSettings.h"
+#include "analyses/ReferenceRange.h"
 #include "common/ListOrder.h"
 #include "common/Text.h"
 
@@ -12,75 +12,14 @@ using namespace Qt::StringLiterals;
 
 namespace clinora::summary {
 
-namespace {
+std::optional<double> resultValue(QStringView risultato) { return readResultValue(risultato); }
 
-// A hyphen, or the en dash that word processors put between two numbers.
-bool isDash(QChar c) { return c == u'-' || c == QChar(0x2013); }
-
-// The length of a leading "<" or "<=" (`sign` "<"), or ">" or ">=": 0 for none.
-qsizetype signLength(QStringView t, QChar sign)
+std::optional<ReferenceRange> referenceRange(QStringView rife, QStringView um)
 {
-    if (!t.startsWith(sign))
-        return 0;
-    return t.size() > 1 && t[1] == u'=' ? 2 : 1;
-}
-
-// A number of a laboratory report, with "," or "." as its decimal
-// separator ("5,4", "5.4"). A point before exactly three digits after a
-// whole part other than 0 ("6.500") may as well group thousands: such a
-// text is not taken as a number rather than drawn a thousand times too low.
-std::optional<double> chartNumber(QStringView text)
-{
-    const QStringView t = text::trimmedView(text);
-    const qsizetype point = t.indexOf(u'.');
-    if (point < 0)
-        return settings::parseNumber(t);
-    if (t.indexOf(u',') >= 0 || t.indexOf(u'.', point + 1) >= 0)
+    const std::optional<RangeLimits> r = readReferenceRange(rife);
+    if (!r || !sameUnit(r->unit, um))
         return std::nullopt;
-    const QStringView whole = t.first(point);
-    const bool zeroWhole = [&] {
-        for (QChar c : whole)
-            if (c != u'0' && c != u'-' && c != u'+')
-                return false;
-        return true;
-    }();
-    if (t.size() - point - 1 == 3 && !zeroWhole)
-        return std::nullopt;
-    QString comma = t.toString();
-    comma[point] = u',';
-    return settings::parseNumber(comma);
-}
-
-} // namespace
-
-std::optional<double> resultValue(QStringView risultato) { return chartNumber(risultato); }
-
-std::optional<ReferenceRange> referenceRange(QStringView rife)
-{
-    const QStringView t = text::trimmedView(rife);
-    if (t.isEmpty())
-        return std::nullopt;
-    if (const qsizetype n = signLength(t, u'<')) {
-        if (const auto high = chartNumber(t.mid(n)))
-            return ReferenceRange{std::nullopt, *high};
-        return std::nullopt;
-    }
-    if (const qsizetype n = signLength(t, u'>')) {
-        if (const auto low = chartNumber(t.mid(n)))
-            return ReferenceRange{*low, std::nullopt};
-        return std::nullopt;
-    }
-    // "low-high": the dash that splits the text into two numbers in order.
-    // A dash at the very start is the sign of the low end, never the split.
-    for (qsizetype i = 1; i + 1 < t.size(); ++i) {
-        if (!isDash(t[i]))
-            continue;
-        const auto low = chartNumber(t.first(i));
-        const auto high = chartNumber(t.sliced(i + 1));
-        if (low && high && *low <= *high)
-            return ReferenceRange{*low, *high};
-    }
-    return std::nullopt;
+    return ReferenceRange{r->low, r->high};
 }
 
 QList<RangeStep> ExamTrend::rangeSteps() const
@@ -118,7 +57,7 @@ TrendSet buildTrends(const QList<SummaryEntry> &entries)
         ExamTrend &trend = groups[*it];
         if (const auto value = resultValue(e->fields.risultato)) {
             trend.points.append({e->date, *value, text::trimmed(e->fields.risultato), e->alarming,
-                                 referenceRange(e->fields.rife)});
+                                 referenceRange(e->fields.rife, e->fields.um)});
         } else {
             ++trend.nonNumeric;
             ++set.nonNumeric;

@@ -14,20 +14,19 @@
 // given against.
 namespace clinora::summary {
 
-// A result that reads as a number with "," or "." as the decimal separator
-// (laboratory reports print either) and blanks around it allowed ("12,5",
-// "12.5", " 7 "); "<5", "neg.", "1,2.3" and "6.500" (thousands or decimals?)
-// do not. The stored text is untouched.
+// A result that reads as a plain number ("12,5", " 7 ", "12.5"); "<5",
+// "neg." or "250.000" do not. The card's own reader (ReferenceRange.h).
 std::optional<double> resultValue(QStringView risultato);
 
-// A reference range: both ends ("70-110", "0,6 - 1,2"), or one ("<200",
-// ">40", "<=5", ">=3"). A missing end is open.
+// A reference range as the card reads it: both ends ("70-110", "0,6 - 1,2",
+// "70-110 mg/dl"), or one ("<200", ">40", "<=5", "fino a 200"). A missing end
+// is open. A range written in another unit than `um` reads as none.
 struct ReferenceRange {
     std::optional<double> low, high;
     friend bool operator==(const ReferenceRange &, const ReferenceRange &) = default;
 };
 // The range the reference values read as, or nothing when they read as none.
-std::optional<ReferenceRange> referenceRange(QStringView rife);
+std::optional<ReferenceRange> referenceRange(QStringView rife, QStringView um = {});
 
 struct TrendPoint {
     QDate date;

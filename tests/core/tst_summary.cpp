@@ -400,7 +400,8 @@ private slots:
         QTest::newRow("words") << u"neg."_s << false << open << open;
         QTest::newRow("absent") << u"assenti"_s << false << open << open;
         QTest::newRow("half a range") << u"70-"_s << false << open << open;
-        QTest::newRow("a unit after it") << u"70-110 mg/dl"_s << false << open << open;
+        QTest::newRow("a unit after it") << u"70-110 mg/dl"_s << true << QVariant(70.0) << QVariant(110.0);
+        QTest::newRow("a note after it") << u"70-110 vedi nota"_s << false << open << open;
         QTest::newRow("empty") << QString() << false << open << open;
     }
 
@@ -439,6 +440,7 @@ private slots:
             entry("01/03/2024", u"Glicemia"_s, u"neg."_s, u"mg/dl"_s, u"70-110"_s),
             entry("10/04/2024", u"Glicemia"_s, u"99"_s, u"mg/dl"_s, QString()),
             entry("10/04/2024", u"Glicemia"_s, u"5,4"_s, u"mmol/l"_s, u"3,9-5,6"_s),
+            entry("12/04/2024", u"Glicemia"_s, u"5,6"_s, u"mmol/l"_s, u"70-110 mg/dl"_s),
             entry("10/04/2024", u"Urine: proteine"_s, u"assenti"_s, QString(), QString()),
         };
         const TrendSet set = buildTrends(entries);
@@ -467,7 +469,10 @@ private slots:
         QCOMPARE(steps[1].range, (ReferenceRange{60.0, 100.0}));
 
         QCOMPARE(set.exams[1].unit, u"mmol/l"_s);
-        QCOMPARE(set.exams[1].points.size(), 1);
+        QCOMPARE(set.exams[1].points.size(), 2);
+        // A range written in another unit than the result is no range for it.
+        QVERIFY(!set.exams[1].points[1].range);
+        QCOMPARE(set.exams[1].rangeSteps().size(), 1);
     }
 };
 

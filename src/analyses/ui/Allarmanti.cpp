@@ -3,7 +3,9 @@
 #include "common/Messages.h"
 
 #include "analyses/AnalysisSearch.h"
+#include "analyses/ReferenceRange.h"
 #include "analyses/ui/AnalisiCliniche.h"
+#include "analyses/ui/FuoriIntervallo.h"
 #include "analyses/ui/LineList.h"
 #include "analyses/ui/ToolLayout.h"
 #include "app/ui/AppContext.h"
@@ -53,16 +55,27 @@ TfrmAllarmanti::TfrmAllarmanti(AppContext &ctx, QWidget *parent)
                     tools::kCrimson, true);
     btnChiudi = tools::button(pan, u"btnChiudi"_s, u"Chiudi"_s, QRect(22, 494, 150, 36));
     btnStampa = tools::button(pan, u"btnStampa"_s, u"Stampa"_s, QRect(673, 494, 150, 36));
+    // A result outside its range that nobody marked is a slip to be seen.
+    lblFuoriIntervallo = tools::textLine(pan, u"lblFuoriIntervallo"_s, QString(), QRect(184, 490, 370, 44),
+                                         tools::kCrimson, true);
+    lblFuoriIntervallo->setWordWrap(true);
+    lblFuoriIntervallo->setAlignment(Qt::AlignCenter);
+    btnFuoriIntervallo = tools::button(pan, u"btnFuoriIntervallo"_s, u"Elenca"_s, QRect(563, 494, 100, 36));
+    btnFuoriIntervallo->setAccessibleName(u"Elenca i risultati fuori dall'intervallo"_s);
+    lblFuoriIntervallo->hide();
+    btnFuoriIntervallo->hide();
 
     setTabOrder(txtTrova, btnTrova);
     setTabOrder(btnTrova, lstRecords);
     setTabOrder(lstRecords, btnChiudi);
-    setTabOrder(btnChiudi, btnStampa);
+    setTabOrder(btnChiudi, btnFuoriIntervallo);
+    setTabOrder(btnFuoriIntervallo, btnStampa);
 
     FindInList::attach(ctx.services, ctx.findKeys, FindScreen::Allarmanti, this, txtTrova, btnTrova, lstRecords);
     lstRecords->setChooseAction([this] { lstRecordsDblClick(); });
     connect(btnStampa, &QPushButton::clicked, this, &TfrmAllarmanti::btnStampaClick);
     connect(btnChiudi, &QPushButton::clicked, this, &TfrmAllarmanti::btnChiudiClick);
+    connect(btnFuoriIntervallo, &QPushButton::clicked, this, &TfrmAllarmanti::btnFuoriIntervalloClick);
 }
 
 TfrmAllarmanti::~TfrmAllarmanti() = default;
@@ -86,11 +99,38 @@ void TfrmAllarmanti::FormShow()
     // shows the cards read before the failure, and says so: an empty or
     // short list must not pass for "no alarming results".
     ListLines lines;
-    const bool read = bool(alarmingResultLines(archivePath(), lines));
+    const bool read = bool(alarmingResultLines(archivePath(), lines, m_unmarked));
     lstRecords->setLines(std::move(lines));
+    const qsizetype n = m_unmarked.size();
+    const QString flag = unmarkedOutsideCount(n);
+    lblFuoriIntervallo->setText(n > 0 ? flag : QString());
+    lblFuoriIntervallo->setVisible(n > 0);
+    btnFuoriIntervallo->setVisible(n > 0);
+    btnFuoriIntervallo->setAccessibleDescription(n > 0 ? flag : QString());
     txtTrova->setFocus(Qt::OtherFocusReason);
     if (!read)
         m_ctx.services.plain(this, msg::kAccessError.toString());
+}
+
+void TfrmAllarmanti::btnFuoriIntervalloClick()
+{
+    QString chosen;
+    m_ctx.openDialog<TfrmFuoriIntervallo>(this, [&](TfrmFuoriIntervallo &d) {
+        d.setLines(m_unmarked.toStringList());
+        connect(&d, &QDialog::accepted, this, [&] { chosen = d.chosenLine(); });
+    });
+    if (chosen.isEmpty())
+        return;
+    loadCard(chosen);
+    accept();
+}
+
+void TfrmAllarmanti::loadCard(const QString &line)
+{
+    CardOfLine found;
+    (void)findCardOfLine(archivePath(), line, found);
+    if (found.number > 0)
+        m_ctx.screens.frmAnalisiCliniche->showRecord(found.record, found.number);
 }
 
 void TfrmAllarmanti::btnStampaClick()
@@ -102,12 +142,8 @@ void TfrmAllarmanti::btnStampaClick()
 
 void TfrmAllarmanti::lstRecordsDblClick()
 {
-    if (lstRecords->selectedRow() >= 0) {
-        CardOfLine found;
-        (void)findCardOfLine(archivePath(), lstRecords->selectedLine(), found);
-        if (found.number > 0)
-            m_ctx.screens.frmAnalisiCliniche->showRecord(found.record, found.number);
-    }
+    if (lstRecords->selectedRow() >= 0)
+        loadCard(lstRecords->selectedLine());
     accept();
 }
 

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "common/ListLines.h"
 #include "common/ui/Screen.h"
 
 #include <memory>
 
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -26,8 +28,14 @@ public:
     LineList *lstRecords;
     QPushButton *btnChiudi, *btnStampa;
     std::unique_ptr<ReportTemplate> repRiepilogo;
+    // Under the list, shown only when there are any: how many results lie
+    // outside their reference values without being marked, and the button
+    // that lists them.
+    QLabel *lblFuoriIntervallo;
+    QPushButton *btnFuoriIntervallo;
 
     void FormShow();
+    void btnFuoriIntervalloClick();
     void btnStampaClick();
     void btnChiudiClick();
     void lstRecordsDblClick();
@@ -38,6 +46,10 @@ protected:
 
 private:
     QString archivePath() const;
+    // Puts the card behind `line` on the analysis card, if one gives it.
+    void loadCard(const QString &line);
+
+    ListLines m_unmarked;
 };
 
 } // namespace clinora

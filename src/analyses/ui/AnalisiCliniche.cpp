@@ -1,6 +1,7 @@
 #include "analyses/ui/AnalisiCliniche.h"
 
 #include "analyses/AnalysisEntry.h"
+#include "analyses/ReferenceRange.h"
 #include "analyses/ui/Allarmanti.h"
 #include "analyses/ui/Calendario.h"
 #include "analyses/ui/ExpAnalisi.h"
@@ -43,6 +44,10 @@ const QColor kCaptionInk(25, 55, 110);
 const QColor kBandTop(236, 243, 251);
 const QColor kBandBottom(214, 228, 245);
 const QColor kBandBorder(170, 192, 220);
+// The alarm band's orange; a result outside its range is filled with it too.
+const QColor kAlarmTop(255, 190, 90);
+const QColor kAlarmBottom(245, 140, 20);
+const QColor kAlarmBorder(200, 100, 10);
 
 void roundedBox(QPainter &p, const QRectF &r, const QColor &top, const QColor &bottom, const QColor &border,
                 qreal radius = 8)
@@ -253,7 +258,7 @@ TfrmAnalisiCliniche::TfrmAnalisiCliniche(AppContext &ctx, QWidget *parent)
     txtNote = edit(u"txtNote"_s, QRect(86, 594, 538, 30), 250);
     caption(b, txtNote, u"Note:"_s, QRect(24, 594, 60, 30));
     auto *alarmBand = new Picture(b, u"panAllarme"_s, [](QPainter &p, const QRectF &r) {
-        roundedBox(p, r, QColor(255, 190, 90), QColor(245, 140, 20), QColor(200, 100, 10), 6);
+        roundedBox(p, r, kAlarmTop, kAlarmBottom, kAlarmBorder, 6);
         art::drawGlyph(p, QRectF(r.left() + 10, r.top() + 7, 36, 36), art::Glyph::Warning);
     });
     alarmBand->setGeometry(644, 584, 337, 50);
@@ -298,6 +303,15 @@ TfrmAnalisiCliniche::TfrmAnalisiCliniche(AppContext &ctx, QWidget *parent)
         date->installEventFilter(this);
     }
     txtEsito->installEventFilter(this);
+    // The outcome offered from the result and its reference values.
+    m_resultPalette = txtRisultato->palette();
+    for (QLineEdit *e : {txtRisultato, txtUM, txtRife}) {
+        e->installEventFilter(this);
+        connect(e, &QLineEdit::textChanged, this, &TfrmAnalisiCliniche::showRangeColour);
+    }
+    // What the user types as the outcome is theirs and never replaced; an
+    // entry picked from the list is theirs too once it differs from the offer.
+    connect(txtEsito->lineEdit(), &QLineEdit::textEdited, this, [this] { m_offeredOutcome.clear(); });
     QWidget *tabs[] = {txtNumRef, txtDataRef, txtData,  txtEsame, txtRisultato, txtUM,      txtRife,
                        txtEsito,  txtCommento, txtFirmatario, txtNote, chkAllarme, txtPaziente, txtCodFisc};
     for (size_t i = 0; i + 1 < std::size(tabs); ++i)
@@ -396,6 +410,7 @@ void TfrmAnalisiCliniche::showRecord(const AnalysisRecord &r, qint64 number)
     lblDesc03->setText(r.get(F::Desc03));
     lblPosizione->setText(QString::number(number));
     m_loaded.remember(archivePath(), number, r.bytes());
+    m_offeredOutcome.clear(); // a stored outcome is the user's
 }
 
 void TfrmAnalisiCliniche::showStoredTexts(const AnalysisRecord &r)
@@ -445,6 +460,7 @@ AnalysisRecord TfrmAnalisiCliniche::cardRecord() const
 
 void TfrmAnalisiCliniche::clearOutcome()
 {
+    m_offeredOutcome.clear();
     txtEsito->setCurrentIndex(-1);
     txtEsito->setEditText(QString());
 }
@@ -460,6 +476,34 @@ qint64 TfrmAnalisiCliniche::position() const
     bool ok = false;
     const qint64 n = text::trimmed(lblPosizione->text()).toLongLong(&ok);
     return ok && n > 0 ? n : 0;
+}
+
+void TfrmAnalisiCliniche::offerOutcome()
+{
+    const RangeCheck check = checkResult(txtRisultato->text(), txtRife->text(), txtUM->text());
+    if (const QString why = rangeExplanation(check); !why.isEmpty())
+        panInfo->setText(why);
+    const QString current = text::trimmed(txtEsito->currentText());
+    const bool ours = !m_offeredOutcome.isEmpty() && current == m_offeredOutcome;
+    if (!current.isEmpty() && !ours)
+        return;
+    // An offer whose reason is gone is taken back: the user then gives the outcome.
+    const QString offer = offeredOutcome(check);
+    if (offer != current) {
+        txtEsito->setCurrentIndex(-1);
+        txtEsito->setEditText(offer);
+    }
+    m_offeredOutcome = offer;
+}
+
+void TfrmAnalisiCliniche::showRangeColour()
+{
+    const bool outside = outsideRange(txtRisultato->text(), txtRife->text(), txtUM->text());
+    QPalette pal = m_resultPalette;
+    if (outside)
+        pal.setColor(QPalette::Base, kAlarmTop);
+    txtRisultato->setPalette(pal);
+    txtRisultato->setAccessibleDescription(outside ? u"Risultato fuori dall'intervallo di riferimento"_s : QString());
 }
 
 // ---- Showing and closing the screen ----------------------------------------------------------
@@ -493,11 +537,19 @@ bool TfrmAnalisiCliniche::eventFilter(QObject *watched, QEvent *event)
                             || (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
         if (!passOn)
             return dateFieldKey(static_cast<QLineEdit *>(watched), key->key());
+    } else if (event->type() == QEvent::FocusOut && (watched == txtRisultato || watched == txtRife || watched == txtUM)) {
+        // Another window coming to the front is not leaving the field.
+        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+            offerOutcome();
     } else if (event->type() == QEvent::FocusIn && watched == txtEsito) {
         // Entering the outcome forgets which entry of the list was chosen, not the text.
         const QString text = txtEsito->currentText();
         txtEsito->setCurrentIndex(-1);
         txtEsito->setEditText(text);
+        // An offered outcome comes in selected: typing replaces it, Enter keeps it.
+        if (!m_offeredOutcome.isEmpty() && text::trimmed(text) == m_offeredOutcome)
+            txtEsito->lineEdit()->selectAll();
     }
     return WorkingArea::eventFilter(watched, event);
 }

@@ -3,6 +3,8 @@
 #include "analyses/AnalysisRecord.h"
 #include "common/ui/Screen.h"
 
+#include <QPalette>
+
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -109,7 +111,19 @@ private:
 
     LoadedRecord m_loaded;
 
+    // Leaving the result, its unit or its reference values: the outcome
+    // they read as goes into an empty outcome (or replaces the one offered
+    // before, never one the user gave), and the hint line says why.
+    void offerOutcome();
+    // The result field in the alarm colour while the result lies outside
+    // its reference values.
+    void showRangeColour();
+
     HintLine *m_hints = nullptr;
+    // The outcome last offered and not since changed by the user; empty when
+    // the outcome shown is the user's or the archive's.
+    QString m_offeredOutcome;
+    QPalette m_resultPalette;
 };
 
 } // namespace clinora

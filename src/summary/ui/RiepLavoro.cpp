@@ -1,5 +1,6 @@
 #include "summary/ui/RiepLavoro.h"
 
+#include "analyses/ReferenceRange.h"
 #include "analyses/ui/LineList.h"
 #include "analyses/ui/ToolLayout.h"
 #include "app/ui/AppContext.h"
@@ -164,6 +165,10 @@ TfrmRiepLavoro::TfrmRiepLavoro(AppContext &ctx, QWidget *parent)
     btnEsci = tools::button(b, u"btnEsci"_s, u"Esci"_s, QRect(785, 628, 180, 36));
     for (QPushButton *button : {btnStampa, btnGrafico, btnEsci})
         button->setFont(designFont(u"Verdana"_s, 12, true));
+    lblFuoriIntervallo = label(b, u"lblFuoriIntervallo"_s, QString(), QRect(456, 618, 320, 56), 9, true, Qt::white);
+    lblFuoriIntervallo->setWordWrap(true);
+    lblFuoriIntervallo->setAlignment(Qt::AlignCenter);
+    lblFuoriIntervallo->hide();
 
     lblConta = hiddenLabel(b, u"lblConta"_s, u"0"_s);
 
@@ -218,6 +223,7 @@ void TfrmRiepLavoro::FormShow()
     const std::optional<QDate> start = settings::parseDate(dataInizio);
     const std::optional<QDate> end = settings::parseDate(dataFine);
     placeTotals(false);
+    lblFuoriIntervallo->hide();
     m_start = start.value_or(QDate());
     m_end = end.value_or(QDate());
     if (!start || !end) { // no interval was asked for: nothing to read
@@ -242,6 +248,10 @@ void TfrmRiepLavoro::FormShow()
                                 : QString::number(m_list.undated)
                                       + u" schede non sono elencate perché la loro data del prelievo non è valida."_s);
         placeTotals(true);
+    }
+    if (const int n = m_list.unmarkedOutside; n > 0) {
+        lblFuoriIntervallo->setText(unmarkedOutsideCount(n));
+        lblFuoriIntervallo->show();
     }
     txtTrova->setFocus(Qt::OtherFocusReason);
     if (!read)

@@ -43,6 +43,8 @@ public:
     QLabel *lblIntervallo, *lblTotCosti;
     // Results left out for a sample date that is no date; hidden when none.
     QLabel *lblEscluse;
+    // Listed results outside their reference values that nobody marked; hidden when none.
+    QLabel *lblFuoriIntervallo;
     QPushButton *btnStampa, *btnGrafico, *btnEsci;
     // The number of criteria given: 1, or 2 with an exam.
     QLabel *lblConta;
