@@ -316,6 +316,37 @@ void BM_BrowseNext(benchmark::State &state)
     s.report(state, kReadPatients, 3);
 }
 
+// "Salva" on a new card: the new patient appended to the archive, from the
+// click to the message that says so. The archive is cut back to its size
+// after each run, so that the data stays as written.
+void BM_PatientSaveNew(benchmark::State &state)
+{
+    const int patients = int(state.range(0));
+    BenchApp &app = appFor(patients);
+    TfrmClienti *card = bring(app, app.ctx->screens.frmClienti);
+    const QString path = patientArchive(app);
+    const qint64 size = QFileInfo(path).size();
+    Samples s;
+    for (auto _ : state) {
+        card->cmdNuovo->click();
+        card->txtPaziente->setText(u"NUOVO PAZIENTE DI PROVA"_s);
+        card->txtRecapito->setText(u"333 0000000"_s);
+        card->txtCodFisc->setText(u"NVOPZN00A01H501X"_s); // no stored patient has it
+        app.messages->shown.clear();
+        const double limit = rawReadSeconds(path);
+        const Stopwatch watch;
+        card->cmdSalva->click();
+        settle();
+        const double took = watch.seconds();
+        const bool appended = QFileInfo(path).size() == size + PatientRecord::kSize;
+        QFile::resize(path, size);
+        if (failed(state, appended && card->lblPosizione->text() == QString::number(patients + 1), "not saved"))
+            break;
+        s.add(state, limit, took);
+    }
+    s.report(state, kReadPatients, 3);
+}
+
 // ---- One patient's results ---------------------------------------------------------------------
 
 // The analysis card on the patient with 10,000 results, opened as the user
@@ -569,6 +600,7 @@ BENCHMARK(BM_PatientPick)->Arg(kPatients) MANUAL(5);
 BENCHMARK(BM_Recontact)->Arg(kPatients) MANUAL(5);
 BENCHMARK(BM_PatientExportGrid)->Arg(kPatients) MANUAL(5);
 BENCHMARK(BM_BrowseNext)->Arg(kPatients) MANUAL(10);
+BENCHMARK(BM_PatientSaveNew)->Arg(kPatients) MANUAL(10);
 BENCHMARK_CAPTURE(BM_AnalysisSearch, no_criteria, QString()) MANUAL(10);
 BENCHMARK_CAPTURE(BM_AnalysisSearch, one_criterion, u"glic"_s) MANUAL(10);
 BENCHMARK(BM_Alarming) MANUAL(10);
