@@ -81,13 +81,16 @@ CadastralTable CadastralTable::parse(QByteArrayView utf8)
     return t;
 }
 
+CadastralTable CadastralTable::load()
+{
+    initCadastralResource();
+    QFile f(u":/checks/CodiciCatastali.txt"_s);
+    return f.open(QIODevice::ReadOnly) ? parse(f.readAll()) : CadastralTable();
+}
+
 const CadastralTable &CadastralTable::instance()
 {
-    static const CadastralTable table = [] {
-        initCadastralResource();
-        QFile f(u":/checks/CodiciCatastali.txt"_s);
-        return f.open(QIODevice::ReadOnly) ? parse(f.readAll()) : CadastralTable();
-    }();
+    static const CadastralTable table = load();
     return table;
 }
 

@@ -35,6 +35,9 @@ class CadastralTable {
 public:
     // The program's table, read on first use.
     static const CadastralTable &instance();
+    // The table read afresh from the copy inside the program: what the
+    // first use costs.
+    static CadastralTable load();
     // A table read from lines "code;name;province;yyyymmdd;yyyymmdd" (UTF-8);
     // malformed lines are skipped.
     static CadastralTable parse(QByteArrayView utf8);

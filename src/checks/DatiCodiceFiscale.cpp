@@ -98,7 +98,7 @@ QString fiscalCodeLetters(QStringView text, bool givenNames)
         (isVowel(c) ? vowels : consonants) += c;
     if (givenNames && consonants.size() > 3)
         return QString(consonants[0]) + consonants[2] + consonants[3];
-    return (consonants + vowels + u"XXX"_s).left(3);
+    return QString(consonants + vowels + u"XXX"_s).left(3);
 }
 
 QString computeFiscalCode(const FiscalCodeInput &in)
