@@ -17,6 +17,7 @@
 #include "patients/ui/TrovaClienti.h"
 #include "support/TestApp.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
@@ -935,7 +936,10 @@ private slots:
         TestApp app;
         TfrmClienti *c = open(app);
         QVERIFY(c->btnCalcolaCodFisc->focusPolicy() & Qt::TabFocus);
-        QCOMPARE(c->btnCalcolaCodFisc->accessibleName(), u"Calcola codice fiscale"_s);
+        QCOMPARE(QAccessible::queryAccessibleInterface(c->btnCalcolaCodFisc)->text(QAccessible::Name),
+                 u"Calcola codice fiscale"_s);
+        QCOMPARE(c->txtCodFisc->nextInFocusChain(), c->btnCalcolaCodFisc); // Tab from the code
+        QCOMPARE(c->btnCalcolaCodFisc->nextInFocusChain(), c->txtTessera);
         c->txtPaziente->setText(u"DE ROSSI MARIA GRAZIA"_s);
         c->txtSesso->setText(u"f"_s);
         c->txtDataNasc->setText(u"05/03/1972"_s);
@@ -954,6 +958,19 @@ private slots:
             QVERIFY(d.lblEsito->text().isEmpty());
             QVERIFY(d.lblOmocodia->text().contains(u"omocodia"_s));
             QVERIFY(d.txtLuogoNasc->completer());
+            // Every control reached by Tab, in order, and named for a screen reader.
+            const QList<QWidget *> ring = {d.txtCognome, d.txtNome, d.txtSesso, d.txtDataNasc,
+                                           d.txtLuogoNasc, d.txtCodice, d.btnOK, d.btnAnnulla};
+            QCOMPARE(focused(), d.txtCognome);
+            for (qsizetype i = 0; i < ring.size(); ++i) {
+                QAccessibleInterface *a = QAccessible::queryAccessibleInterface(ring[i]);
+                QVERIFY(a && !a->text(QAccessible::Name).isEmpty());
+                QVERIFY(ring[i]->focusPolicy() & Qt::TabFocus);
+                if (i + 1 < ring.size())
+                    QCOMPARE(ring[i]->nextInFocusChain(), ring[i + 1]);
+            }
+            QCOMPARE(QAccessible::queryAccessibleInterface(d.txtCodice)->text(QAccessible::Name),
+                     u"Codice fiscale calcolato:"_s);
 
             // Live: another place, then one the table does not know.
             type(d.txtLuogoNasc, u"x"_s);

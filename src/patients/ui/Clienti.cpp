@@ -794,7 +794,8 @@ bool TfrmClienti::askBeforeSaving(bool stored)
 
 bool TfrmClienti::matchFiscalCode()
 {
-    const QString code = text::trimmed(txtCodFisc->text());
+    // Upper-cased: a card read from an old archive may hold small letters.
+    const QString code = text::upperAZ(text::trimmed(txtCodFisc->text()));
     const auto said = readFiscalCode(code, m_ctx.services.clock->now().date());
     if (!said)
         return true;
