@@ -332,7 +332,13 @@ void BM_PatientSaveNew(benchmark::State &state)
         card->cmdNuovo->click();
         card->txtPaziente->setText(u"NUOVO PAZIENTE DI PROVA"_s);
         card->txtRecapito->setText(u"333 0000000"_s);
-        card->txtCodFisc->setText(u"NVOPZN00A01H501X"_s); // no stored patient has it
+        // A valid code that no stored patient has, agreeing with the birth
+        // data: no question is asked, the archive is searched for duplicates.
+        card->txtCodFisc->setText(u"NVOPZN00A01H501V"_s);
+        card->txtDataNasc->setText(u"01/01/2000"_s);
+        card->txtSesso->setText(u"M"_s);
+        card->txtComuneNasc->setText(u"Roma"_s);
+        card->txtProvNasc->setEditText(u"RM"_s);
         app.messages->shown.clear();
         const double limit = rawReadSeconds(path);
         const Stopwatch watch;
@@ -341,7 +347,7 @@ void BM_PatientSaveNew(benchmark::State &state)
         const double took = watch.seconds();
         const bool appended = QFileInfo(path).size() == size + PatientRecord::kSize;
         QFile::resize(path, size);
-        if (failed(state, appended && card->lblPosizione->text() == QString::number(patients + 1), "not saved"))
+        if (failed(state, appended && app.messages->shown.size() == 1, "not saved, or a question asked"))
             break;
         s.add(state, limit, took);
     }
