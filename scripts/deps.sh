@@ -12,6 +12,8 @@ packages=(
   fonts-liberation2 fonts-dejavu-core fonts-wine qt6-translations-l10n
   poppler-utils xvfb xauth xdotool
   clang libclang-rt-14-dev llvm
+  # LibreOffice Calc, without a display: a test opens both spreadsheet exports in it
+  libreoffice-calc-nogui
 )
 
 missing=()

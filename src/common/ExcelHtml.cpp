@@ -200,7 +200,11 @@ void writeDocument(EnvelopeWriter &w, QStringView sheetName, const QList<ExcelCo
     for (qsizetype row = 0; row < rowCount; ++row) {
         w.piece("<tr>");
         for (int column = 0; column < columnCount; ++column) {
-            w.piece("<td style=\"text-align: left;\">");
+            // Every value stays text, as the grid showed it: Excel keeps the
+            // cells of an x:str table as text, LibreOffice ignores that mark
+            // and needs the text number format "@" on the cell itself, or
+            // 0612345678 becomes a number and loses its zero.
+            w.piece("<td style=\"text-align: left;\" sdnum=\"1040;0;@\">");
             w.text(text::trimmedView(cell(row, column)));
             w.piece("</td>");
         }

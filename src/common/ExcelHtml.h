@@ -22,7 +22,8 @@ using ExcelCell = std::function<QStringView(qsizetype row, int column)>;
 
 // Writes the document to `path`. Headers and values are escaped (& < > as
 // &amp; &lt; &gt;, a character Windows-1252 cannot hold as a numeric
-// reference), so a cell shows exactly the text it was given; values lose
+// reference) and every value cell is marked as text, so a cell shows
+// exactly the text it was given (0612345678 keeps its zero); values lose
 // their outer blanks. The document goes to a temporary file beside `path`
 // that replaces it only once every byte is written: a failure leaves the
 // previous file as it was. False on any failure.

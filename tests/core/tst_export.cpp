@@ -159,7 +159,7 @@ private slots:
         const QString value = u"riga uno\r\nriga due"_s;
         const QByteArray one =
             ExcelHtmlDocument(u"S", {{u"A"_s, 1}}, 1, [&](qsizetype, int) { return QStringView(value); });
-        QVERIFY(one.contains("<td style=\"text-align: left;\">riga uno\r\nriga due</td>"));
+        QVERIFY(one.contains("<td style=\"text-align: left;\" sdnum=\"1040;0;@\">riga uno\r\nriga due</td>"));
         QCOMPARE(one.count('\n'), 1);
     }
 
@@ -186,7 +186,8 @@ private slots:
         QFETCH(QByteArray, written);
         const QByteArray doc =
             ExcelHtmlDocument(u"S", {{u"A"_s, 1}}, 1, [&](qsizetype, int) { return QStringView(value); });
-        const QByteArray tail = "<tr><td style=\"text-align: left;\">" + written + "</td></tr></table></body></html>";
+        const QByteArray tail =
+            "<tr><td style=\"text-align: left;\" sdnum=\"1040;0;@\">" + written + "</td></tr></table></body></html>";
         QVERIFY(doc.endsWith(tail));
     }
 
@@ -306,7 +307,7 @@ private slots:
         // The export trims each value: "Roma", "" and "- Gruppo:".
         const QByteArray doc = ExcelHtmlDocument(u"Archivio Pazienti", patientExportColumns(), grid.rowCount(),
                                                  [&](qsizetype r, int c) { return grid.cell(r, c + 1); });
-        const QByteArray td = "<td style=\"text-align: left;\">";
+        const QByteArray td = "<td style=\"text-align: left;\" sdnum=\"1040;0;@\">";
         const auto has = [&](const QByteArray &piece) { return doc.contains(piece); };
         QVERIFY(has(td + "Bianchi</td>" + td + "</td>" + td + "Roma</td>"));
         QVERIFY(has(td + "- Gruppo:</td>"));

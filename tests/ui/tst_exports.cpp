@@ -39,7 +39,7 @@ const QString kDone = u"Le schede in archivio sono state esportate con successo.
                       u"Excel?"_s;
 const QString kFailed = u"Attenzione: il sistema non permette di esportare i dati.\n\r\n\rAccertarsi che il file di "
                         u"Excel non sia già aperto."_s;
-const QByteArray kTd = "<td style=\"text-align: left;\">";
+const QByteArray kTd = "<td style=\"text-align: left;\" sdnum=\"1040;0;@\">";
 
 QByteArray fileBytes(const QString &path)
 {
