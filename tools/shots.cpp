@@ -2,6 +2,7 @@
 //   QT_QPA_PLATFORM=offscreen clinora_shots OUTDIR [APPFOLDER]
 // Working areas are pictured at their design size and at 1366 x 768.
 #include "app/ui/AppContext.h"
+#include "checks/ui/CalcolaCodFisc.h"
 #include "common/CommonSettings.h"
 #include "common/ui/Screen.h"
 #include "common/ui/Services.h"
@@ -43,6 +44,15 @@ int main(int argc, char *argv[])
             w->grab().save(QDir(out).filePath(name + QStringLiteral(".png")));
             w->hide();
         }
+    }
+    // A dialog made on demand, filled as the patient card fills it.
+    {
+        clinora::TfrmCalcolaCodFisc d(ctx, nullptr);
+        d.precompila(QStringLiteral("DE ROSSI MARIA GRAZIA"), QStringLiteral("F"), QStringLiteral("05/03/1972"),
+                     QStringLiteral("San Giuliano Terme"), QStringLiteral("PI"));
+        d.show();
+        QApplication::processEvents();
+        d.grab().save(QDir(out).filePath(d.objectName() + QStringLiteral(".png")));
     }
     return 0;
 }

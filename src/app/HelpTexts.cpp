@@ -224,7 +224,13 @@ QString patientsText()
         u"scheda) o con il pulsante \"Trova\", apportare le modifiche e premere \"Salva\". Il numero "
         u"tra le frecce indica la posizione della scheda in archivio ed è vuoto per una scheda non "
         u"ancora salvata. Attenzione: passando a un'altra scheda senza aver premuto \"Salva\", le "
-        u"modifiche apportate vanno perse."_s,
+        u"modifiche apportate vanno perse. Se il codice fiscale è valido, \"Salva\" lo confronta "
+        u"con la data di nascita, il sesso, il comune e la provincia di nascita: se qualcuno di "
+        u"questi campi è vuoto propone di riempirlo con i dati del codice, se non corrisponde lo "
+        u"segnala e chiede se salvare comunque (rispondendo No si torna al campo da correggere). "
+        u"Salvando una nuova scheda, il programma avverte se in archivio esiste già una scheda con "
+        u"lo stesso codice fiscale, o con lo stesso nome e la stessa data di nascita, e ne indica il "
+        u"numero prima di chiedere se salvare comunque."_s,
 
         u"La casella \"Da ricontattare\", accanto alle questioni in sospeso, serve a ricordare i "
         u"pazienti da richiamare. Dopo averla spuntata e aver salvato la scheda, il pulsante \"Da "
@@ -261,10 +267,17 @@ QString patientsText()
         u"Accanto al campo E-mail, un piccolo pulsante apre il programma di posta con un nuovo "
         u"messaggio indirizzato al paziente. Il pulsante con il segno di spunta verde accanto al "
         u"codice fiscale ne verifica il carattere di controllo e indica se il codice è valido o "
-        u"errato; se il campo contiene solo cifre (il codice fiscale di una società coincide con la "
+        u"errato e, per un codice valido, la data e il luogo di nascita che vi sono indicati; se il "
+        u"campo contiene solo cifre (il codice fiscale di una società coincide con la "
         u"sua partita IVA) viene eseguito invece il controllo della partita IVA. Il pulsante accanto "
         u"alla partita IVA ne verifica la cifra di controllo e, se il numero è valido, indica "
-        u"l'Ufficio IVA che lo ha rilasciato. I controlli non modificano la scheda."_s,
+        u"l'Ufficio IVA che lo ha rilasciato. I controlli non modificano la scheda. Il pulsante con "
+        u"la calcolatrice, accanto al controllo del codice fiscale, calcola il codice dal cognome, "
+        u"dal nome, dal sesso, dalla data e dal luogo di nascita, ripresi dalla scheda e modificabili; "
+        u"il luogo di nascita si sceglie dall'elenco dei comuni e degli Stati esteri che compare "
+        u"mentre si scrive, e \"OK\" riporta il codice nella scheda. Il codice di chi ha un "
+        u"omonimo con lo stesso codice (omocodia) è modificato dall'Agenzia delle Entrate e non si "
+        u"può calcolare."_s,
 
         u"Il pulsante \"Stampa\" stampa la scheda così come appare sullo schermo, comprese le "
         u"modifiche non ancora salvate, mentre \"Crea PDF\" la salva nel file Paziente.pdf, nella "

@@ -35,8 +35,15 @@ private slots:
                                                     << u"Il codice fiscale digitato è VALIDO."_s << false;
         QTest::newRow("wrong check") << u"AAAAAA00A00A000H"_s << u"AAAAAA00A00A000H"_s << warning
                                      << u"Attenzione: il codice fiscale digitato è ERRATO."_s << false;
+        // A valid code also says what it tells of its holder.
         QTest::newRow("outer blanks dropped") << u"  rssmra85t10a562s"_s << u"RSSMRA85T10A562S"_s << info
-                                              << u"Il codice fiscale digitato è VALIDO."_s << false;
+                                              << u"Il codice fiscale digitato è VALIDO.\n\r\n\rNato/a il "
+                                                 u"10/12/1985 a San Giuliano Terme (PI)"_s
+                                              << false;
+        QTest::newRow("foreign-born woman") << u"BNCNGL70B41Z110B"_s << u"BNCNGL70B41Z110B"_s << info
+                                            << u"Il codice fiscale digitato è VALIDO.\n\r\n\rNato/a il "
+                                               u"01/02/1970 all'estero (Francia)"_s
+                                            << false;
         QTest::newRow("15 characters") << u"AAAAAA00A00A000"_s << u"AAAAAA00A00A000"_s << warning << kCodFiscLength
                                        << true;
         QTest::newRow("empty") << QString() << QString() << warning << kCodFiscLength << true;

@@ -3,6 +3,7 @@
 // position label and the bytes of Pazienti.pro.
 #include "app/ui/Avvio.h"
 #include "app/ui/Guida.h"
+#include "checks/ui/CalcolaCodFisc.h"
 #include "checks/ui/CodFisc.h"
 #include "checks/ui/PartitaIVA.h"
 #include "common/FileIo.h"
@@ -16,6 +17,7 @@
 #include "patients/ui/TrovaClienti.h"
 #include "support/TestApp.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
@@ -53,6 +55,15 @@ PatientRecord patient(int k)
     r.set(PatientRecord::CodFisc, u"CODICEFISCALE%1"_s.arg(k, 3, 10, QChar(u'0')));
     r.set(PatientRecord::Ricontatta, k % 2 ? kYes : kNo);
     return r;
+}
+
+// The widget Tab moves to from `w`.
+QWidget *nextByTab(QWidget *w)
+{
+    QWidget *next = w->nextInFocusChain();
+    while (next != w && !(next->focusPolicy() & Qt::TabFocus))
+        next = next->nextInFocusChain();
+    return next;
 }
 
 QByteArray fileBytes(const QString &path)
@@ -757,8 +768,11 @@ private slots:
         QCOMPARE(focused(), c->txtPaziente);
 
         const QByteArray before = fileBytes(archive(app));
-        click(c->cmdSalva);
-        QCOMPARE(app.messages->take(), QStringList{kInserted});
+        click(c->cmdSalva); // the copy has the same fiscal code: asked first, answered Yes
+        QCOMPARE(app.messages->take(),
+                 (QStringList{u"Attenzione: esiste già la scheda n. 2 con lo stesso codice fiscale. Salvare "
+                              u"comunque una nuova scheda?"_s,
+                              kInserted}));
         QCOMPARE(c->lblPosizione->text(), u"4"_s);
         const QByteArray after = fileBytes(archive(app));
         QCOMPARE(after.left(before.size()), before); // the original is untouched
@@ -776,6 +790,279 @@ private slots:
         }
         QCOMPARE(app.messages->take(), QStringList{msg::kAccessError.toString()});
         QVERIFY(c->lblPosizione->text().isEmpty());
+    }
+
+    // A valid code with the birth data left empty: "Salva" offers once to
+    // fill them from the code.
+    void fillOffer_data()
+    {
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("Yes fills") << true;
+        QTest::newRow("No leaves them") << false;
+    }
+    void fillOffer()
+    {
+        QFETCH(bool, yes);
+        TestApp app;
+        TfrmClienti *c = open(app);
+        type(c->txtPaziente, u"ROSSI MARIO"_s);
+        type(c->txtRecapito, u"333 1234567"_s);
+        type(c->txtCodFisc, u"rssmra85t10a562s"_s);
+        type(c->txtSesso, u"m"_s); // filled and agreeing: not offered
+        app.messages->answers = {yes ? MsgAnswer::Yes : MsgAnswer::No};
+        click(c->cmdSalva);
+        QCOMPARE(app.messages->shown[0].kind, MsgKind::Confirmation);
+        QCOMPARE(app.messages->take(),
+                 (QStringList{u"Il codice fiscale indica: Nato/a il 10/12/1985 a San Giuliano Terme (PI), sesso M."
+                              u"\n\r\n\rRiportare nella scheda i dati che mancano (la data di nascita, il comune "
+                              u"di nascita, la provincia di nascita)?"_s,
+                              kInserted}));
+        PatientRecord stored;
+        QVERIFY(stored.assign(fileBytes(archive(app))));
+        const QStringList expected = yes ? QStringList{u"10/12/1985"_s, u"San Giuliano Terme"_s, u"PI"_s}
+                                         : QStringList{QString(), QString(), QString()};
+        QCOMPARE((QStringList{c->txtDataNasc->text(), c->txtComuneNasc->text(), c->txtProvNasc->currentText()}),
+                 expected);
+        QCOMPARE((QStringList{stored.get(PatientRecord::DataNasc), stored.get(PatientRecord::ComuneNasc),
+                              stored.get(PatientRecord::ProvNasc)}),
+                 expected);
+        QCOMPARE(stored.get(PatientRecord::Sesso), u"M"_s);
+
+        // Offered once: the next save asks nothing more.
+        click(c->cmdSalva);
+        QCOMPARE(app.messages->take(), QStringList{kUpdated});
+        // A card shown afresh is offered again.
+        click(c->cmdPrimo);
+        c->txtProvNasc->setEditText(QString());
+        app.messages->answers = {MsgAnswer::No};
+        click(c->cmdSalva);
+        QCOMPARE(app.messages->take().size(), 2);
+    }
+
+    // A filled datum that the code contradicts is named before saving.
+    void disagreement_data()
+    {
+        QTest::addColumn<QString>("date");
+        QTest::addColumn<QString>("sex");
+        QTest::addColumn<QString>("place");
+        QTest::addColumn<QString>("province");
+        QTest::addColumn<QString>("lines");
+        QTest::addColumn<QString>("focus"); // the first one named
+        QTest::newRow("birth date") << u"01/01/1980"_s << u"F"_s << u"san giuliano terme"_s << u"PI"_s
+                                    << u"- la data di nascita: nella scheda 01/01/1980, nel codice fiscale "
+                                       u"10/12/1985\n\r- il sesso: nella scheda F, nel codice fiscale M"_s
+                                    << u"txtDataNasc"_s;
+        QTest::newRow("place and province") << u"10/12/1985"_s << u"M"_s << u"Pisa"_s << u"LU"_s
+                                            << u"- il comune di nascita: nella scheda Pisa, nel codice fiscale "
+                                               u"San Giuliano Terme\n\r- la provincia di nascita: nella scheda LU, "
+                                               u"nel codice fiscale PI"_s
+                                            << u"txtComuneNasc"_s;
+    }
+    void disagreement()
+    {
+        QFETCH(QString, date);
+        QFETCH(QString, sex);
+        QFETCH(QString, place);
+        QFETCH(QString, province);
+        QFETCH(QString, lines);
+        QFETCH(QString, focus);
+        const QString question = u"Attenzione: alcuni dati della scheda non corrispondono al codice fiscale:"
+                                 u"\n\r\n\r"_s + lines +
+                                 u"\n\r\n\rSalvare comunque la scheda con i dati così come sono scritti?"_s;
+        TestApp app;
+        writeArchive(app, 1);
+        TfrmClienti *c = open(app);
+        fillRequired(c);
+        c->txtCodFisc->setText(u"RSSMRA85T10A562S"_s);
+        c->txtDataNasc->setText(date);
+        c->txtSesso->setText(sex);
+        c->txtComuneNasc->setText(place);
+        c->txtProvNasc->setEditText(province);
+        c->txtNote->setFocus();
+
+        // No: nothing written, back to the first datum named.
+        app.messages->answers = {MsgAnswer::No};
+        click(c->cmdSalva);
+        QCOMPARE(app.messages->shown[0].kind, MsgKind::Confirmation);
+        QCOMPARE(app.messages->take(), QStringList{question});
+        QCOMPARE(focused()->objectName(), focus);
+        QCOMPARE(fileBytes(archive(app)), patient(1).bytes());
+        QVERIFY(c->lblPosizione->text().isEmpty());
+
+        // Yes: saved as typed.
+        app.messages->answers = {MsgAnswer::Yes};
+        click(c->cmdSalva);
+        QCOMPARE(app.messages->take(), (QStringList{question, kInserted}));
+        PatientRecord stored;
+        QVERIFY(stored.assign(fileBytes(archive(app)).mid(PatientRecord::kSize)));
+        QCOMPARE(stored.get(PatientRecord::DataNasc), date);
+        QCOMPARE(stored.get(PatientRecord::ComuneNasc), place);
+        QCOMPARE(stored.get(PatientRecord::ProvNasc), province);
+    }
+
+    // Everything agrees (names compared without case or accents), or the
+    // code is not valid: no question at all.
+    void noQuestionWhenAllAgrees_data()
+    {
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QString>("date");
+        QTest::addColumn<QString>("place");
+        QTest::addColumn<QString>("province");
+        QTest::newRow("all agree") << u"RSSMRA85T10A562S"_s << u"10/12/1985"_s << u"SAN GIULIANO TERME"_s
+                                   << u"PI"_s;
+        QTest::newRow("foreign-born") << u"DPNJNE90D03Z110H"_s << u"3/4/1990"_s << u"Francia"_s << u"EE"_s;
+        QTest::newRow("wrong check character") << u"RSSMRA85T10A562X"_s << QString() << u"Roma"_s << QString();
+    }
+    void noQuestionWhenAllAgrees()
+    {
+        QFETCH(QString, code);
+        QFETCH(QString, date);
+        QFETCH(QString, place);
+        QFETCH(QString, province);
+        TestApp app;
+        TfrmClienti *c = open(app);
+        fillRequired(c);
+        c->txtCodFisc->setText(code);
+        c->txtDataNasc->setText(date);
+        c->txtSesso->setText(u"M"_s);
+        c->txtComuneNasc->setText(place);
+        c->txtProvNasc->setEditText(province);
+        click(c->cmdSalva);
+        QCOMPARE(app.messages->take(), QStringList{kInserted});
+    }
+
+    // A new card that repeats a stored patient is saved only when the user
+    // says so; the card found is named.
+    void duplicateQuestion_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("date");
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QString>("question");
+        QTest::addColumn<bool>("yes");
+        const QString sameCode = u"Attenzione: esiste già la scheda n. 2 con lo stesso codice fiscale. Salvare "
+                                 u"comunque una nuova scheda?"_s;
+        const QString sameName = u"Attenzione: esiste già la scheda n. 3 con lo stesso nome e la stessa data di "
+                                 u"nascita. Salvare comunque una nuova scheda?"_s;
+        QTest::newRow("same code, Yes") << u"ALTRO"_s << QString() << u"codicefiscale002"_s << sameCode << true;
+        QTest::newRow("same code, No") << u"ALTRO"_s << QString() << u"CODICEFISCALE002"_s << sameCode << false;
+        QTest::newRow("same name and date, Yes")
+            << u"paziente   3"_s << u"3-1"_s << u"RSSMRA85T10A562X"_s << sameName << true;
+        QTest::newRow("same name and date, No")
+            << u"Paziente 3"_s << u"3-1"_s << u"RSSMRA85T10A562X"_s << sameName << false;
+        QTest::newRow("same name, other date") << u"PAZIENTE 3"_s << u"3-2"_s << u"RSSMRA85T10A562X"_s
+                                               << QString() << true;
+        QTest::newRow("same name, no date") << u"PAZIENTE 3"_s << QString() << u"RSSMRA85T10A562X"_s
+                                            << QString() << true;
+    }
+    void duplicateQuestion()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, date);
+        QFETCH(QString, code);
+        QFETCH(QString, question);
+        QFETCH(bool, yes);
+        TestApp app;
+        writeArchive(app, 3);
+        const QByteArray before = fileBytes(archive(app));
+        TfrmClienti *c = open(app);
+        c->txtPaziente->setText(name);
+        c->txtRecapito->setText(u"1"_s);
+        c->txtDataNasc->setText(date);
+        type(c->txtCodFisc, code);
+        app.messages->answers = {yes ? MsgAnswer::Yes : MsgAnswer::No};
+        click(c->cmdSalva);
+        QStringList expected;
+        if (!question.isEmpty())
+            expected << question;
+        if (yes)
+            expected << kInserted;
+        QCOMPARE(app.messages->take(), expected);
+        QCOMPARE(c->lblPosizione->text(), yes ? u"4"_s : QString());
+        const QByteArray after = fileBytes(archive(app));
+        QCOMPARE(after.size(), before.size() + (yes ? PatientRecord::kSize : 0));
+        QCOMPARE(after.left(before.size()), before);
+
+        // A stored card is never asked about: it is the patient itself.
+        if (yes) {
+            click(c->cmdSalva);
+            QCOMPARE(app.messages->take(), QStringList{kUpdated});
+        }
+    }
+
+    // "Calcola" beside the fiscal code: the dialog takes the card's data,
+    // shows the code as they change, and "OK" writes it into the card.
+    void computeDialog()
+    {
+        TestApp app;
+        TfrmClienti *c = open(app);
+        QVERIFY(c->btnCalcolaCodFisc->focusPolicy() & Qt::TabFocus);
+        QCOMPARE(QAccessible::queryAccessibleInterface(c->btnCalcolaCodFisc)->text(QAccessible::Name),
+                 u"Calcola codice fiscale"_s);
+        QCOMPARE(nextByTab(c->txtCodFisc), c->btnCalcolaCodFisc); // Tab from the code
+        QCOMPARE(nextByTab(c->btnCalcolaCodFisc), c->txtTessera);
+        c->txtPaziente->setText(u"DE ROSSI MARIA GRAZIA"_s);
+        c->txtSesso->setText(u"f"_s);
+        c->txtDataNasc->setText(u"05/03/1972"_s);
+        c->txtComuneNasc->setText(u"Milano"_s);
+        c->txtProvNasc->setEditText(u"MI"_s);
+        bool ran = false;
+        // DE ROSSI -> D R S; MARIA GRAZIA -> M R G R Z, 1st 3rd 4th = M G R;
+        // 72, March C, 5 + 40, F205: check character O, worked by hand.
+        app.dialogs->next<TfrmCalcolaCodFisc>([&](TfrmCalcolaCodFisc &d) {
+            QCOMPARE(d.txtCognome->text(), u"DE ROSSI"_s);
+            QCOMPARE(d.txtNome->text(), u"MARIA GRAZIA"_s);
+            QCOMPARE(d.txtSesso->text(), u"F"_s);
+            QCOMPARE(d.txtDataNasc->text(), u"05/03/1972"_s);
+            QCOMPARE(d.txtLuogoNasc->text(), u"Milano (MI)"_s);
+            QCOMPARE(d.txtCodice->text(), u"DRSMGR72C45F205O"_s);
+            QVERIFY(d.lblEsito->text().isEmpty());
+            QVERIFY(d.lblOmocodia->text().contains(u"omocodia"_s));
+            QVERIFY(d.txtLuogoNasc->completer());
+            // Every control reached by Tab, in order, and named for a screen reader.
+            const QList<QWidget *> ring = {d.txtCognome, d.txtNome, d.txtSesso, d.txtDataNasc,
+                                           d.txtLuogoNasc, d.txtCodice, d.btnOK, d.btnAnnulla};
+            QCOMPARE(focused(), d.txtCognome);
+            for (qsizetype i = 0; i < ring.size(); ++i) {
+                QAccessibleInterface *a = QAccessible::queryAccessibleInterface(ring[i]);
+                QVERIFY(a && !a->text(QAccessible::Name).isEmpty());
+                QVERIFY(ring[i]->focusPolicy() & Qt::TabFocus);
+                if (i + 1 < ring.size())
+                    QCOMPARE(nextByTab(ring[i]), ring[i + 1]);
+            }
+            QCOMPARE(QAccessible::queryAccessibleInterface(d.txtCodice)->text(QAccessible::Name),
+                     u"Codice fiscale calcolato:"_s);
+
+            // Live: another place, then one the table does not know.
+            type(d.txtLuogoNasc, u"x"_s);
+            QVERIFY(d.txtCodice->text().isEmpty());
+            QVERIFY(d.lblEsito->text().startsWith(u"Luogo di nascita non trovato"_s));
+            click(d.btnOK);
+            QCOMPARE(app.messages->shown.size(), 1);
+            QCOMPARE(app.messages->take().first(),
+                     u"Attenzione: il codice fiscale non può essere calcolato. "_s + d.lblEsito->text());
+            QVERIFY(d.isVisible()); // still open
+            d.txtLuogoNasc->setText(u"francia"_s);
+            d.txtNome->clear();
+            QCOMPARE(d.lblEsito->text(), u"Per il calcolo manca il nome."_s);
+            d.txtNome->setText(u"Maria Grazia"_s);
+            QCOMPARE(d.txtCodice->text(), u"DRSMGR72C45Z110S"_s);
+            click(d.btnOK);
+            ran = true;
+        });
+        click(c->btnCalcolaCodFisc);
+        QVERIFY(ran);
+        QCOMPARE(app.dialogs->opened, QStringList{u"frmCalcolaCodFisc"_s});
+        QCOMPARE(c->txtCodFisc->text(), u"DRSMGR72C45Z110S"_s);
+        QVERIFY(app.messages->shown.isEmpty());
+
+        // "Annulla" leaves the card's code alone.
+        app.dialogs->next<TfrmCalcolaCodFisc>([](TfrmCalcolaCodFisc &d) {
+            d.txtNome->setText(u"Anna"_s);
+            click(d.btnAnnulla);
+        });
+        click(c->btnCalcolaCodFisc);
+        QCOMPARE(c->txtCodFisc->text(), u"DRSMGR72C45Z110S"_s);
     }
 
     void otherCommandsOpenTheirDialogs()

@@ -237,7 +237,11 @@ QList<Command> commands()
 
     Target t = patients;
     t.record = 4;
-    list.append({"save new patient", {t}, MsgKind::Error, msg::kAccessError.toString(), kInserted, {},
+    // When the record reached the disk before the failure (a failed close),
+    // saving again finds it, asks, and on Yes stores a second copy.
+    list.append({"save new patient", {t}, MsgKind::Error, msg::kAccessError.toString(), kInserted,
+                 {u"Attenzione: esiste già la scheda n. 4 con lo stesso codice fiscale. Salvare comunque una nuova "
+                  u"scheda?"_s},
                  [](TestApp &app, const auto &act) {
                      // Three patients and the fragment of a fourth whose save was cut short.
                      writeFile(app.path(u"Pazienti.pro"_s), archiveOf<PatientRecord>(3) + QByteArray(100, 'x'));

@@ -2,6 +2,7 @@
 
 #include "app/ui/AppContext.h"
 #include "checks/CodiceFiscale.h"
+#include "checks/DatiCodiceFiscale.h"
 #include "checks/ui/CheckLayout.h"
 #include "common/CommonSettings.h"
 #include "common/Text.h"
@@ -58,10 +59,16 @@ void TfrmCodFisc::btnControllaClick()
         txtCodFisc->setFocus(Qt::OtherFocusReason);
         return;
     }
-    if (CodFiscValido(code))
-        m_ctx.services.info(this, u"Il codice fiscale digitato è VALIDO."_s);
-    else
+    if (CodFiscValido(code)) {
+        // Below the verdict, what the code says of its holder, when its
+        // parts read as a birth date, a sex and a place.
+        QString verdict = u"Il codice fiscale digitato è VALIDO."_s;
+        if (const auto said = readFiscalCode(code, m_ctx.services.clock->now().date()))
+            verdict += u"\n\r\n\r"_s + said->sentence();
+        m_ctx.services.info(this, verdict);
+    } else {
         m_ctx.services.warning(this, u"Attenzione: il codice fiscale digitato è ERRATO."_s);
+    }
     close();
 }
 

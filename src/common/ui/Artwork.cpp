@@ -708,6 +708,21 @@ void drawGlyph100(QPainter &p, Glyph g)
         p.drawLine(QPointF(6, 94), QPointF(94, 94));
         break;
     }
+    case Glyph::Calculator: {
+        // A body, its display and three rows of keys, the last one green.
+        p.setPen(pen(kInk, 3));
+        p.setBrush(QColor(70, 110, 165));
+        p.drawRoundedRect(QRectF(18, 6, 64, 88), 8, 8);
+        p.setBrush(QColor(205, 230, 205));
+        p.drawRect(QRectF(27, 15, 46, 18));
+        p.setPen(Qt::NoPen);
+        for (int row = 0; row < 3; ++row)
+            for (int col = 0; col < 3; ++col) {
+                p.setBrush(row == 2 && col == 2 ? QColor(60, 200, 90) : kPaper);
+                p.drawRoundedRect(QRectF(27 + col * 17, 42 + row * 16, 12, 11), 2, 2);
+            }
+        break;
+    }
     }
 }
 

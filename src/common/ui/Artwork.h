@@ -52,6 +52,7 @@ enum class Glyph {
     ArrowRight,
     Syringe,
     TestTube,  // a test tube with a sample in a rack
+    Calculator, // a pocket calculator
 };
 
 // Draws `glyph` fitted and centred in `r`.

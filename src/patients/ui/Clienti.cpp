@@ -4,6 +4,9 @@
 #include "app/ui/AppContext.h"
 #include "app/ui/Guida.h"
 #include "app/ui/OpenURL.h"
+#include "checks/CodiciCatastali.h"
+#include "checks/DatiCodiceFiscale.h"
+#include "checks/ui/CalcolaCodFisc.h"
 #include "checks/ui/CodFisc.h"
 #include "checks/ui/IdentifierKeys.h"
 #include "checks/ui/PartitaIVA.h"
@@ -15,6 +18,7 @@
 #include "common/ui/Controls.h"
 #include "common/ui/Widgets.h"
 #include "common/ui/ControlText.h"
+#include "patients/PatientDuplicates.h"
 #include "patients/ui/AllegaCartella.h"
 #include "patients/ui/Cartella.h"
 #include "patients/ui/ClientiReport.h"
@@ -278,11 +282,16 @@ void TfrmClienti::buildLayout()
         int y = rowY(h, 2, 0);
         txtCodFisc = input(w, u"txtCodFisc"_s, u"Codice fiscale:"_s, 16, x0, y, codeWidth);
         btnCodFisc = iconButton(w, u"btnCodFisc"_s, u"Controlla codice fiscale"_s, art::Glyph::Tick, txtCodFisc);
+        btnCalcolaCodFisc = new PictureButton(w, u"btnCalcolaCodFisc"_s, u"Calcola codice fiscale"_s,
+                                              art::Glyph::Calculator, PictureButton::Style::Icon);
+        btnCalcolaCodFisc->setGeometry(btnCodFisc->geometry().translated(35, 0));
+        btnCalcolaCodFisc->setFocusPolicy(Qt::StrongFocus); // Space presses it
         const int afterButton = x0 + codeWidth + 5 + 30 + kGap;
+        const int afterButtons = afterButton + 35;
         const int groupWidth = 140;
         const int groupX = kInputsX + kInputsWidth - groupWidth;
-        txtTessera = input(w, u"txtTessera"_s, u"Tessera sanitaria n."_s, 50, afterButton, y,
-                           groupX - kGap - afterButton);
+        txtTessera = input(w, u"txtTessera"_s, u"Tessera sanitaria n."_s, 50, afterButtons, y,
+                           groupX - kGap - afterButtons);
         txtGruppo = input(w, u"txtGruppo"_s, u"Gruppo sanguigno:"_s, 10, groupX, y, groupWidth, Qt::AlignHCenter);
 
         y = rowY(h, 2, 1);
@@ -450,6 +459,8 @@ void TfrmClienti::buildLayout()
         if (in.input == txtNote)
             tabs << chkRicontatta;
         tabs << in.input;
+        if (in.input == txtCodFisc) // the computing button follows its field
+            tabs << btnCalcolaCodFisc;
     }
     tabs << btnEmail << btnCodFisc << btnPartitaIva << cmdNuovo << cmdDuplica << cmdSalva << cmdFile << cmdCartella << cmdTrova << cmdStampa << cmdPDF
          << cmdRicontatta << cmdEsporta << cmdGuida << cmdEsci << cmdPrimo << cmdIndietro << cmdAvanti << cmdUltimo;
@@ -512,6 +523,7 @@ void TfrmClienti::buildLayout()
         {cmdUltimo, u"Visualizza l'ultima scheda in archivio."_s},
         {btnEmail, u"Invia una e-mail all'indirizzo indicato."_s},
         {btnCodFisc, u"Controlla il codice fiscale."_s},
+        {btnCalcolaCodFisc, u"Calcola il codice fiscale dal nome, dal sesso, dalla data e dal luogo di nascita."_s},
         {btnPartitaIva, u"Controlla il numero di partita IVA."_s},
         {chkRicontatta, u"Annota che il paziente è da ricontattare per questioni in sospeso."_s},
     });
@@ -552,6 +564,7 @@ void TfrmClienti::connectCommands()
     on(btnEmail, &TfrmClienti::btnEmailClick);
     on(btnCodFisc, &TfrmClienti::btnCodFiscClick);
     on(btnPartitaIva, &TfrmClienti::btnPartitaIvaClick);
+    on(btnCalcolaCodFisc, &TfrmClienti::btnCalcolaCodFiscClick);
 }
 
 bool TfrmClienti::eventFilter(QObject *watched, QEvent *event)
@@ -598,6 +611,7 @@ void TfrmClienti::clearCard()
     for (QLabel *l : {lblFile01, lblFile02, lblFile03, lblDesc01, lblDesc02, lblDesc03})
         l->clear();
     lblPosizione->clear();
+    m_fillDeclinedFor.clear();
     txtPaziente->setFocus(Qt::OtherFocusReason);
 }
 
@@ -618,6 +632,7 @@ void TfrmClienti::LoadPatientIntoCard(const PatientRecord &record, qint64 record
     lblDesc03->setText(record.get(PatientRecord::Desc03));
     lblPosizione->setText(QString::number(recordNumber));
     m_loaded.remember(PatientArchivePath(m_ctx.services.appFolder), recordNumber, record.bytes());
+    m_fillDeclinedFor.clear();
 }
 
 PatientRecord TfrmClienti::PatientFromCard() const
@@ -770,6 +785,8 @@ void TfrmClienti::cmdSalvaClick()
         accessError();
         return;
     }
+    if (!askBeforeSaving(stored))
+        return;
     const PatientRecord record = PatientFromCard();
     PatientArchive archive;
     if (!archive.open(PatientArchivePath(m_ctx.services.appFolder), lock::Mode::Exclusive)) {
@@ -833,6 +850,100 @@ bool TfrmClienti::mayOverwrite(PatientArchive &archive, qint64 k, const PatientR
             return false;
         }
     }
+
+bool TfrmClienti::askBeforeSaving(bool stored)
+{
+    if (!matchFiscalCode())
+        return false;
+    return stored || askAboutDuplicates();
+}
+
+bool TfrmClienti::matchFiscalCode()
+{
+    // Upper-cased: a card read from an old archive may hold small letters.
+    const QString code = text::upperAZ(text::trimmed(txtCodFisc->text()));
+    const auto said = readFiscalCode(code, m_ctx.services.clock->now().date());
+    if (!said)
+        return true;
+    const CadastralPlace *place = said->place;
+    const QString placeName = place ? place->name : QString();
+    const QString province = place ? place->province : QString();
+    struct Datum {
+        QWidget *input;
+        QString caption; // "la data di nascita"
+        QString typed;
+        QString fromCode; // empty: the code does not say
+        bool agrees;
+    };
+    const QString typedDate = text::trimmed(txtDataNasc->text());
+    const QString typedSex = text::upperAZ(text::trimmed(txtSesso->text()));
+    const QString typedPlace = text::trimmed(txtComuneNasc->text());
+    const QString typedProvince = text::upperAZ(text::trimmed(txtProvNasc->currentText()));
+    const Datum data[] = {
+        {txtDataNasc, u"la data di nascita"_s, typedDate, said->dateText(),
+         parseCardDate(typedDate) == said->birthDate},
+        {txtSesso, u"il sesso"_s, typedSex, QString(said->sex), typedSex == QString(said->sex)},
+        {txtComuneNasc, u"il comune di nascita"_s, typedPlace, placeName,
+         place && placeKey(typedPlace) == place->key},
+        {txtProvNasc, u"la provincia di nascita"_s, typedProvince, province, typedProvince == province},
+    };
+
+    // Filled and different: say which, before anything is written.
+    QStringList differ;
+    QWidget *firstDiffering = nullptr;
+    for (const Datum &d : data)
+        if (!d.typed.isEmpty() && !d.fromCode.isEmpty() && !d.agrees) {
+            differ << u"- "_s + d.caption + u": nella scheda "_s + d.typed + u", nel codice fiscale "_s + d.fromCode;
+            if (!firstDiffering)
+                firstDiffering = d.input;
+        }
+    if (!differ.isEmpty()) {
+        const QString question = u"Attenzione: alcuni dati della scheda non corrispondono al codice fiscale:"
+                                 u"\n\r\n\r"_s + differ.join(u"\n\r"_s) +
+                                 u"\n\r\n\rSalvare comunque la scheda con i dati così come sono scritti?"_s;
+        if (!m_ctx.services.confirm(this, question)) {
+            firstDiffering->setFocus(Qt::OtherFocusReason);
+            return false;
+        }
+    }
+
+    // Empty: offer once to fill them from the code.
+    QStringList empty;
+    for (const Datum &d : data)
+        if (d.typed.isEmpty() && !d.fromCode.isEmpty())
+            empty << d.caption;
+    if (empty.isEmpty() || m_fillDeclinedFor == code)
+        return true;
+    QString says = said->sentence();
+    says += u", sesso "_s + said->sex + u'.';
+    const QString offer = u"Il codice fiscale indica: "_s + says + u"\n\r\n\rRiportare nella scheda i dati che "
+                          u"mancano ("_s + empty.join(u", "_s) + u")?"_s;
+    if (!m_ctx.services.confirm(this, offer)) {
+        m_fillDeclinedFor = code;
+        return true;
+    }
+    for (const Datum &d : data)
+        if (d.typed.isEmpty() && !d.fromCode.isEmpty())
+            setInputText(d.input, d.fromCode);
+    return true;
+}
+
+bool TfrmClienti::askAboutDuplicates()
+{
+    const PatientDuplicates found =
+        findPatientDuplicates(PatientArchivePath(m_ctx.services.appFolder), PatientFromCard());
+    if (!found.result) {
+        accessError();
+        return false;
+    }
+    QString question;
+    if (found.sameCode)
+        question = u"Attenzione: esiste già la scheda n. %1 con lo stesso codice fiscale. Salvare comunque una "
+                   u"nuova scheda?"_s.arg(found.sameCode);
+    else if (found.sameNameAndBirth)
+        question = u"Attenzione: esiste già la scheda n. %1 con lo stesso nome e la stessa data di nascita. "
+                   u"Salvare comunque una nuova scheda?"_s.arg(found.sameNameAndBirth);
+    return question.isEmpty() || m_ctx.services.confirm(this, question);
 }
 
 void TfrmClienti::cmdDuplicaClick()
@@ -903,6 +1014,15 @@ void TfrmClienti::btnPartitaIvaClick()
 {
     const QString number = text::trimmed(txtPartitaIva->text());
     m_ctx.openDialog<TfrmPartitaIva>(this, [&](TfrmPartitaIva &d) { d.txtPartitaIva->setText(number); });
+}
+
+void TfrmClienti::btnCalcolaCodFiscClick()
+{
+    m_ctx.openDialog<TfrmCalcolaCodFisc>(this, [this](TfrmCalcolaCodFisc &d) {
+        d.precompila(txtPaziente->text(), txtSesso->text(), txtDataNasc->text(), txtComuneNasc->text(),
+                     txtProvNasc->currentText());
+        d.destinazione = txtCodFisc;
+    });
 }
 
 void TfrmClienti::btnCodFiscClick()

@@ -89,6 +89,8 @@ public:
     PictureButton *btnEmail;
     PictureButton *btnCodFisc;
     PictureButton *btnPartitaIva;
+    // Beside the fiscal code: computes it from the card's data.
+    PictureButton *btnCalcolaCodFisc;
 
     // Record to card: every input, the check box ("Sì" ticks it, "No" clears
     // it, anything else leaves it alone) and the hidden labels, with the
@@ -119,6 +121,7 @@ public:
     void btnEmailClick();
     void btnCodFiscClick();
     void btnPartitaIvaClick();
+    void btnCalcolaCodFiscClick();
 
 protected:
     void FormClose() override;
@@ -146,8 +149,18 @@ private:
 
     LoadedRecord m_loaded;
 
+    // The questions "Salva" asks before it writes: the birth data against
+    // what a valid fiscal code says, and, for a new card, a patient already
+    // stored with the same code or name and birth date. False: do not save.
+    bool askBeforeSaving(bool stored);
+    bool matchFiscalCode();
+    bool askAboutDuplicates();
+
     QList<Binding> m_inputs;
     HintLine *m_hints = nullptr;
+    // The code whose offer to fill the birth data was declined: not offered
+    // again for this card.
+    QString m_fillDeclinedFor;
 };
 
 } // namespace clinora
