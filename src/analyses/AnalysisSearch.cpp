@@ -139,10 +139,9 @@ IoResult alarmingResultLines(const QString &archivePath, ListLines &lines, ListL
         first.marked.append(std::move(second.marked));
         first.unmarked.append(std::move(second.unmarked));
     }
-    if (scan.result) {
-        first.marked.sort();
-        first.unmarked.sort();
-    }
+    // A list cut short by a failed read is sorted like a whole one.
+    first.marked.sort();
+    first.unmarked.sort();
     lines = std::move(first.marked);
     unmarkedOutside = std::move(first.unmarked);
     return scan.result;

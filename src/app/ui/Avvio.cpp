@@ -226,7 +226,7 @@ TfrmAvvio::TfrmAvvio(AppContext &ctx, QWidget *parent) : WorkingArea(ctx, u" Cli
         return f;
     }());
     lblPromemoria->setStyleSheet(u"color: #8a4b08;"_s);
-    lblPromemoria->setAccessibleName(u"Promemoria backup"_s);
+    access::valueLabel(lblPromemoria, u"Promemoria backup"_s);
     lblPromemoria->hide();
 
     // Tab goes along the three areas, then the commands around them.
@@ -277,7 +277,6 @@ void TfrmAvvio::updateReminder()
     const QString text = backupui::reminderText(backup::Settings::load(m_ctx.services.appFolder),
                                                 m_ctx.services.clock->now());
     lblPromemoria->setText(text);
-    lblPromemoria->setAccessibleDescription(text);
     lblPromemoria->setVisible(!text.isEmpty());
 }
 

@@ -1,5 +1,7 @@
 #include "app/ui/Info.h"
 
+#include "common/ui/Accessibility.h"
+
 #include "app/Maker.h"
 #include "app/ui/AppContext.h"
 #include "app/ui/BackupCommand.h"
@@ -87,8 +89,7 @@ TfrmInfo::TfrmInfo(AppContext &ctx, QWidget *parent)
     lblBackup->setWordWrap(true);
     lblBackup->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     lblBackup->setFont(designFont(u"Verdana"_s, 9));
-    lblBackup->setAccessibleName(u"Ultimo backup"_s);
-    lblBackup->setAccessibleDescription(lblBackup->text());
+    access::valueLabel(lblBackup, u"Ultimo backup"_s);
     imgEmail = new Picture(this, u"imgEmail"_s, art::Glyph::Mail);
     imgEmail->setGeometry(18, 494, 36, 36);
     imgEmail->setAccessibleName(u"Scrivi all'assistenza"_s);

@@ -850,6 +850,7 @@ bool TfrmClienti::mayOverwrite(PatientArchive &archive, qint64 k, const PatientR
             return false;
         }
     }
+}
 
 bool TfrmClienti::askBeforeSaving(bool stored)
 {
