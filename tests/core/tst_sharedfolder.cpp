@@ -5,6 +5,7 @@
 // set), and CLINORA_SHARE_COPIES copies (3 unless set) save at once:
 //   CLINORA_SHARE_SECONDS=60 CLINORA_SHARE_COPIES=4 ctest --test-dir build -R sharedfolder
 #include "common/FileLock.h"
+#include "share/LockHolder.h"
 #include "common/RecordFile.h"
 #include "share/ShareRecords.h"
 
@@ -25,29 +26,9 @@ using namespace std::chrono_literals;
 
 namespace {
 
-QString helperPath() { return QCoreApplication::applicationDirPath() + u"/clinora_share_helper"_s; }
+QString helperPath() { return test::shareHelperPath(); }
 
-// Another copy of the program holding a file locked until it is let go.
-class Holder {
-public:
-    Holder(const QString &path, lock::Mode mode)
-    {
-        m_process.start(helperPath(),
-                        {u"hold"_s, path, mode == lock::Mode::Exclusive ? u"exclusive"_s : u"shared"_s});
-        m_locked = m_process.waitForReadyRead(20000) && m_process.readLine().trimmed() == "locked";
-    }
-    ~Holder()
-    {
-        m_process.closeWriteChannel();
-        if (!m_process.waitForFinished(10000))
-            m_process.kill();
-    }
-    bool locked() const { return m_locked; }
-
-private:
-    QProcess m_process;
-    bool m_locked = false;
-};
+using Holder = test::LockHolder;
 
 int envNumber(const char *name, int fallback)
 {

@@ -11,6 +11,7 @@
 #include "app/ui/CambiaPassword.h"
 #include "app/ui/Password.h"
 #include "common/FileLock.h"
+#include "share/LockHolder.h"
 #include "common/Messages.h"
 #include "common/ui/Widgets.h"
 #include "patients/PatientRecord.h"
@@ -47,26 +48,7 @@ const QString kListError = u"Attenzione: il sistema non permette di aggiornare i
 constexpr auto kWait = 300ms;
 
 // Another copy of the program, in a process of its own, holding a file locked.
-class Holder {
-public:
-    Holder(const QString &path, lock::Mode mode)
-    {
-        m_process.start(QCoreApplication::applicationDirPath() + u"/clinora_share_helper"_s,
-                        {u"hold"_s, path, mode == lock::Mode::Exclusive ? u"exclusive"_s : u"shared"_s});
-        m_locked = m_process.waitForReadyRead(20000) && m_process.readLine().trimmed() == "locked";
-    }
-    ~Holder()
-    {
-        m_process.closeWriteChannel();
-        if (!m_process.waitForFinished(10000))
-            m_process.kill();
-    }
-    bool locked() const { return m_locked; }
-
-private:
-    QProcess m_process;
-    bool m_locked = false;
-};
+using Holder = test::LockHolder;
 
 // Notes whether the wait cursor was up while the program waited.
 class WaitSpy : public lock::WaitObserver {
