@@ -85,13 +85,6 @@ QString TfrmAllarmanti::archivePath() const
     return text::trimmed(m_ctx.screens.frmAnalisiCliniche->lblFile->text());
 }
 
-void TfrmAllarmanti::showEvent(QShowEvent *event)
-{
-    DialogScreen::showEvent(event);
-    if (!event->spontaneous())
-        FormShow();
-}
-
 void TfrmAllarmanti::FormShow()
 {
     txtTrova->clear();

@@ -61,13 +61,6 @@ TfrmImportaPresc::TfrmImportaPresc(AppContext &ctx, QWidget *parent)
 
 TfrmImportaPresc::~TfrmImportaPresc() = default;
 
-void TfrmImportaPresc::showEvent(QShowEvent *event)
-{
-    DialogScreen::showEvent(event);
-    if (!event->spontaneous())
-        FormShow();
-}
-
 void TfrmImportaPresc::FormShow()
 {
     txtTrova->clear();

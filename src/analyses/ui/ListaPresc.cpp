@@ -75,13 +75,6 @@ TfrmListaPresc::TfrmListaPresc(AppContext &ctx, QWidget *parent)
 
 TfrmListaPresc::~TfrmListaPresc() = default;
 
-void TfrmListaPresc::showEvent(QShowEvent *event)
-{
-    DialogScreen::showEvent(event);
-    if (!event->spontaneous())
-        FormShow();
-}
-
 void TfrmListaPresc::FormShow()
 {
     for (QLineEdit *e : {txtEsame, txtUM, txtRife})

@@ -11,6 +11,7 @@
 #include "common/Text.h"
 #include "common/ui/Accessibility.h"
 #include "common/ui/Controls.h"
+#include "common/ui/Panel.h"
 #include "common/ui/Widgets.h"
 #include "patients/ui/TrovaClienti.h"
 
@@ -29,17 +30,6 @@ namespace {
 const QString kModeStart = u"avvio"_s;
 const QString kModeOpen = u"apri"_s;
 
-void roundedPanel(QPainter &p, const QRectF &r, const QColor &top, const QColor &bottom, qreal radius,
-                  const QColor &border)
-{
-    QLinearGradient g(r.topLeft(), r.bottomLeft());
-    g.setColorAt(0, top);
-    g.setColorAt(1, bottom);
-    p.setPen(QPen(border, 1));
-    p.setBrush(g);
-    p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
-}
-
 const QColor kDarkBlue(20, 70, 140);
 
 } // namespace
@@ -53,12 +43,12 @@ TfrmMenuAnalisi::TfrmMenuAnalisi(AppContext &ctx, QWidget *parent)
 
     QWidget *b = board();
     auto *backdrop = new Picture(b, u"panSfondo"_s, [](QPainter &p, const QRectF &r) {
-        roundedPanel(p, r, QColor(250, 253, 252), QColor(218, 235, 232), 14, QColor(140, 180, 172));
+        paintPanel(p, r, 14, QColor(250, 253, 252), QColor(218, 235, 232), QColor(140, 180, 172));
     });
     backdrop->setGeometry(b->rect());
 
     imgTitolo = new Picture(b, u"imgTitolo"_s, [](QPainter &p, const QRectF &r) {
-        roundedPanel(p, r, QColor(40, 150, 125), QColor(18, 95, 85), 10, QColor(15, 80, 70));
+        paintPanel(p, r, 10, QColor(40, 150, 125), QColor(18, 95, 85), QColor(15, 80, 70));
         art::drawLogoTile(p, QRectF(r.left() + 16, r.top() + 12, r.height() - 24, r.height() - 24));
         const qreal x = r.left() + r.height() + 8;
         p.setPen(Qt::white);
@@ -98,7 +88,7 @@ TfrmMenuAnalisi::TfrmMenuAnalisi(AppContext &ctx, QWidget *parent)
     lblIstruzioni->setGeometry(14, 168, 967, 30);
 
     auto *selection = new Picture(b, u"panSelezione"_s, [](QPainter &p, const QRectF &r) {
-        roundedPanel(p, r, QColor(255, 255, 255), QColor(234, 244, 242), 12, QColor(150, 190, 182));
+        paintPanel(p, r, 12, QColor(255, 255, 255), QColor(234, 244, 242), QColor(150, 190, 182));
     });
     selection->setGeometry(250, 212, 700, 376);
 
@@ -120,7 +110,7 @@ TfrmMenuAnalisi::TfrmMenuAnalisi(AppContext &ctx, QWidget *parent)
     btnSeleziona->setFont(buttonFont);
 
     imgCampi = new Picture(b, u"imgCampi"_s, [](QPainter &p, const QRectF &r) {
-        roundedPanel(p, r, QColor(236, 246, 244), QColor(220, 236, 233), 8, QColor(175, 205, 198));
+        paintPanel(p, r, 8, QColor(236, 246, 244), QColor(220, 236, 233), QColor(175, 205, 198));
     });
     imgCampi->setGeometry(290, 294, 620, 196);
 
@@ -159,7 +149,7 @@ TfrmMenuAnalisi::TfrmMenuAnalisi(AppContext &ctx, QWidget *parent)
     btnApri->setFont(buttonFont);
 
     auto *bottom = new Picture(b, u"panBasso"_s, [](QPainter &p, const QRectF &r) {
-        roundedPanel(p, r, QColor(40, 150, 125), QColor(18, 95, 85), 10, QColor(15, 80, 70));
+        paintPanel(p, r, 10, QColor(40, 150, 125), QColor(18, 95, 85), QColor(15, 80, 70));
         p.setPen(QColor(225, 245, 240));
         p.setFont(designFont(u"Verdana"_s, 10));
         p.drawText(r, Qt::AlignCenter, u"Clinora - Analisi Cliniche"_s);
@@ -187,14 +177,6 @@ TfrmMenuAnalisi::TfrmMenuAnalisi(AppContext &ctx, QWidget *parent)
     connect(imgEsci, &QAbstractButton::clicked, this, &TfrmMenuAnalisi::imgEsciClick);
 
     followChoice(QString());
-}
-
-void TfrmMenuAnalisi::showEvent(QShowEvent *event)
-{
-    WorkingArea::showEvent(event);
-    // Restoring a minimised window is not a new showing.
-    if (!event->spontaneous())
-        FormShow();
 }
 
 void TfrmMenuAnalisi::FormShow()

@@ -5,6 +5,7 @@
 #include "app/ui/AppContext.h"
 #include "common/CommonSettings.h"
 #include "common/Text.h"
+#include "common/ui/Panel.h"
 #include "common/ui/Widgets.h"
 #include "report/CardTemplate.h"
 
@@ -37,9 +38,7 @@ QString rowName(QStringView prefix, int k) { return prefix + QString::number(k +
 void paintExplanation(QPainter &p, const QRectF &r)
 {
     p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(150, 172, 200), 1));
-    p.setBrush(Qt::white);
-    p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), 10, 10);
+    paintPanel(p, r, 10, Qt::white, QColor(150, 172, 200));
 
     // The sheet.
     const QRectF sheet(r.left() + 24, r.top() + 18, 104, 136);

@@ -1,6 +1,7 @@
 #include "analyses/ui/ToolLayout.h"
 
 #include "common/ui/Controls.h"
+#include "common/ui/Panel.h"
 #include "common/ui/Widgets.h"
 
 #include <QKeyEvent>
@@ -16,12 +17,7 @@ namespace clinora::tools {
 QWidget *panel(QWidget *parent, const QString &name, const QRect &geometry)
 {
     auto *p = new Picture(parent, name, [](QPainter &painter, const QRectF &r) {
-        QLinearGradient g(r.topLeft(), r.bottomLeft());
-        g.setColorAt(0, QColor(246, 249, 253));
-        g.setColorAt(1, QColor(226, 235, 246));
-        painter.setPen(QPen(QColor(160, 178, 204), 1));
-        painter.setBrush(g);
-        painter.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), 10, 10);
+        paintPanel(painter, r, 10, QColor(246, 249, 253), QColor(226, 235, 246), QColor(160, 178, 204));
     });
     p->setGeometry(geometry);
     return p;
@@ -31,12 +27,7 @@ QWidget *banner(QWidget *parent, const QString &name, const QRect &geometry, art
                 const QString &title, const QString &subtitle)
 {
     auto *b = new Picture(parent, name, [glyph, title, subtitle](QPainter &p, const QRectF &r) {
-        QLinearGradient g(r.topLeft(), r.topRight());
-        g.setColorAt(0, QColor(22, 72, 150));
-        g.setColorAt(1, QColor(92, 150, 214));
-        p.setPen(QPen(QColor(18, 58, 120), 1));
-        p.setBrush(g);
-        p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), 8, 8);
+        paintPanel(p, r, 8, QColor(22, 72, 150), QColor(92, 150, 214), QColor(18, 58, 120), Qt::Horizontal);
         const qreal side = r.height() - 16;
         const QRectF disc(r.left() + 12, r.top() + 8, side, side);
         p.setPen(QPen(QColor(18, 58, 120), 1));

@@ -11,6 +11,7 @@
 #include "common/ui/Behaviours.h"
 #include "common/ui/FindInList.h"
 #include "common/ui/ListSummary.h"
+#include "common/ui/Panel.h"
 #include "common/ui/Widgets.h"
 #include "report/ListTemplate.h"
 
@@ -68,9 +69,7 @@ TfrmTrovaAnalisi::TfrmTrovaAnalisi(AppContext &ctx, QWidget *parent)
     };
     // The criteria stand together on a white sheet.
     auto *sheet = new Picture(panAvvio, u"panCriteri"_s, [](QPainter &p, const QRectF &r) {
-        p.setPen(QPen(QColor(170, 188, 212), 1));
-        p.setBrush(Qt::white);
-        p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), 8, 8);
+        paintPanel(p, r, 8, Qt::white, QColor(170, 188, 212));
     });
     sheet->setGeometry(12, 150, 822, 320);
     const QFont captionFont = designFont(u"Verdana"_s, 9, true);
@@ -140,13 +139,6 @@ TfrmTrovaAnalisi::~TfrmTrovaAnalisi() = default;
 QString TfrmTrovaAnalisi::archivePath() const
 {
     return text::trimmed(m_ctx.screens.frmAnalisiCliniche->lblFile->text());
-}
-
-void TfrmTrovaAnalisi::showEvent(QShowEvent *event)
-{
-    DialogScreen::showEvent(event);
-    if (!event->spontaneous())
-        FormShow();
 }
 
 void TfrmTrovaAnalisi::FormShow()

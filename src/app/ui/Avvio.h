@@ -43,7 +43,7 @@ public:
 
 protected:
     void FormClose() override;
-    void showEvent(QShowEvent *event) override;
+    void FormShow() override { updateReminder(); }
 };
 
 } // namespace clinora

@@ -6,6 +6,8 @@
 #include "common/ExportGrid.h"
 #include "common/ui/Behaviours.h"
 #include "common/ui/LineDelegate.h"
+#include "common/ui/Panel.h"
+#include "common/ui/WaitCursor.h"
 #include "common/ui/Widgets.h"
 
 #include <QDir>
@@ -20,13 +22,6 @@ using namespace Qt::StringLiterals;
 namespace clinora {
 
 namespace {
-
-struct WaitCursor {
-    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor &) = delete;
-    WaitCursor &operator=(const WaitCursor &) = delete;
-};
 
 constexpr int kRowHeight = 21;
 
@@ -122,9 +117,7 @@ ExportScreen::ExportScreen(AppContext &ctx, QWidget *parent, const QString &titl
         grdRecords->setColumnWidth(c, m_model->columns()[c].width);
 
     auto *bar = new Picture(this, u"panStato"_s, [](QPainter &p, const QRectF &r) {
-        p.setPen(Qt::NoPen);
-        p.setBrush(art::colors::slateBlue);
-        p.drawRoundedRect(r, 6, 6);
+        paintPanel(p, r, 6, art::colors::slateBlue);
     });
     bar->setGeometry(10, 518, 842, 32);
     panInfo = new QLabel(u"Esportazione archivio in Microsoft Excel."_s, bar);
@@ -149,13 +142,6 @@ ExportScreen::ExportScreen(AppContext &ctx, QWidget *parent, const QString &titl
     connect(cmdEsporta, &QAbstractButton::clicked, this, &ExportScreen::cmdEsportaClick);
     connect(cmdGuida, &QAbstractButton::clicked, this, &ExportScreen::cmdGuidaClick);
     connect(cmdEsci, &QAbstractButton::clicked, this, &ExportScreen::cmdEsciClick);
-}
-
-void ExportScreen::showEvent(QShowEvent *event)
-{
-    DialogScreen::showEvent(event);
-    if (!event->spontaneous())
-        FormShow();
 }
 
 void ExportScreen::FormShow()

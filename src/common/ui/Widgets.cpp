@@ -1,5 +1,6 @@
 #include "common/ui/Widgets.h"
 
+#include "common/ui/Panel.h"
 #include "report/ReportFonts.h"
 
 #include <QComboBox>
@@ -244,9 +245,7 @@ void PictureButton::paintEvent(QPaintEvent *)
     }
 
     if (m_hover || down) {
-        p.setPen(QPen(QColor(255, 255, 255, 160), 1));
-        p.setBrush(QColor(255, 255, 255, down ? 110 : 70));
-        p.drawRoundedRect(r, 6, 6);
+        paintPanel(p, QRectF(rect()), 6, QColor(255, 255, 255, down ? 110 : 70), QColor(255, 255, 255, 160));
     }
     const QRectF inner = r.adjusted(2 + shift, 2 + shift, -2 + shift, -2 + shift);
     if (m_style == Style::Icon) {

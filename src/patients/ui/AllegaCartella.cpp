@@ -6,6 +6,7 @@
 #include "common/Messages.h"
 #include "common/Text.h"
 #include "common/ui/Controls.h"
+#include "common/ui/Panel.h"
 #include "common/ui/Widgets.h"
 #include "patients/Attachments.h"
 #include "patients/ui/Clienti.h"
@@ -26,25 +27,17 @@ namespace {
 void paintPanel(QPainter &p, const QRectF &r)
 {
     p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(160, 175, 195), 1));
-    p.setBrush(QColor(236, 241, 247));
-    p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), 8, 8);
+    paintPanel(p, r, 8, QColor(236, 241, 247), QColor(160, 175, 195));
 }
 
 void paintHeader(QPainter &p, const QRectF &r)
 {
     p.setRenderHint(QPainter::Antialiasing);
-    QLinearGradient g(r.topLeft(), r.bottomLeft());
-    g.setColorAt(0, QColor(40, 100, 170));
-    g.setColorAt(1, QColor(110, 160, 215));
-    p.setPen(Qt::NoPen);
-    p.setBrush(g);
-    p.drawRoundedRect(r, 6, 6);
+    paintPanel(p, r, 6, QColor(40, 100, 170), QColor(110, 160, 215));
     art::drawLogo(p, QRectF(r.left() + 12, r.top() + 8, 170, r.height() - 16), QString(), true);
     const qreal tile = r.height() - 20;
     const QRectF glyph(r.right() - 14 - tile, r.top() + 10, tile, tile);
-    p.setBrush(Qt::white);
-    p.drawRoundedRect(glyph, 6, 6);
+    paintPanel(p, glyph, 6, Qt::white);
     art::drawGlyph(p, glyph.adjusted(5, 5, -5, -5), art::Glyph::Attach);
     p.setFont(designFont(u"Verdana"_s, 13, true));
     p.setPen(Qt::white);
@@ -55,9 +48,7 @@ void paintHeader(QPainter &p, const QRectF &r)
 void paintSlot(QPainter &p, const QRectF &r)
 {
     p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(190, 202, 218), 1));
-    p.setBrush(Qt::white);
-    p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), 6, 6);
+    paintPanel(p, r, 6, Qt::white, QColor(190, 202, 218));
 }
 
 // The slot's ordinal as the captions write it.

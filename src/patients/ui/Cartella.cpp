@@ -6,6 +6,7 @@
 #include "common/FileIo.h"
 #include "common/Messages.h"
 #include "common/ui/Controls.h"
+#include "common/ui/Panel.h"
 #include "common/ui/Widgets.h"
 #include "patients/Attachments.h"
 
@@ -31,20 +32,13 @@ const QString kWhere2 = u"Per effettuare un backup del programma e di tutti i da
 void paintPanel(QPainter &p, const QRectF &r)
 {
     p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(160, 175, 195), 1));
-    p.setBrush(QColor(236, 241, 247));
-    p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), 8, 8);
+    paintPanel(p, r, 8, QColor(236, 241, 247), QColor(160, 175, 195));
 }
 
 void paintTitle(QPainter &p, const QRectF &r)
 {
     p.setRenderHint(QPainter::Antialiasing);
-    QLinearGradient g(r.topLeft(), r.bottomLeft());
-    g.setColorAt(0, QColor(40, 100, 170));
-    g.setColorAt(1, QColor(110, 160, 215));
-    p.setPen(Qt::NoPen);
-    p.setBrush(g);
-    p.drawRoundedRect(r, 6, 6);
+    paintPanel(p, r, 6, QColor(40, 100, 170), QColor(110, 160, 215));
     const qreal tile = r.height() - 20;
     art::drawLogoTile(p, QRectF(r.left() + 12, r.top() + 10, tile, tile));
     p.setFont(designFont(u"Verdana"_s, 14, true));
@@ -57,9 +51,7 @@ PaintFn instructions(art::Glyph glyph, QString first, QString second)
 {
     return [glyph, first = std::move(first), second = std::move(second)](QPainter &p, const QRectF &r) {
         p.setRenderHint(QPainter::Antialiasing);
-        p.setPen(QPen(QColor(190, 202, 218), 1));
-        p.setBrush(Qt::white);
-        p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), 6, 6);
+        paintPanel(p, r, 6, Qt::white, QColor(190, 202, 218));
         art::drawGlyph(p, QRectF(r.left() + 14, r.top() + 16, 40, 40), glyph);
         const QRectF textArea = r.adjusted(68, 14, -16, -12);
         p.setFont(designFont(u"Verdana"_s, 11));

@@ -16,6 +16,7 @@
 #include "common/ui/Accessibility.h"
 #include "common/ui/Behaviours.h"
 #include "common/ui/Controls.h"
+#include "common/ui/Panel.h"
 #include "common/ui/Widgets.h"
 #include "common/ui/ControlText.h"
 #include "patients/PatientDuplicates.h"
@@ -74,16 +75,12 @@ const QColor kCaptionInk(28, 48, 78);
 
 void paintBand(QPainter &p, const QRectF &r)
 {
-    p.setPen(QPen(QColor(0xA9, 0xBB, 0xD0), 1));
-    p.setBrush(art::colors::band);
-    p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), 6, 6);
+    paintPanel(p, r, 6, art::colors::band, QColor(0xA9, 0xBB, 0xD0));
 }
 
 void paintWhiteBox(QPainter &p, const QRectF &r)
 {
-    p.setPen(QPen(QColor(0xA9, 0xBB, 0xD0), 1));
-    p.setBrush(Qt::white);
-    p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), 5, 5);
+    paintPanel(p, r, 5, Qt::white, QColor(0xA9, 0xBB, 0xD0));
 }
 
 // The record number a position label holds: a blank label counts as `blank`;
@@ -134,9 +131,7 @@ void TfrmClienti::buildLayout()
 {
     QWidget *b = board();
     auto *panScheda = new Picture(b, u"panScheda"_s, [](QPainter &p, const QRectF &r) {
-        p.setPen(QPen(QColor(0x8E, 0xA3, 0xBC), 1));
-        p.setBrush(art::colors::board);
-        p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), 10, 10);
+        paintPanel(p, r, 10, art::colors::board, QColor(0x8E, 0xA3, 0xBC));
     });
     panScheda->setGeometry(b->rect());
 
@@ -388,9 +383,7 @@ void TfrmClienti::buildLayout()
 
     // The hint line along the bottom.
     auto *bar = new Picture(panScheda, u"panBarra"_s, [](QPainter &p, const QRectF &r) {
-        p.setPen(Qt::NoPen);
-        p.setBrush(art::colors::hintBlue);
-        p.drawRoundedRect(r, 4, 4);
+        paintPanel(p, r, 4, art::colors::hintBlue);
     });
     bar->setGeometry(kMargin, kBarY, kBandWidth, 32);
     panInfo = new QLabel(u"Pronto per archiviare una nuova scheda..."_s, bar);
@@ -589,14 +582,6 @@ bool TfrmClienti::eventFilter(QObject *watched, QEvent *event)
         }
     }
     return WorkingArea::eventFilter(watched, event);
-}
-
-void TfrmClienti::showEvent(QShowEvent *event)
-{
-    WorkingArea::showEvent(event);
-    // Shown by the program (not restored from the task bar): a fresh card.
-    if (!event->spontaneous())
-        FormShow();
 }
 
 void TfrmClienti::FormShow() { clearCard(); }

@@ -4,6 +4,7 @@
 #include "common/ui/Controls.h"
 #include "common/ui/LineDelegate.h"
 #include "common/ui/ListLinesModel.h"
+#include "common/ui/Panel.h"
 #include "common/ui/Widgets.h"
 #include "patients/PatientList.h"
 
@@ -52,12 +53,7 @@ QLabel *textLine(QWidget *parent, const QString &name, const QString &text, cons
 Picture *listScreenPanel(QWidget *parent, const QString &name, const QRect &geometry)
 {
     auto *panel = new Picture(parent, name, [](QPainter &p, const QRectF &r) {
-        QLinearGradient g(r.topLeft(), r.bottomLeft());
-        g.setColorAt(0, QColor(250, 252, 255));
-        g.setColorAt(1, QColor(226, 235, 246));
-        p.setPen(QPen(QColor(150, 172, 200), 1));
-        p.setBrush(g);
-        p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), 10, 10);
+        paintPanel(p, r, 10, QColor(250, 252, 255), QColor(226, 235, 246), QColor(150, 172, 200));
     });
     panel->setGeometry(geometry);
     return panel;

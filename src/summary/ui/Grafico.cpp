@@ -5,6 +5,7 @@
 #include "app/ui/OpenURL.h"
 #include "common/CommonSettings.h"
 #include "common/Text.h"
+#include "common/ui/Panel.h"
 #include "common/ui/Widgets.h"
 #include "report/CardTemplate.h"
 #include "report/ReportTemplate.h"
@@ -93,12 +94,7 @@ TfrmGrafico::TfrmGrafico(AppContext &ctx, QWidget *parent)
 
     QWidget *pan = tools::panel(this, u"panGrafico"_s, QRect(8, 8, 964, 624));
     imgIntestazione = new Picture(pan, u"imgIntestazione"_s, [this](QPainter &p, const QRectF &r) {
-        QLinearGradient g(r.topLeft(), r.topRight());
-        g.setColorAt(0, QColor(160, 80, 22));
-        g.setColorAt(1, QColor(226, 146, 70));
-        p.setPen(QPen(QColor(130, 64, 16), 1));
-        p.setBrush(g);
-        p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), 8, 8);
+        paintPanel(p, r, 8, QColor(160, 80, 22), QColor(226, 146, 70), QColor(130, 64, 16), Qt::Horizontal);
         const qreal side = r.height() - 16;
         const QRectF disc(r.left() + 12, r.top() + 8, side, side);
         p.setBrush(QColor(255, 255, 255, 240));

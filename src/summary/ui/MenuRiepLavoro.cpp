@@ -9,6 +9,7 @@
 #include "common/ui/Accessibility.h"
 #include "common/ui/Behaviours.h"
 #include "common/ui/Controls.h"
+#include "common/ui/Panel.h"
 #include "common/ui/Widgets.h"
 #include "patients/ui/TrovaClienti.h"
 #include "summary/SummaryCriteria.h"
@@ -33,17 +34,6 @@ const QColor kCaptionInk(120, 65, 20);
 const QColor kDarkCyan(0, 139, 139);
 const QColor kMaroon(128, 0, 0);
 
-void roundedPanel(QPainter &p, const QRectF &r, const QColor &top, const QColor &bottom, qreal radius,
-                  const QColor &border)
-{
-    QLinearGradient g(r.topLeft(), r.bottomLeft());
-    g.setColorAt(0, top);
-    g.setColorAt(1, bottom);
-    p.setPen(QPen(border, 1));
-    p.setBrush(g);
-    p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
-}
-
 void setInk(QWidget *w, const QColor &color)
 {
     QPalette pal = w->palette();
@@ -65,7 +55,7 @@ QLabel *textLine(QWidget *parent, const QString &name, const QString &text, cons
 Picture *dateBox(QWidget *parent, const QString &name, const QString &title)
 {
     auto *box = new Picture(parent, name, [title](QPainter &p, const QRectF &r) {
-        roundedPanel(p, r, QColor(255, 255, 255), QColor(250, 238, 224), 12, QColor(210, 170, 130));
+        paintPanel(p, r, 12, QColor(255, 255, 255), QColor(250, 238, 224), QColor(210, 170, 130));
         const QRectF band(r.left(), r.top(), r.width(), 36);
         QPainterPath path;
         path.setFillRule(Qt::WindingFill);
@@ -152,7 +142,7 @@ TfrmMenuRiepLavoro::TfrmMenuRiepLavoro(AppContext &ctx, QWidget *parent)
 
     QWidget *b = board();
     auto *backdrop = new Picture(b, u"panSfondo"_s, [](QPainter &p, const QRectF &r) {
-        roundedPanel(p, r, QColor(255, 252, 248), QColor(244, 230, 214), 14, QColor(200, 160, 120));
+        paintPanel(p, r, 14, QColor(255, 252, 248), QColor(244, 230, 214), QColor(200, 160, 120));
     });
     backdrop->setGeometry(b->rect());
 
@@ -160,7 +150,7 @@ TfrmMenuRiepLavoro::TfrmMenuRiepLavoro(AppContext &ctx, QWidget *parent)
                             u"analisi cliniche relative a ciascun paziente."_s;
     const QString banner2 = u"Compilare i campi sottostanti e premere il pulsante Visualizza riepilogo."_s;
     imgTitolo = new Picture(b, u"imgTitolo"_s, [banner1, banner2](QPainter &p, const QRectF &r) {
-        roundedPanel(p, r, QColor(222, 136, 52), QColor(160, 80, 22), 10, QColor(130, 64, 16));
+        paintPanel(p, r, 10, QColor(222, 136, 52), QColor(160, 80, 22), QColor(130, 64, 16));
         const qreal side = 72;
         art::drawLogoTile(p, QRectF(r.left() + 16, r.top() + (r.height() - side) / 2, side, side));
         const qreal x = r.left() + side + 34;
@@ -183,7 +173,7 @@ TfrmMenuRiepLavoro::TfrmMenuRiepLavoro(AppContext &ctx, QWidget *parent)
                               QRect(24, 134, 947, 22), true);
 
     auto *fields = new Picture(b, u"panCampi"_s, [](QPainter &p, const QRectF &r) {
-        roundedPanel(p, r, QColor(255, 255, 255), QColor(250, 238, 224), 12, QColor(210, 170, 130));
+        paintPanel(p, r, 12, QColor(255, 255, 255), QColor(250, 238, 224), QColor(210, 170, 130));
     });
     fields->setGeometry(14, 160, 967, 96);
 
@@ -280,7 +270,7 @@ TfrmMenuRiepLavoro::TfrmMenuRiepLavoro(AppContext &ctx, QWidget *parent)
     lblAttendere->hide();
 
     auto *bottom = new Picture(b, u"panBasso"_s, [](QPainter &p, const QRectF &r) {
-        roundedPanel(p, r, QColor(222, 136, 52), QColor(160, 80, 22), 10, QColor(130, 64, 16));
+        paintPanel(p, r, 10, QColor(222, 136, 52), QColor(160, 80, 22), QColor(130, 64, 16));
     });
     bottom->setGeometry(14, 614, 967, 64);
     const QFont buttonFont = designFont(u"Verdana"_s, 12, true);
@@ -318,14 +308,6 @@ TfrmMenuRiepLavoro::TfrmMenuRiepLavoro(AppContext &ctx, QWidget *parent)
     connect(btnVisualizza, &QPushButton::pressed, this, &TfrmMenuRiepLavoro::btnVisualizzaMouseDown);
     connect(btnVisualizza, &QPushButton::clicked, this, &TfrmMenuRiepLavoro::btnVisualizzaClick);
     connect(btnEsci, &QPushButton::clicked, this, &TfrmMenuRiepLavoro::btnEsciClick);
-}
-
-void TfrmMenuRiepLavoro::showEvent(QShowEvent *event)
-{
-    WorkingArea::showEvent(event);
-    // Restoring a minimised window is not a new showing.
-    if (!event->spontaneous())
-        FormShow();
 }
 
 void TfrmMenuRiepLavoro::FormShow()

@@ -11,6 +11,7 @@
 #include "common/ui/Artwork.h"
 #include "common/ui/FindInList.h"
 #include "common/ui/ListSummary.h"
+#include "common/ui/Panel.h"
 #include "common/ui/Screen.h"
 #include "common/ui/Widgets.h"
 #include "report/ListTemplate.h"
@@ -34,17 +35,6 @@ namespace {
 
 const QColor kMaroon(128, 0, 0);
 const QColor kInk(70, 40, 15);
-
-void roundedPanel(QPainter &p, const QRectF &r, const QColor &top, const QColor &bottom, qreal radius,
-                  const QColor &border)
-{
-    QLinearGradient g(r.topLeft(), r.bottomLeft());
-    g.setColorAt(0, top);
-    g.setColorAt(1, bottom);
-    p.setPen(QPen(border, 1));
-    p.setBrush(g);
-    p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
-}
 
 QLabel *label(QWidget *parent, const QString &name, const QString &text, const QRect &geometry, int pointSize,
               bool bold, const QColor &color)
@@ -88,12 +78,12 @@ TfrmRiepLavoro::TfrmRiepLavoro(AppContext &ctx, QWidget *parent)
 
     QWidget *b = m_board;
     auto *backdrop = new Picture(b, u"panSfondo"_s, [](QPainter &p, const QRectF &r) {
-        roundedPanel(p, r, QColor(255, 252, 248), QColor(244, 230, 214), 14, QColor(200, 160, 120));
+        paintPanel(p, r, 14, QColor(255, 252, 248), QColor(244, 230, 214), QColor(200, 160, 120));
     });
     backdrop->setGeometry(b->rect());
 
     imgIntestazione = new Picture(b, u"imgIntestazione"_s, [](QPainter &p, const QRectF &r) {
-        roundedPanel(p, r, QColor(222, 136, 52), QColor(160, 80, 22), 10, QColor(130, 64, 16));
+        paintPanel(p, r, 10, QColor(222, 136, 52), QColor(160, 80, 22), QColor(130, 64, 16));
         const qreal side = r.height() - 14;
         const QRectF disc(r.left() + 12, r.top() + 7, side, side);
         p.setPen(QPen(QColor(130, 64, 16), 1));
@@ -106,9 +96,8 @@ TfrmRiepLavoro::TfrmRiepLavoro(AppContext &ctx, QWidget *parent)
         p.drawText(QRectF(disc.right() + 16, r.top(), 290, r.height()), Qt::AlignLeft | Qt::AlignVCenter,
                    u"Codice fiscale paziente:"_s);
         // The white plate that carries the fiscal code.
-        p.setPen(QPen(QColor(130, 64, 16), 1));
-        p.setBrush(QColor(255, 250, 244));
-        p.drawRoundedRect(QRectF(r.left() + 376, r.top() + 12, 280, r.height() - 24), 8, 8);
+        paintPanel(p, QRectF(r.left() + 375.5, r.top() + 11.5, 281, r.height() - 23), 8, QColor(255, 250, 244),
+                   QColor(130, 64, 16));
         p.setPen(QColor(255, 236, 214));
         p.setFont(designFont(u"Verdana"_s, 11, true));
         p.drawText(r.adjusted(0, 0, -20, 0), Qt::AlignRight | Qt::AlignVCenter, u"Riepilogo Risultati Esami"_s);
@@ -138,7 +127,7 @@ TfrmRiepLavoro::TfrmRiepLavoro(AppContext &ctx, QWidget *parent)
                               QRect(24, 178, 949, 360), 1600);
 
     auto *info = new Picture(b, u"panTotali"_s, [](QPainter &p, const QRectF &r) {
-        roundedPanel(p, r, QColor(255, 255, 255), QColor(250, 238, 224), 10, QColor(210, 170, 130));
+        paintPanel(p, r, 10, QColor(255, 255, 255), QColor(250, 238, 224), QColor(210, 170, 130));
     });
     info->setGeometry(14, 546, 967, 60);
     info->keepDrawing(u"summary|totals"_s);
@@ -155,7 +144,7 @@ TfrmRiepLavoro::TfrmRiepLavoro(AppContext &ctx, QWidget *parent)
     placeTotals(false);
 
     auto *bottom = new Picture(b, u"panBasso"_s, [](QPainter &p, const QRectF &r) {
-        roundedPanel(p, r, QColor(222, 136, 52), QColor(160, 80, 22), 10, QColor(130, 64, 16));
+        paintPanel(p, r, 10, QColor(222, 136, 52), QColor(160, 80, 22), QColor(130, 64, 16));
     });
     bottom->setGeometry(14, 614, 967, 64);
     bottom->keepDrawing(u"summary|bottom"_s);
