@@ -260,7 +260,7 @@ TfrmAnalisiCliniche::TfrmAnalisiCliniche(AppContext &ctx, QWidget *parent)
 
     // Status bar with the hint line.
     auto *status = new Picture(b, u"panStato"_s, [](QPainter &p, const QRectF &r) {
-        paintPanel(p, r, 6, art::colors::hintBlueAnalyses);
+        paintFlatPanel(p, r, 6, art::colors::hintBlueAnalyses);
     });
     status->setGeometry(4, 656, 987, 32);
     panInfo = new QLabel(kReady, status);

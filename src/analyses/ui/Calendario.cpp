@@ -4,6 +4,7 @@
 #include "app/ui/AppContext.h"
 #include "common/CommonSettings.h"
 #include "common/ui/Controls.h"
+#include "common/ui/Palette.h"
 #include "common/ui/Panel.h"
 #include "common/ui/Widgets.h"
 
@@ -30,7 +31,7 @@ TfrmCalendario::TfrmCalendario(AppContext &ctx, QWidget *parent)
     lblTitolo->setGeometry(10, 6, 233, 24);
 
     panCalendario = new Picture(this, u"panCalendario"_s, [](QPainter &p, const QRectF &r) {
-        paintPanel(p, r, 6, QColor(228, 230, 234), QColor(185, 190, 198));
+        paintFlatPanel(p, r, 6, palette::calendarGrey, QColor(185, 190, 198));
     });
     panCalendario->setGeometry(6, 32, 241, 214);
 

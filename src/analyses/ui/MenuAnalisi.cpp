@@ -11,6 +11,7 @@
 #include "common/Text.h"
 #include "common/ui/Accessibility.h"
 #include "common/ui/Controls.h"
+#include "common/ui/Palette.h"
 #include "common/ui/Panel.h"
 #include "common/ui/Widgets.h"
 #include "patients/ui/TrovaClienti.h"
@@ -30,8 +31,6 @@ namespace {
 const QString kModeStart = u"avvio"_s;
 const QString kModeOpen = u"apri"_s;
 
-const QColor kDarkBlue(20, 70, 140);
-
 } // namespace
 
 TfrmMenuAnalisi::TfrmMenuAnalisi(AppContext &ctx, QWidget *parent)
@@ -48,13 +47,13 @@ TfrmMenuAnalisi::TfrmMenuAnalisi(AppContext &ctx, QWidget *parent)
     backdrop->setGeometry(b->rect());
 
     imgTitolo = new Picture(b, u"imgTitolo"_s, [](QPainter &p, const QRectF &r) {
-        paintPanel(p, r, 10, QColor(40, 150, 125), QColor(18, 95, 85), QColor(15, 80, 70));
+        paintPanel(p, r, 10, palette::tealTop, palette::tealBottom, palette::tealBorder);
         art::drawLogoTile(p, QRectF(r.left() + 16, r.top() + 12, r.height() - 24, r.height() - 24));
         const qreal x = r.left() + r.height() + 8;
         p.setPen(Qt::white);
         p.setFont(designFont(u"Verdana"_s, 24, true));
         p.drawText(QRectF(x, r.top() + 10, 600, 44), Qt::AlignLeft | Qt::AlignVCenter, u"Analisi Cliniche"_s);
-        p.setPen(QColor(225, 245, 240));
+        p.setPen(palette::tealPale);
         p.setFont(designFont(u"Verdana"_s, 11));
         p.drawText(QRectF(x + 2, r.top() + 52, 600, 26), Qt::AlignLeft | Qt::AlignVCenter,
                    u"Registrazione dei risultati degli esami di laboratorio"_s);
@@ -62,7 +61,7 @@ TfrmMenuAnalisi::TfrmMenuAnalisi(AppContext &ctx, QWidget *parent)
         const art::Glyph pictures[] = {art::Glyph::Syringe, art::Glyph::TestTube, art::Glyph::Flask};
         for (int i = 0; i < 3; ++i) {
             const QRectF disc(r.right() - 96 - i * 84, r.top() + 11, 70, 70);
-            p.setPen(QPen(QColor(15, 80, 70), 1));
+            p.setPen(QPen(palette::tealBorder, 1));
             p.setBrush(QColor(255, 255, 255, 235));
             p.drawEllipse(disc);
             art::drawGlyph(p, disc.adjusted(13, 13, -13, -13), pictures[i]);
@@ -82,13 +81,13 @@ TfrmMenuAnalisi::TfrmMenuAnalisi(AppContext &ctx, QWidget *parent)
     lblIstruzioni->setAlignment(Qt::AlignCenter);
     {
         QPalette pal = lblIstruzioni->palette();
-        pal.setColor(QPalette::WindowText, kDarkBlue);
+        pal.setColor(QPalette::WindowText, palette::textBlue);
         lblIstruzioni->setPalette(pal);
     }
     lblIstruzioni->setGeometry(14, 168, 967, 30);
 
     auto *selection = new Picture(b, u"panSelezione"_s, [](QPainter &p, const QRectF &r) {
-        paintPanel(p, r, 12, QColor(255, 255, 255), QColor(234, 244, 242), QColor(150, 190, 182));
+        paintPanel(p, r, 12, palette::white, QColor(234, 244, 242), QColor(150, 190, 182));
     });
     selection->setGeometry(250, 212, 700, 376);
 
@@ -149,8 +148,8 @@ TfrmMenuAnalisi::TfrmMenuAnalisi(AppContext &ctx, QWidget *parent)
     btnApri->setFont(buttonFont);
 
     auto *bottom = new Picture(b, u"panBasso"_s, [](QPainter &p, const QRectF &r) {
-        paintPanel(p, r, 10, QColor(40, 150, 125), QColor(18, 95, 85), QColor(15, 80, 70));
-        p.setPen(QColor(225, 245, 240));
+        paintPanel(p, r, 10, palette::tealTop, palette::tealBottom, palette::tealBorder);
+        p.setPen(palette::tealPale);
         p.setFont(designFont(u"Verdana"_s, 10));
         p.drawText(r, Qt::AlignCenter, u"Clinora - Analisi Cliniche"_s);
     });

@@ -11,6 +11,7 @@
 #include "app/ui/Splash.h"
 #include "common/CommonSettings.h"
 #include "common/ui/Accessibility.h"
+#include "common/ui/Palette.h"
 #include "common/ui/Panel.h"
 #include "common/ui/Widgets.h"
 #include "patients/ui/Clienti.h"
@@ -45,7 +46,7 @@ TfrmAvvio::TfrmAvvio(AppContext &ctx, QWidget *parent) : WorkingArea(ctx, u" Cli
 
     QWidget *b = board();
     auto *backdrop = new Picture(b, u"panAvvio"_s, [](QPainter &p, const QRectF &r) {
-        paintPanel(p, r, 14, QColor(250, 252, 255), QColor(214, 226, 240), QColor(150, 170, 195));
+        paintPanel(p, r, 14, palette::listPanelTop, QColor(214, 226, 240), QColor(150, 170, 195));
     });
     backdrop->setGeometry(b->rect());
 
@@ -57,7 +58,7 @@ TfrmAvvio::TfrmAvvio(AppContext &ctx, QWidget *parent) : WorkingArea(ctx, u" Cli
     imgTitolo = new Picture(b, u"imgTitolo"_s, [](QPainter &p, const QRectF &r) {
         QFont f = designFont(u"Verdana"_s, 40, true);
         p.setFont(f);
-        p.setPen(QColor(20, 70, 140));
+        p.setPen(palette::textBlue);
         p.drawText(r.adjusted(0, 0, 0, -28), Qt::AlignLeft | Qt::AlignBottom, u"Clinora"_s);
         p.setFont(designFont(u"Verdana"_s, 12));
         p.setPen(QColor(70, 90, 120));
@@ -71,7 +72,7 @@ TfrmAvvio::TfrmAvvio(AppContext &ctx, QWidget *parent) : WorkingArea(ctx, u" Cli
                              u"registrare e monitorare i risultati delle analisi cliniche"_s;
     imgSottotitolo = new Picture(b, u"imgSottotitolo"_s, [subtitle](QPainter &p, const QRectF &r) {
         // No border line, but the edge where the bordered panels have theirs.
-        paintPanel(p, r, 8, QColor(40, 100, 170), QColor(20, 60, 120), Qt::transparent);
+        paintPanel(p, r, 8, palette::titleTop, palette::deepBlue, Qt::transparent);
         p.setFont(designFont(u"Verdana"_s, 11, true));
         p.setPen(Qt::white);
         p.drawText(r.adjusted(16, 0, -16, 0), Qt::AlignCenter | Qt::TextWordWrap, subtitle);
@@ -150,7 +151,7 @@ TfrmAvvio::TfrmAvvio(AppContext &ctx, QWidget *parent) : WorkingArea(ctx, u" Cli
     const QString siteText = maker::kName.toString() + u"   -   "_s + maker::kWebLabel.toString();
     imgSito = new PictureButton(b, u"imgSito"_s, siteText, art::Glyph::Globe, PictureButton::Style::Icon);
     imgSito->setPaint([siteText](QPainter &p, const QRectF &r) {
-        paintPanel(p, r, 8, QColor(235, 240, 247), QColor(205, 216, 230), QColor(160, 175, 195));
+        paintPanel(p, r, 8, QColor(235, 240, 247), QColor(205, 216, 230), palette::panelBorder);
         art::drawGlyph(p, QRectF(r.left() + 10, r.top() + 5, r.height() - 10, r.height() - 10), art::Glyph::Globe);
         p.setFont(designFont(u"Verdana"_s, 11, true));
         p.setPen(art::colors::linkBlue);

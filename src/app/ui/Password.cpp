@@ -36,7 +36,7 @@ TfrmPassword::TfrmPassword(AppContext &ctx, QWidget *parent)
     setModal(false);
 
     auto *panel = new Picture(this, u"panPassword"_s, [](QPainter &p, const QRectF &r) {
-        paintPanel(p, r, 10, QColor(236, 240, 245), QColor(170, 180, 195));
+        paintFlatPanel(p, r, 10, QColor(236, 240, 245), QColor(170, 180, 195));
     });
     panel->setGeometry(14, 13, 360, 378);
 

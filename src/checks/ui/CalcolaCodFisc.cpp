@@ -7,6 +7,7 @@
 #include "common/Text.h"
 #include "common/ui/Behaviours.h"
 #include "common/ui/Controls.h"
+#include "common/ui/Palette.h"
 #include "common/ui/Panel.h"
 #include "common/ui/Widgets.h"
 
@@ -40,13 +41,13 @@ TfrmCalcolaCodFisc::TfrmCalcolaCodFisc(AppContext &ctx, QWidget *parent)
     settings::apply();
 
     auto *panel = new Picture(this, u"panCalcolo"_s, [](QPainter &p, const QRectF &r) {
-        paintPanel(p, r, 8, QColor(236, 241, 247), QColor(160, 175, 195));
+        paintFlatPanel(p, r, 8, palette::panelFill, palette::panelBorder);
     });
     panel->setGeometry(8, 8, width() - 16, height() - 16);
     const int pw = panel->width();
 
     imgLogo = new Picture(panel, u"imgLogo"_s, [](QPainter &p, const QRectF &r) {
-        paintPanel(p, r, 6, QColor(40, 100, 170), QColor(110, 160, 215));
+        paintPanel(p, r, 6, palette::titleTop, palette::titleBottom);
         art::drawLogo(p, QRectF(r.left() + 12, r.top() + 8, 170, r.height() - 16), QString(), true);
         p.setFont(designFont(u"Verdana"_s, 13, true));
         p.setPen(Qt::white);

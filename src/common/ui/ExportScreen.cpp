@@ -6,6 +6,7 @@
 #include "common/ExportGrid.h"
 #include "common/ui/Behaviours.h"
 #include "common/ui/LineDelegate.h"
+#include "common/ui/Palette.h"
 #include "common/ui/Panel.h"
 #include "common/ui/WaitCursor.h"
 #include "common/ui/Widgets.h"
@@ -44,7 +45,7 @@ ExportScreen::ExportScreen(AppContext &ctx, QWidget *parent, const QString &titl
     setAutoFillBackground(true);
     {
         QPalette pal = palette();
-        pal.setColor(QPalette::Window, QColor(0xE4, 0xE6, 0xEA));
+        pal.setColor(QPalette::Window, palette::calendarGrey);
         setPalette(pal);
     }
 
@@ -56,7 +57,7 @@ ExportScreen::ExportScreen(AppContext &ctx, QWidget *parent, const QString &titl
         art::drawLogo(p, QRectF(r.left() + 16, r.top() + 11, 190, r.height() - 22));
         p.setPen(QColor(0xC8, 0xD0, 0xDC));
         p.drawLine(QPointF(r.left() + 222.5, r.top() + 16), QPointF(r.left() + 222.5, r.bottom() - 16));
-        p.setPen(QColor(20, 60, 120));
+        p.setPen(palette::deepBlue);
         p.setFont(designFont(u"Verdana"_s, 14, true));
         p.drawText(QRectF(r.left() + 238, r.top() + 14, 400, 28), Qt::AlignLeft | Qt::AlignVCenter, heading);
         p.setPen(QColor(90, 100, 115));
@@ -117,7 +118,7 @@ ExportScreen::ExportScreen(AppContext &ctx, QWidget *parent, const QString &titl
         grdRecords->setColumnWidth(c, m_model->columns()[c].width);
 
     auto *bar = new Picture(this, u"panStato"_s, [](QPainter &p, const QRectF &r) {
-        paintPanel(p, r, 6, art::colors::slateBlue);
+        paintFlatPanel(p, r, 6, art::colors::slateBlue);
     });
     bar->setGeometry(10, 518, 842, 32);
     panInfo = new QLabel(u"Esportazione archivio in Microsoft Excel."_s, bar);

@@ -16,8 +16,8 @@ void paintPanel(QPainter &p, const QRectF &r, qreal radius, const QColor &top, c
                 const QColor &border = QColor(), Qt::Orientation across = Qt::Vertical);
 
 // The same panel in one colour.
-inline void paintPanel(QPainter &p, const QRectF &r, qreal radius, const QColor &fill,
-                       const QColor &border = QColor())
+inline void paintFlatPanel(QPainter &p, const QRectF &r, qreal radius, const QColor &fill,
+                           const QColor &border = QColor())
 {
     paintPanel(p, r, radius, fill, fill, border);
 }

@@ -1,5 +1,6 @@
 #include "common/ui/Widgets.h"
 
+#include "common/ui/Palette.h"
 #include "common/ui/Panel.h"
 #include "report/ReportFonts.h"
 
@@ -160,7 +161,7 @@ void drawFocusMark(QPainter &p, const QRectF &r, qreal radius)
     p.setBrush(Qt::NoBrush);
     p.setPen(QPen(QColor(255, 255, 255, 220), 1));
     p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
-    p.setPen(QPen(QColor(255, 255, 0), 2.5));
+    p.setPen(QPen(palette::highlightYellow, 2.5));
     p.drawRoundedRect(r.adjusted(2, 2, -2, -2), radius - 1, radius - 1);
     p.setPen(QPen(QColor(255, 255, 255, 200), 1));
     p.drawRoundedRect(r.adjusted(3.75, 3.75, -3.75, -3.75), radius - 2, radius - 2);
@@ -245,7 +246,7 @@ void PictureButton::paintEvent(QPaintEvent *)
     }
 
     if (m_hover || down) {
-        paintPanel(p, QRectF(rect()), 6, QColor(255, 255, 255, down ? 110 : 70), QColor(255, 255, 255, 160));
+        paintFlatPanel(p, QRectF(rect()), 6, QColor(255, 255, 255, down ? 110 : 70), QColor(255, 255, 255, 160));
     }
     const QRectF inner = r.adjusted(2 + shift, 2 + shift, -2 + shift, -2 + shift);
     if (m_style == Style::Icon) {

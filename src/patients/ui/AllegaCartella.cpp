@@ -6,6 +6,7 @@
 #include "common/Messages.h"
 #include "common/Text.h"
 #include "common/ui/Controls.h"
+#include "common/ui/Palette.h"
 #include "common/ui/Panel.h"
 #include "common/ui/Widgets.h"
 #include "patients/Attachments.h"
@@ -24,20 +25,20 @@ namespace clinora {
 
 namespace {
 
-void paintPanel(QPainter &p, const QRectF &r)
+void paintBackdrop(QPainter &p, const QRectF &r)
 {
     p.setRenderHint(QPainter::Antialiasing);
-    paintPanel(p, r, 8, QColor(236, 241, 247), QColor(160, 175, 195));
+    paintFlatPanel(p, r, 8, palette::panelFill, palette::panelBorder);
 }
 
 void paintHeader(QPainter &p, const QRectF &r)
 {
     p.setRenderHint(QPainter::Antialiasing);
-    paintPanel(p, r, 6, QColor(40, 100, 170), QColor(110, 160, 215));
+    paintPanel(p, r, 6, palette::titleTop, palette::titleBottom);
     art::drawLogo(p, QRectF(r.left() + 12, r.top() + 8, 170, r.height() - 16), QString(), true);
     const qreal tile = r.height() - 20;
     const QRectF glyph(r.right() - 14 - tile, r.top() + 10, tile, tile);
-    paintPanel(p, glyph, 6, Qt::white);
+    paintFlatPanel(p, glyph, 6, Qt::white);
     art::drawGlyph(p, glyph.adjusted(5, 5, -5, -5), art::Glyph::Attach);
     p.setFont(designFont(u"Verdana"_s, 13, true));
     p.setPen(Qt::white);
@@ -48,7 +49,7 @@ void paintHeader(QPainter &p, const QRectF &r)
 void paintSlot(QPainter &p, const QRectF &r)
 {
     p.setRenderHint(QPainter::Antialiasing);
-    paintPanel(p, r, 6, Qt::white, QColor(190, 202, 218));
+    paintFlatPanel(p, r, 6, Qt::white, palette::slotBorder);
 }
 
 // The slot's ordinal as the captions write it.
@@ -61,7 +62,7 @@ TfrmAllegaCartella::TfrmAllegaCartella(AppContext &ctx, QWidget *parent)
 {
     setObjectName(u"frmAllegaCartella"_s);
 
-    auto *panel = new Picture(this, u"panAllegati"_s, paintPanel);
+    auto *panel = new Picture(this, u"panAllegati"_s, paintBackdrop);
     panel->setGeometry(8, 8, 618, 518);
     auto *header = new Picture(panel, u"imgTitolo"_s, paintHeader);
     header->setGeometry(8, 8, 602, 60);

@@ -6,6 +6,7 @@
 #include "common/FileIo.h"
 #include "common/Messages.h"
 #include "common/ui/Controls.h"
+#include "common/ui/Palette.h"
 #include "common/ui/Panel.h"
 #include "common/ui/Widgets.h"
 #include "patients/Attachments.h"
@@ -29,16 +30,16 @@ const QString kWhere1 = u"La cartella è posizionata nella stessa directory in c
 const QString kWhere2 = u"Per effettuare un backup del programma e di tutti i dati archiviati, basta copiare la "
                         u"cartella di installazione e incollarla su un hard disk esterno o su una chiavetta USB."_s;
 
-void paintPanel(QPainter &p, const QRectF &r)
+void paintBackdrop(QPainter &p, const QRectF &r)
 {
     p.setRenderHint(QPainter::Antialiasing);
-    paintPanel(p, r, 8, QColor(236, 241, 247), QColor(160, 175, 195));
+    paintFlatPanel(p, r, 8, palette::panelFill, palette::panelBorder);
 }
 
 void paintTitle(QPainter &p, const QRectF &r)
 {
     p.setRenderHint(QPainter::Antialiasing);
-    paintPanel(p, r, 6, QColor(40, 100, 170), QColor(110, 160, 215));
+    paintPanel(p, r, 6, palette::titleTop, palette::titleBottom);
     const qreal tile = r.height() - 20;
     art::drawLogoTile(p, QRectF(r.left() + 12, r.top() + 10, tile, tile));
     p.setFont(designFont(u"Verdana"_s, 14, true));
@@ -51,7 +52,7 @@ PaintFn instructions(art::Glyph glyph, QString first, QString second)
 {
     return [glyph, first = std::move(first), second = std::move(second)](QPainter &p, const QRectF &r) {
         p.setRenderHint(QPainter::Antialiasing);
-        paintPanel(p, r, 6, Qt::white, QColor(190, 202, 218));
+        paintFlatPanel(p, r, 6, Qt::white, palette::slotBorder);
         art::drawGlyph(p, QRectF(r.left() + 14, r.top() + 16, 40, 40), glyph);
         const QRectF textArea = r.adjusted(68, 14, -16, -12);
         p.setFont(designFont(u"Verdana"_s, 11));
@@ -72,7 +73,7 @@ TfrmCartella::TfrmCartella(AppContext &ctx, QWidget *parent)
     setObjectName(u"frmCartella"_s);
     settings::apply();
 
-    auto *panel = new Picture(this, u"panCartella"_s, paintPanel);
+    auto *panel = new Picture(this, u"panCartella"_s, paintBackdrop);
     panel->setGeometry(8, 8, 655, 529);
 
     imgTitolo = new Picture(panel, u"imgTitolo"_s, paintTitle);
@@ -86,7 +87,6 @@ TfrmCartella::TfrmCartella(AppContext &ctx, QWidget *parent)
     imgIstruzioni01 = new Picture(panel, u"imgIstruzioni01"_s, instructions(art::Glyph::Info, kUse1, kUse2));
     imgIstruzioni01->setGeometry(166, 88, 481, 150);
     imgIstruzioni01->setAccessibleName(kUse1 + u' ' + kUse2);
-
 
     imgIstruzioni02 = new Picture(panel, u"imgIstruzioni02"_s, instructions(art::Glyph::Save, kWhere1, kWhere2));
     imgIstruzioni02->setGeometry(20, 312, 627, 146);

@@ -16,6 +16,7 @@
 #include "common/ui/Accessibility.h"
 #include "common/ui/Behaviours.h"
 #include "common/ui/Controls.h"
+#include "common/ui/Palette.h"
 #include "common/ui/Panel.h"
 #include "common/ui/Widgets.h"
 #include "common/ui/ControlText.h"
@@ -75,12 +76,12 @@ const QColor kCaptionInk(28, 48, 78);
 
 void paintBand(QPainter &p, const QRectF &r)
 {
-    paintPanel(p, r, 6, art::colors::band, QColor(0xA9, 0xBB, 0xD0));
+    paintFlatPanel(p, r, 6, art::colors::band, palette::cardBandBorder);
 }
 
 void paintWhiteBox(QPainter &p, const QRectF &r)
 {
-    paintPanel(p, r, 5, Qt::white, QColor(0xA9, 0xBB, 0xD0));
+    paintFlatPanel(p, r, 5, Qt::white, palette::cardBandBorder);
 }
 
 // The record number a position label holds: a blank label counts as `blank`;
@@ -131,7 +132,7 @@ void TfrmClienti::buildLayout()
 {
     QWidget *b = board();
     auto *panScheda = new Picture(b, u"panScheda"_s, [](QPainter &p, const QRectF &r) {
-        paintPanel(p, r, 10, art::colors::board, QColor(0x8E, 0xA3, 0xBC));
+        paintFlatPanel(p, r, 10, art::colors::board, QColor(0x8E, 0xA3, 0xBC));
     });
     panScheda->setGeometry(b->rect());
 
@@ -363,7 +364,7 @@ void TfrmClienti::buildLayout()
         const qreal tile = std::min(r.width(), r.height() - 30);
         art::drawLogoTile(p, QRectF(r.center().x() - tile / 2, r.top(), tile, tile));
         p.setFont(designFont(u"Verdana"_s, 10, true));
-        p.setPen(QColor(20, 70, 140));
+        p.setPen(palette::textBlue);
         p.drawText(QRectF(r.left(), r.top() + tile + 4, r.width(), 24), Qt::AlignHCenter | Qt::AlignTop,
                    u"Anagrafica pazienti"_s);
     });
@@ -383,7 +384,7 @@ void TfrmClienti::buildLayout()
 
     // The hint line along the bottom.
     auto *bar = new Picture(panScheda, u"panBarra"_s, [](QPainter &p, const QRectF &r) {
-        paintPanel(p, r, 4, art::colors::hintBlue);
+        paintFlatPanel(p, r, 4, art::colors::hintBlue);
     });
     bar->setGeometry(kMargin, kBarY, kBandWidth, 32);
     panInfo = new QLabel(u"Pronto per archiviare una nuova scheda..."_s, bar);
