@@ -3,21 +3,21 @@
 #include "analyses/AnalysisEntry.h"
 #include "analyses/ReferenceRange.h"
 #include "analyses/ui/Allarmanti.h"
+#include "analyses/ui/AnalysisCardHook.h"
 #include "analyses/ui/Calendario.h"
 #include "analyses/ui/ExpAnalisi.h"
 #include "analyses/ui/ImportaPresc.h"
 #include "analyses/ui/StampaAnalisi.h"
 #include "analyses/ui/TrovaAnalisi.h"
-#include "app/HelpTexts.h"
-#include "app/ui/AppContext.h"
-#include "app/ui/Guida.h"
 #include "common/CommonSettings.h"
+#include "common/HelpTexts.h"
 #include "common/Messages.h"
 #include "common/Text.h"
 #include "common/ui/Accessibility.h"
 #include "common/ui/Behaviours.h"
 #include "common/ui/Controls.h"
 #include "common/ui/Panel.h"
+#include "common/ui/ScreenContext.h"
 #include "common/ui/Widgets.h"
 #include "patients/ui/AllegaCartella.h"
 
@@ -95,7 +95,7 @@ bool isModifierKey(int key)
 
 } // namespace
 
-TfrmAnalisiCliniche::TfrmAnalisiCliniche(AppContext &ctx, QWidget *parent)
+TfrmAnalisiCliniche::TfrmAnalisiCliniche(ScreenContext &ctx, QWidget *parent)
     : WorkingArea(ctx, u" Clinora - Analisi Cliniche"_s, parent)
 {
     setObjectName(u"frmAnalisiCliniche"_s);
@@ -368,6 +368,15 @@ TfrmAnalisiCliniche::TfrmAnalisiCliniche(AppContext &ctx, QWidget *parent)
     connect(cmdEsci, &QAbstractButton::clicked, this, &TfrmAnalisiCliniche::cmdEsciClick);
     connect(btnCancella, &QAbstractButton::clicked, this, &TfrmAnalisiCliniche::btnCancellaClick);
     connect(btnImpEsame, &QAbstractButton::clicked, this, &TfrmAnalisiCliniche::btnImpEsameClick);
+
+    // What the menu and the dialogs this card opens hand back to it.
+    m_ctx.offer(this, caller::kAnalysisCard,
+                AnalysisCardHook{this, txtPaziente, txtCodFisc, lblFile, txtEsame, txtUM, txtRife,
+                                 [this](const AnalysisRecord &r, qint64 n) { showRecord(r, n); }});
+    m_ctx.offer(this, caller::kAnalysisCard,
+                AttachmentHook{{lblFile01, lblDesc01, lblFile02, lblDesc02, lblFile03, lblDesc03}});
+    m_ctx.offer(this, caller::kAnalysisDate, DateFieldHook{txtData});
+    m_ctx.offer(this, caller::kAnalysisRefDate, DateFieldHook{txtDataRef});
 }
 
 // ---- Showing and reading the card -------------------------------------------------------------
@@ -545,7 +554,7 @@ bool TfrmAnalisiCliniche::dateFieldKey(QLineEdit *field, int key)
 
 void TfrmAnalisiCliniche::openDatePicker(QLineEdit *field)
 {
-    const QString mode = field == txtDataRef ? u"analisi_dataref"_s : u"analisi_data"_s;
+    const QString mode = (field == txtDataRef ? caller::kAnalysisRefDate : caller::kAnalysisDate).toString();
     m_ctx.openDialog<TfrmCalendario>(this, [&](TfrmCalendario &d) { d.lblMemory->setText(mode); });
 }
 
@@ -768,7 +777,7 @@ void TfrmAnalisiCliniche::btnImpEsameClick() { m_ctx.openDialog<TfrmImportaPresc
 void TfrmAnalisiCliniche::cmdFileClick()
 {
     m_ctx.openDialog<TfrmAllegaCartella>(this, [this](TfrmAllegaCartella &d) {
-        d.lblMemory->setText(u"analisicliniche"_s);
+        d.lblMemory->setText(caller::kAnalysisCard.toString());
         d.fillFrom({lblFile01, lblDesc01, lblFile02, lblDesc02, lblFile03, lblDesc03});
     });
 }
@@ -777,13 +786,13 @@ void TfrmAnalisiCliniche::cmdStampaClick() { m_ctx.openDialog<TfrmStampaAnalisi>
 
 void TfrmAnalisiCliniche::cmdTrovaClick()
 {
-    m_ctx.openDialog<TfrmTrovaAnalisi>(this, [](TfrmTrovaAnalisi &d) { d.lblMemory->setText(u"analisicliniche"_s); });
+    m_ctx.openDialog<TfrmTrovaAnalisi>(this, [](TfrmTrovaAnalisi &d) { d.lblMemory->setText(caller::kAnalysisCard.toString()); });
 }
 
 void TfrmAnalisiCliniche::cmdListinoClick() { m_ctx.openDialog<TfrmAllarmanti>(this); }
 
 void TfrmAnalisiCliniche::cmdEsportaClick() { m_ctx.openDialog<TfrmExpAnalisi>(this); }
 
-void TfrmAnalisiCliniche::cmdGuidaClick() { TfrmGuida::showTopic(m_ctx, this, help::TopicId::AnalysisCard); }
+void TfrmAnalisiCliniche::cmdGuidaClick() { m_ctx.showHelp(this, help::TopicId::AnalysisCard); }
 
 } // namespace clinora

@@ -23,7 +23,7 @@ class PictureButton;
 class TfrmAnalisiCliniche : public WorkingArea {
     Q_OBJECT
 public:
-    explicit TfrmAnalisiCliniche(AppContext &ctx, QWidget *parent = nullptr);
+    explicit TfrmAnalisiCliniche(ScreenContext &ctx, QWidget *parent = nullptr);
 
     // Toolbar.
     PictureButton *cmdNuovo, *cmdDuplica, *cmdSalva, *cmdTrova;

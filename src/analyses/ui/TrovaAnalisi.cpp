@@ -1,8 +1,7 @@
 #include "analyses/ui/TrovaAnalisi.h"
 
 #include "analyses/AnalysisSearch.h"
-#include "analyses/ui/AnalisiCliniche.h"
-#include "app/ui/AppContext.h"
+#include "analyses/ui/AnalysisCardHook.h"
 #include "common/CommonSettings.h"
 #include "common/Messages.h"
 #include "common/Text.h"
@@ -12,6 +11,7 @@
 #include "common/ui/ListScreen.h"
 #include "common/ui/ListSummary.h"
 #include "common/ui/Panel.h"
+#include "common/ui/ScreenContext.h"
 #include "common/ui/Widgets.h"
 #include "report/ListTemplate.h"
 
@@ -25,11 +25,7 @@ using namespace Qt::StringLiterals;
 
 namespace clinora {
 
-namespace {
-const QString kCallerCard = u"analisicliniche"_s;
-}
-
-TfrmTrovaAnalisi::TfrmTrovaAnalisi(AppContext &ctx, QWidget *parent)
+TfrmTrovaAnalisi::TfrmTrovaAnalisi(ScreenContext &ctx, QWidget *parent)
     : DialogScreen(ctx, parent, u" Trova analisi cliniche in archivio"_s, QSize(862, 560), Centre::Screen),
       repRiepilogo(report::makeListTemplate())
 {
@@ -138,7 +134,8 @@ TfrmTrovaAnalisi::~TfrmTrovaAnalisi() = default;
 
 QString TfrmTrovaAnalisi::archivePath() const
 {
-    return text::trimmed(m_ctx.screens.frmAnalisiCliniche->lblFile->text());
+    const AnalysisCardHook *card = m_ctx.hook<AnalysisCardHook>(caller::kAnalysisCard);
+    return card ? text::trimmed(card->lblFile->text()) : QString();
 }
 
 void TfrmTrovaAnalisi::FormShow()
@@ -177,7 +174,8 @@ void TfrmTrovaAnalisi::btnCercaClick()
 
 void TfrmTrovaAnalisi::btnStampaClick()
 {
-    const QString patient = text::trimmed(m_ctx.screens.frmAnalisiCliniche->txtPaziente->text());
+    const AnalysisCardHook *card = m_ctx.hook<AnalysisCardHook>(caller::kAnalysisCard);
+    const QString patient = card ? text::trimmed(card->txtPaziente->text()) : QString();
     ListSummaryPrint(m_ctx.services, *repRiepilogo, u"Riepilogo analisi cliniche di "_s + patient, lstRecords);
 }
 
@@ -187,8 +185,9 @@ void TfrmTrovaAnalisi::lstRecordsDblClick()
         CardOfLine found;
         // A failure part way leaves on the card what was found before it.
         (void)findCardOfLine(archivePath(), lstRecords->selectedLine(), found);
-        if (found.number > 0 && text::trimmed(lblMemory->text()) == kCallerCard)
-            m_ctx.screens.frmAnalisiCliniche->showRecord(found.record, found.number);
+        const AnalysisCardHook *card = m_ctx.hook<AnalysisCardHook>(text::trimmed(lblMemory->text()));
+        if (found.number > 0 && card)
+            card->showRecord(found.record, found.number);
     }
     accept();
 }

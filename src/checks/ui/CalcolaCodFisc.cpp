@@ -1,6 +1,5 @@
 #include "checks/ui/CalcolaCodFisc.h"
 
-#include "app/ui/AppContext.h"
 #include "checks/CodiciCatastali.h"
 #include "checks/DatiCodiceFiscale.h"
 #include "common/CommonSettings.h"
@@ -9,6 +8,7 @@
 #include "common/ui/Controls.h"
 #include "common/ui/Palette.h"
 #include "common/ui/Panel.h"
+#include "common/ui/ScreenContext.h"
 #include "common/ui/Widgets.h"
 
 #include <QCompleter>
@@ -33,7 +33,7 @@ const QStringList &placeLabels()
 
 } // namespace
 
-TfrmCalcolaCodFisc::TfrmCalcolaCodFisc(AppContext &ctx, QWidget *parent)
+TfrmCalcolaCodFisc::TfrmCalcolaCodFisc(ScreenContext &ctx, QWidget *parent)
     : DialogScreen(ctx, parent, u" Calcolo codice fiscale"_s, QSize(560, 392), Centre::Owner)
 {
     setObjectName(u"frmCalcolaCodFisc"_s);

@@ -6,7 +6,7 @@
 
 namespace clinora {
 
-class AppContext;
+class ScreenContext;
 
 // A large window that opens maximised, with a centred board of the design
 // size on a gradient background. Closing it only hides it; FormClose says
@@ -17,7 +17,7 @@ public:
     static constexpr QSize kDesignSize{1016, 713};
     static constexpr QSize kBoardSize{995, 692};
 
-    WorkingArea(AppContext &ctx, const QString &title, QWidget *parent = nullptr);
+    WorkingArea(ScreenContext &ctx, const QString &title, QWidget *parent = nullptr);
 
     // Shows the area maximised.
     void showArea();
@@ -35,7 +35,7 @@ protected:
     void formShowOnEveryShowing() { m_everyShowing = true; }
     virtual void FormClose() {}
 
-    AppContext &m_ctx;
+    ScreenContext &m_ctx;
 
 private:
     QWidget *m_board;
@@ -50,7 +50,7 @@ class DialogScreen : public QDialog {
 public:
     enum class Centre { Screen, Owner };
 
-    DialogScreen(AppContext &ctx, QWidget *parent, const QString &title, QSize clientSize,
+    DialogScreen(ScreenContext &ctx, QWidget *parent, const QString &title, QSize clientSize,
                  Centre centre = Centre::Screen);
 
 protected:
@@ -61,7 +61,7 @@ protected:
     virtual void FormShow() {}
     void formShowOnEveryShowing() { m_everyShowing = true; }
 
-    AppContext &m_ctx;
+    ScreenContext &m_ctx;
 
 private:
     Centre m_centre;

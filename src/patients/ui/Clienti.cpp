@@ -1,9 +1,5 @@
 #include "patients/ui/Clienti.h"
 
-#include "app/HelpTexts.h"
-#include "app/ui/AppContext.h"
-#include "app/ui/Guida.h"
-#include "app/ui/OpenURL.h"
 #include "checks/CodiciCatastali.h"
 #include "checks/DatiCodiceFiscale.h"
 #include "checks/ui/CalcolaCodFisc.h"
@@ -11,20 +7,24 @@
 #include "checks/ui/IdentifierKeys.h"
 #include "checks/ui/PartitaIVA.h"
 #include "common/CommonSettings.h"
+#include "common/HelpTexts.h"
 #include "common/Messages.h"
 #include "common/Text.h"
 #include "common/ui/Accessibility.h"
 #include "common/ui/Behaviours.h"
+#include "common/ui/ControlText.h"
 #include "common/ui/Controls.h"
+#include "common/ui/OpenURL.h"
 #include "common/ui/Palette.h"
 #include "common/ui/Panel.h"
+#include "common/ui/ScreenContext.h"
 #include "common/ui/Widgets.h"
-#include "common/ui/ControlText.h"
 #include "patients/PatientDuplicates.h"
 #include "patients/ui/AllegaCartella.h"
 #include "patients/ui/Cartella.h"
 #include "patients/ui/ClientiReport.h"
 #include "patients/ui/ExpClienti.h"
+#include "patients/ui/PatientHooks.h"
 #include "patients/ui/Ricontatta.h"
 #include "patients/ui/TrovaClienti.h"
 
@@ -120,12 +120,17 @@ void setInputText(QWidget *input, const QString &text)
 
 } // namespace
 
-TfrmClienti::TfrmClienti(AppContext &ctx, QWidget *parent) : WorkingArea(ctx, u" Clinora - Anagrafica Pazienti"_s, parent)
+TfrmClienti::TfrmClienti(ScreenContext &ctx, QWidget *parent) : WorkingArea(ctx, u" Clinora - Anagrafica Pazienti"_s, parent)
 {
     setObjectName(u"frmClienti"_s);
     settings::apply();
     buildLayout();
     connectCommands();
+    // What the patient lists and the attachment dialog hand back to this card.
+    m_ctx.offer(this, caller::kPatientCard,
+                PatientPickHook{[this](const PatientRecord &r, qint64 n) { LoadPatientIntoCard(r, n); }});
+    m_ctx.offer(this, caller::kPatientCard,
+                AttachmentHook{{lblFile01, lblDesc01, lblFile02, lblDesc02, lblFile03, lblDesc03}});
 }
 
 void TfrmClienti::buildLayout()
@@ -959,7 +964,7 @@ void TfrmClienti::cmdDuplicaClick()
 void TfrmClienti::cmdFileClick()
 {
     m_ctx.openDialog<TfrmAllegaCartella>(this, [this](TfrmAllegaCartella &d) {
-        d.lblMemory->setText(u"clienti"_s);
+        d.lblMemory->setText(caller::kPatientCard.toString());
         d.fillFrom({lblFile01, lblDesc01, lblFile02, lblDesc02, lblFile03, lblDesc03});
     });
 }
@@ -977,7 +982,8 @@ void TfrmClienti::cmdCartellaClick()
 
 void TfrmClienti::cmdTrovaClick()
 {
-    m_ctx.openDialog<TfrmTrovaClienti>(this, [](TfrmTrovaClienti &d) { d.lblMemory->setText(u"clienti"_s); });
+    m_ctx.openDialog<TfrmTrovaClienti>(this,
+                                       [](TfrmTrovaClienti &d) { d.lblMemory->setText(caller::kPatientCard.toString()); });
 }
 
 void TfrmClienti::cmdStampaClick() { printPatientCard(m_ctx, this, patientCardRows(controlTexts(this))); }
@@ -988,7 +994,7 @@ void TfrmClienti::cmdRicontattaClick() { m_ctx.openDialog<TfrmRicontatta>(this);
 
 void TfrmClienti::cmdEsportaClick() { m_ctx.openDialog<TfrmExpClienti>(this); }
 
-void TfrmClienti::cmdGuidaClick() { TfrmGuida::showTopic(m_ctx, this, help::TopicId::Patients); }
+void TfrmClienti::cmdGuidaClick() { m_ctx.showHelp(this, help::TopicId::Patients); }
 
 void TfrmClienti::cmdEsciClick() { close(); }
 

@@ -22,7 +22,7 @@ class PictureButton;
 class TfrmClienti : public WorkingArea {
     Q_OBJECT
 public:
-    explicit TfrmClienti(AppContext &ctx, QWidget *parent = nullptr);
+    explicit TfrmClienti(ScreenContext &ctx, QWidget *parent = nullptr);
 
     // The 30 inputs, in tab order.
     QLineEdit *txtPaziente;

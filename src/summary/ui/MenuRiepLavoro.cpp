@@ -2,7 +2,6 @@
 
 #include "analyses/AnalysisEntry.h"
 #include "analyses/AnalysisRecord.h"
-#include "app/ui/AppContext.h"
 #include "checks/ui/IdentifierKeys.h"
 #include "common/CommonSettings.h"
 #include "common/Text.h"
@@ -11,7 +10,9 @@
 #include "common/ui/Controls.h"
 #include "common/ui/Palette.h"
 #include "common/ui/Panel.h"
+#include "common/ui/ScreenContext.h"
 #include "common/ui/Widgets.h"
+#include "patients/ui/PatientHooks.h"
 #include "patients/ui/TrovaClienti.h"
 #include "summary/SummaryCriteria.h"
 #include "summary/ui/RiepLavoro.h"
@@ -131,7 +132,7 @@ bool isNavigation(const QKeyEvent *key) { return key->key() == Qt::Key_Tab || ke
 
 } // namespace
 
-TfrmMenuRiepLavoro::TfrmMenuRiepLavoro(AppContext &ctx, QWidget *parent)
+TfrmMenuRiepLavoro::TfrmMenuRiepLavoro(ScreenContext &ctx, QWidget *parent)
     : WorkingArea(ctx, u" Clinora - Riepilogo Risultati Esami"_s, parent)
 {
     setObjectName(u"frmMenuRiepLavoro"_s);
@@ -306,6 +307,13 @@ TfrmMenuRiepLavoro::TfrmMenuRiepLavoro(AppContext &ctx, QWidget *parent)
     connect(btnVisualizza, &QPushButton::pressed, this, &TfrmMenuRiepLavoro::btnVisualizzaMouseDown);
     connect(btnVisualizza, &QPushButton::clicked, this, &TfrmMenuRiepLavoro::btnVisualizzaClick);
     connect(btnEsci, &QPushButton::clicked, this, &TfrmMenuRiepLavoro::btnEsciClick);
+
+    // A patient picked in the search gives the fiscal code; the summary reads the criteria.
+    m_ctx.offer(this, caller::kSummaryMenu, PatientPickHook{[this](const PatientRecord &r, qint64) {
+                    txtCodFisc->setText(r.get(PatientRecord::CodFisc));
+                }});
+    m_ctx.offer(this, caller::kSummaryMenu,
+                SummaryMenuHook{txtCodFisc, txtEsame, lblDataInizio, lblDataFine, lblFile, lblAttendere});
 }
 
 void TfrmMenuRiepLavoro::FormShow()
@@ -408,7 +416,7 @@ bool TfrmMenuRiepLavoro::eventFilter(QObject *watched, QEvent *event)
 void TfrmMenuRiepLavoro::impPazienteClick()
 {
     // On a pick the search writes the patient's fiscal code into txtCodFisc.
-    m_ctx.openDialog<TfrmTrovaClienti>(this, [](TfrmTrovaClienti &d) { d.lblMemory->setText(u"riepilogo"_s); });
+    m_ctx.openDialog<TfrmTrovaClienti>(this, [](TfrmTrovaClienti &d) { d.lblMemory->setText(caller::kSummaryMenu.toString()); });
 }
 
 void TfrmMenuRiepLavoro::btnVisualizzaMouseDown()
