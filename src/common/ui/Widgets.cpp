@@ -218,9 +218,7 @@ void PictureButton::paintEvent(QPaintEvent *)
         const qreal icon = r.height() - 8;
         QRectF iconBox(r.left() + 5 + shift, r.top() + 4 + shift, icon, icon);
         if (m_glyph != art::Glyph::None) {
-            p.setPen(Qt::NoPen);
-            p.setBrush(QColor(255, 255, 255, 225));
-            p.drawRoundedRect(iconBox.adjusted(-1, -1, 1, 1), 4, 4);
+            paintFlatPanel(p, iconBox.adjusted(-1, -1, 1, 1), 4, QColor(255, 255, 255, 225));
             drawKeptGlyph(p, iconBox.adjusted(2, 2, -2, -2), m_glyph);
         }
         QFont f = designFont(u"Verdana"_s, 9, true);
