@@ -6,12 +6,12 @@
 #include "analyses/ReferenceRange.h"
 #include "analyses/ui/AnalysisCardHook.h"
 #include "analyses/ui/FuoriIntervallo.h"
-#include "analyses/ui/LineList.h"
-#include "analyses/ui/ToolLayout.h"
 #include "common/CommonSettings.h"
 #include "common/Messages.h"
 #include "common/Text.h"
 #include "common/ui/FindInList.h"
+#include "common/ui/LineList.h"
+#include "common/ui/ListScreen.h"
 #include "common/ui/ListSummary.h"
 #include "common/ui/ScreenContext.h"
 #include "report/ListTemplate.h"
@@ -33,34 +33,34 @@ TfrmAllarmanti::TfrmAllarmanti(ScreenContext &ctx, QWidget *parent)
     setObjectName(u"frmAllarmanti"_s);
     settings::apply();
 
-    QWidget *pan = tools::panel(this, u"panAllarmanti"_s, QRect(8, 8, 846, 544));
-    tools::banner(pan, u"imgBanner"_s, QRect(14, 12, 818, 72), art::Glyph::Warning,
+    QWidget *pan = kit::panel(this, u"panAllarmanti"_s, QRect(8, 8, 846, 544));
+    kit::banner(pan, u"imgBanner"_s, QRect(14, 12, 818, 72), art::Glyph::Warning,
                   u"Risultati allarmanti"_s,
                   u"Gli esami clinici segnati come allarmanti, in ordine di data del prelievo."_s);
-    tools::textLine(pan, u"lblIstruzioni1"_s,
+    kit::textLine(pan, u"lblIstruzioni1"_s,
                     u"Immettere una o più parole consecutive presenti nella scheda in elenco da cercare e premere il "
                     u"pulsante Trova."_s,
                     QRect(22, 92, 810, 18));
-    tools::textLine(pan, u"lblIstruzioni2"_s,
+    kit::textLine(pan, u"lblIstruzioni2"_s,
                     u"Per spostarsi sulla voce successiva contenente la stessa chiave di ricerca, fare di nuovo clic "
                     u"su Trova."_s,
                     QRect(22, 110, 810, 18));
-    const tools::FindRow find = tools::findRow(pan, 22, 136, 801);
+    const kit::FindRow find = kit::findRow(pan, 22, 136, 801);
     txtTrova = find.txtTrova;
     btnTrova = find.btnTrova;
     lstRecords = new LineList(pan, u"lstRecords"_s, u"Esami clinici con risultati allarmanti"_s,
                               QRect(22, 178, 801, 273), 1600);
-    tools::textLine(pan, u"lblDoppioClic"_s,
+    kit::textLine(pan, u"lblDoppioClic"_s,
                     u"Per richiamare i dati di una scheda, selezionarla con un doppio clic."_s, QRect(22, 458, 801, 20),
-                    tools::kCrimson, true);
-    btnChiudi = tools::button(pan, u"btnChiudi"_s, u"Chiudi"_s, QRect(22, 494, 150, 36));
-    btnStampa = tools::button(pan, u"btnStampa"_s, u"Stampa"_s, QRect(673, 494, 150, 36));
+                    palette::crimson, true);
+    btnChiudi = kit::button(pan, u"btnChiudi"_s, u"Chiudi"_s, QRect(22, 494, 150, 36));
+    btnStampa = kit::button(pan, u"btnStampa"_s, u"Stampa"_s, QRect(673, 494, 150, 36));
     // A result outside its range that nobody marked is a slip to be seen.
-    lblFuoriIntervallo = tools::textLine(pan, u"lblFuoriIntervallo"_s, QString(), QRect(184, 490, 370, 44),
-                                         tools::kCrimson, true);
+    lblFuoriIntervallo = kit::textLine(pan, u"lblFuoriIntervallo"_s, QString(), QRect(184, 490, 370, 44),
+                                         palette::crimson, true);
     lblFuoriIntervallo->setWordWrap(true);
     lblFuoriIntervallo->setAlignment(Qt::AlignCenter);
-    btnFuoriIntervallo = tools::button(pan, u"btnFuoriIntervallo"_s, u"Elenca"_s, QRect(563, 494, 100, 36));
+    btnFuoriIntervallo = kit::button(pan, u"btnFuoriIntervallo"_s, u"Elenca"_s, QRect(563, 494, 100, 36));
     btnFuoriIntervallo->setAccessibleName(u"Elenca i risultati fuori dall'intervallo"_s);
     lblFuoriIntervallo->hide();
     btnFuoriIntervallo->hide();
@@ -84,13 +84,6 @@ QString TfrmAllarmanti::archivePath() const
 {
     const AnalysisCardHook *card = m_ctx.hook<AnalysisCardHook>(caller::kAnalysisCard);
     return card ? text::trimmed(card->lblFile->text()) : QString();
-}
-
-void TfrmAllarmanti::showEvent(QShowEvent *event)
-{
-    DialogScreen::showEvent(event);
-    if (!event->spontaneous())
-        FormShow();
 }
 
 void TfrmAllarmanti::FormShow()

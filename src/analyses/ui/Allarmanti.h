@@ -34,14 +34,13 @@ public:
     QLabel *lblFuoriIntervallo;
     QPushButton *btnFuoriIntervallo;
 
-    void FormShow();
+    void FormShow() override;
     void btnFuoriIntervalloClick();
     void btnStampaClick();
     void btnChiudiClick();
     void lstRecordsDblClick();
 
 protected:
-    void showEvent(QShowEvent *event) override;
     void done(int result) override;
 
 private:

@@ -16,6 +16,7 @@
 #include "common/ui/Accessibility.h"
 #include "common/ui/Behaviours.h"
 #include "common/ui/Controls.h"
+#include "common/ui/Panel.h"
 #include "common/ui/ScreenContext.h"
 #include "common/ui/Widgets.h"
 #include "patients/ui/AllegaCartella.h"
@@ -48,21 +49,10 @@ const QColor kAlarmTop(255, 190, 90);
 const QColor kAlarmBottom(245, 140, 20);
 const QColor kAlarmBorder(200, 100, 10);
 
-void roundedBox(QPainter &p, const QRectF &r, const QColor &top, const QColor &bottom, const QColor &border,
-                qreal radius = 8)
-{
-    QLinearGradient g(r.topLeft(), r.bottomLeft());
-    g.setColorAt(0, top);
-    g.setColorAt(1, bottom);
-    p.setPen(QPen(border, 1));
-    p.setBrush(g);
-    p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
-}
-
 Picture *whiteBox(QWidget *parent, const QString &name, const QRect &geometry)
 {
     auto *box = new Picture(parent, name, [](QPainter &p, const QRectF &r) {
-        roundedBox(p, r, Qt::white, QColor(242, 246, 251), QColor(150, 175, 205));
+        paintPanel(p, r, 8, Qt::white, QColor(242, 246, 251), QColor(150, 175, 205));
     });
     box->setGeometry(geometry);
     return box;
@@ -71,7 +61,7 @@ Picture *whiteBox(QWidget *parent, const QString &name, const QRect &geometry)
 Picture *band(QWidget *parent, const QString &name, const QRect &geometry)
 {
     auto *b = new Picture(parent, name, [](QPainter &p, const QRectF &r) {
-        roundedBox(p, r, kBandTop, kBandBottom, kBandBorder, 6);
+        paintPanel(p, r, 6, kBandTop, kBandBottom, kBandBorder);
     });
     b->setGeometry(geometry);
     return b;
@@ -164,7 +154,7 @@ TfrmAnalisiCliniche::TfrmAnalisiCliniche(ScreenContext &ctx, QWidget *parent)
 
     // The white working area.
     auto *work = new Picture(b, u"panScheda"_s, [](QPainter &p, const QRectF &r) {
-        roundedBox(p, r, Qt::white, QColor(248, 251, 255), QColor(140, 165, 200), 10);
+        paintPanel(p, r, 10, Qt::white, QColor(248, 251, 255), QColor(140, 165, 200));
     });
     work->setGeometry(4, 64, 987, 584);
     work->lower();
@@ -206,7 +196,7 @@ TfrmAnalisiCliniche::TfrmAnalisiCliniche(ScreenContext &ctx, QWidget *parent)
     constexpr int kColumnX = 352, kColumnTop = 192, kStep = 48, kRowH = 30, kWide = 486;
     auto rowY = [&](int k) { return kColumnTop + k * kStep; };
     auto *captions = new Picture(b, u"imgDidascalie"_s, [](QPainter &p, const QRectF &r) {
-        roundedBox(p, r, QColor(244, 248, 253), QColor(226, 236, 248), kBandBorder, 8);
+        paintPanel(p, r, 8, QColor(244, 248, 253), QColor(226, 236, 248), kBandBorder);
     });
     captions->setGeometry(126, kColumnTop - 10, 218, 7 * kStep + kRowH + 20);
 
@@ -215,7 +205,7 @@ TfrmAnalisiCliniche::TfrmAnalisiCliniche(ScreenContext &ctx, QWidget *parent)
     btnImpEsame = new PictureButton(b, u"btnImpEsame"_s, u"Importa da esami frequenti"_s, art::Glyph::Import,
                                     PictureButton::Style::Icon);
     btnImpEsame->setPaint([](QPainter &p, const QRectF &r) {
-        roundedBox(p, r, Qt::white, QColor(220, 232, 246), QColor(110, 140, 180), 4);
+        paintPanel(p, r, 4, Qt::white, QColor(220, 232, 246), QColor(110, 140, 180));
         art::drawGlyph(p, r.adjusted(2, 2, -2, -2), art::Glyph::Import);
     });
     btnImpEsame->setGeometry(kColumnX + kWide + 6, rowY(1) + 4, 22, 22);
@@ -257,7 +247,7 @@ TfrmAnalisiCliniche::TfrmAnalisiCliniche(ScreenContext &ctx, QWidget *parent)
     txtNote = edit(u"txtNote"_s, QRect(86, 594, 538, 30), 250);
     caption(b, txtNote, u"Note:"_s, QRect(24, 594, 60, 30));
     auto *alarmBand = new Picture(b, u"panAllarme"_s, [](QPainter &p, const QRectF &r) {
-        roundedBox(p, r, kAlarmTop, kAlarmBottom, kAlarmBorder, 6);
+        paintPanel(p, r, 6, kAlarmTop, kAlarmBottom, kAlarmBorder);
         art::drawGlyph(p, QRectF(r.left() + 10, r.top() + 7, 36, 36), art::Glyph::Warning);
     });
     alarmBand->setGeometry(644, 584, 337, 50);
@@ -269,9 +259,7 @@ TfrmAnalisiCliniche::TfrmAnalisiCliniche(ScreenContext &ctx, QWidget *parent)
 
     // Status bar with the hint line.
     auto *status = new Picture(b, u"panStato"_s, [](QPainter &p, const QRectF &r) {
-        p.setPen(Qt::NoPen);
-        p.setBrush(art::colors::hintBlueAnalyses);
-        p.drawRoundedRect(r, 6, 6);
+        paintFlatPanel(p, r, 6, art::colors::hintBlueAnalyses);
     });
     status->setGeometry(4, 656, 987, 32);
     panInfo = new QLabel(kReady, status);
@@ -508,14 +496,6 @@ void TfrmAnalisiCliniche::showRangeColour()
 }
 
 // ---- Showing and closing the screen ----------------------------------------------------------
-
-void TfrmAnalisiCliniche::showEvent(QShowEvent *event)
-{
-    WorkingArea::showEvent(event);
-    // Restoring a minimised window is not a new showing: what was typed stays.
-    if (!event->spontaneous())
-        FormShow();
-}
 
 void TfrmAnalisiCliniche::FormShow()
 {

@@ -64,7 +64,7 @@ public:
     // from the typed one otherwise than by outer blanks.
     void showStoredTexts(const AnalysisRecord &record);
 
-    void FormShow();
+    void FormShow() override;
     void cmdNuovoClick();
     void cmdDuplicaClick();
     void cmdSalvaClick();
@@ -83,7 +83,6 @@ public:
     void btnImpEsameClick();
 
 protected:
-    void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void FormClose() override;
 

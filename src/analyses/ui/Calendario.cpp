@@ -3,6 +3,8 @@
 #include "analyses/ui/AnalysisCardHook.h"
 #include "common/CommonSettings.h"
 #include "common/ui/Controls.h"
+#include "common/ui/Palette.h"
+#include "common/ui/Panel.h"
 #include "common/ui/ScreenContext.h"
 #include "common/ui/Widgets.h"
 
@@ -29,9 +31,7 @@ TfrmCalendario::TfrmCalendario(ScreenContext &ctx, QWidget *parent)
     lblTitolo->setGeometry(10, 6, 233, 24);
 
     panCalendario = new Picture(this, u"panCalendario"_s, [](QPainter &p, const QRectF &r) {
-        p.setPen(QPen(QColor(185, 190, 198), 1));
-        p.setBrush(QColor(228, 230, 234));
-        p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), 6, 6);
+        paintFlatPanel(p, r, 6, palette::calendarGrey, QColor(185, 190, 198));
     });
     panCalendario->setGeometry(6, 32, 241, 214);
 

@@ -2,10 +2,10 @@
 
 #include "analyses/FrequentExams.h"
 #include "analyses/ui/AnalysisCardHook.h"
-#include "analyses/ui/LineList.h"
-#include "analyses/ui/ToolLayout.h"
 #include "common/CommonSettings.h"
 #include "common/ui/FindInList.h"
+#include "common/ui/LineList.h"
+#include "common/ui/ListScreen.h"
 #include "common/ui/ListSummary.h"
 #include "common/ui/ScreenContext.h"
 #include "report/ListTemplate.h"
@@ -25,27 +25,27 @@ TfrmImportaPresc::TfrmImportaPresc(ScreenContext &ctx, QWidget *parent)
     setObjectName(u"frmImportaPresc"_s);
     settings::apply();
 
-    QWidget *pan = tools::panel(this, u"panImporta"_s, QRect(8, 8, 846, 544));
-    tools::banner(pan, u"imgBanner"_s, QRect(14, 12, 818, 72), art::Glyph::Import,
+    QWidget *pan = kit::panel(this, u"panImporta"_s, QRect(8, 8, 846, 544));
+    kit::banner(pan, u"imgBanner"_s, QRect(14, 12, 818, 72), art::Glyph::Import,
                   u"Importazione da elenco esami frequenti"_s,
                   u"Esame, unità di misura e valori di riferimento passano nella scheda corrente."_s);
-    tools::textLine(pan, u"lblIstruzioni1"_s,
+    kit::textLine(pan, u"lblIstruzioni1"_s,
                     u"Immettere una o più parole consecutive presenti nella descrizione dell'esame da importare e "
                     u"premere il pulsante Trova."_s,
                     QRect(22, 92, 810, 18));
-    tools::textLine(pan, u"lblIstruzioni2"_s,
+    kit::textLine(pan, u"lblIstruzioni2"_s,
                     u"Per spostarsi sulla voce successiva contenente la stessa chiave di ricerca, fare di nuovo clic "
                     u"su Trova."_s,
                     QRect(22, 110, 810, 18));
-    const tools::FindRow find = tools::findRow(pan, 22, 136, 801);
+    const kit::FindRow find = kit::findRow(pan, 22, 136, 801);
     txtTrova = find.txtTrova;
     btnTrova = find.btnTrova;
     lstRecords = new LineList(pan, u"lstRecords"_s, u"Elenco esami frequenti"_s, QRect(22, 178, 801, 273), 1500);
-    tools::textLine(pan, u"lblDoppioClic"_s,
+    kit::textLine(pan, u"lblDoppioClic"_s,
                     u"Per richiamare i dati di una scheda, selezionarla con un doppio clic."_s, QRect(22, 458, 801, 20),
-                    tools::kCrimson, true);
-    btnChiudi = tools::button(pan, u"btnChiudi"_s, u"Chiudi"_s, QRect(22, 494, 150, 36));
-    btnStampa = tools::button(pan, u"btnStampa"_s, u"Stampa"_s, QRect(673, 494, 150, 36));
+                    palette::crimson, true);
+    btnChiudi = kit::button(pan, u"btnChiudi"_s, u"Chiudi"_s, QRect(22, 494, 150, 36));
+    btnStampa = kit::button(pan, u"btnStampa"_s, u"Stampa"_s, QRect(673, 494, 150, 36));
 
     setTabOrder(txtTrova, lstRecords);
     setTabOrder(lstRecords, btnStampa);
@@ -60,13 +60,6 @@ TfrmImportaPresc::TfrmImportaPresc(ScreenContext &ctx, QWidget *parent)
 }
 
 TfrmImportaPresc::~TfrmImportaPresc() = default;
-
-void TfrmImportaPresc::showEvent(QShowEvent *event)
-{
-    DialogScreen::showEvent(event);
-    if (!event->spontaneous())
-        FormShow();
-}
 
 void TfrmImportaPresc::FormShow()
 {

@@ -26,13 +26,12 @@ public:
     QPushButton *btnChiudi, *btnStampa;
     std::unique_ptr<ReportTemplate> repRiepilogo;
 
-    void FormShow();
+    void FormShow() override;
     void lstRecordsDblClick();
     void btnStampaClick();
     void btnChiudiClick();
 
 protected:
-    void showEvent(QShowEvent *event) override;
     void done(int result) override;
 };
 

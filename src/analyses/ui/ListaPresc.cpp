@@ -2,11 +2,11 @@
 
 #include "analyses/FrequentExams.h"
 #include "analyses/ResultLine.h"
-#include "analyses/ui/LineList.h"
-#include "analyses/ui/ToolLayout.h"
 #include "common/CommonSettings.h"
 #include "common/Text.h"
 #include "common/ui/Behaviours.h"
+#include "common/ui/LineList.h"
+#include "common/ui/ListScreen.h"
 #include "common/ui/ListSummary.h"
 #include "common/ui/ScreenContext.h"
 #include "common/ui/Widgets.h"
@@ -28,16 +28,16 @@ TfrmListaPresc::TfrmListaPresc(ScreenContext &ctx, QWidget *parent)
     setObjectName(u"frmListaPresc"_s);
     settings::apply();
 
-    QWidget *pan = tools::panel(this, u"panElenco"_s, QRect(8, 8, 846, 544));
-    tools::banner(pan, u"imgIstruzioni"_s, QRect(14, 12, 818, 72), art::Glyph::Booklet,
+    QWidget *pan = kit::panel(this, u"panElenco"_s, QRect(8, 8, 846, 544));
+    kit::banner(pan, u"imgIstruzioni"_s, QRect(14, 12, 818, 72), art::Glyph::Booklet,
                   u"Elenco esami frequenti"_s,
                   u"Indicare esame, unità di misura e valori di riferimento, poi premere Aggiungi all'elenco."_s);
 
     // The row of the three fields and "Aggiungi all'elenco".
     constexpr int kCaptionY = 94, kFieldY = 114, kFieldH = 32;
-    txtEsame = tools::input(pan, u"txtEsame"_s, QRect(22, kFieldY, 300, kFieldH), kFrequentExamWidth);
-    txtUM = tools::input(pan, u"txtUM"_s, QRect(332, kFieldY, 140, kFieldH), kFrequentUnitWidth);
-    txtRife = tools::input(pan, u"txtRife"_s, QRect(482, kFieldY, 150, kFieldH), kFrequentRangeWidth);
+    txtEsame = kit::input(pan, u"txtEsame"_s, QRect(22, kFieldY, 300, kFieldH), kFrequentExamWidth);
+    txtUM = kit::input(pan, u"txtUM"_s, QRect(332, kFieldY, 140, kFieldH), kFrequentUnitWidth);
+    txtRife = kit::input(pan, u"txtRife"_s, QRect(482, kFieldY, 150, kFieldH), kFrequentRangeWidth);
     const QFont captionFont = designFont(u"Verdana"_s, 9, true);
     const std::pair<QLineEdit *, QString> captions[] = {
         {txtEsame, u"Esame:"_s}, {txtUM, u"U.M."_s}, {txtRife, u"Valori di riferimento:"_s}};
@@ -45,20 +45,20 @@ TfrmListaPresc::TfrmListaPresc(ScreenContext &ctx, QWidget *parent)
         QLabel *l = captionFor(pan, field, text, captionFont);
         l->setGeometry(field->x() + 1, kCaptionY, field->width(), 18);
     }
-    btnTrova = tools::button(pan, u"btnTrova"_s, u"Aggiungi all'elenco"_s, QRect(642, kFieldY, 181, kFieldH));
+    btnTrova = kit::button(pan, u"btnTrova"_s, u"Aggiungi all'elenco"_s, QRect(642, kFieldY, 181, kFieldH));
 
     lstRecords = new LineList(pan, u"lstRecords"_s, u"Elenco esami frequenti"_s, QRect(22, 160, 801, 273), 1500);
-    tools::textLine(pan, u"lblElimina"_s,
+    kit::textLine(pan, u"lblElimina"_s,
                     u"Per rimuovere un esame dall'elenco, selezionarlo con un clic e premere il pulsante Elimina voce "
                     u"selezionata."_s,
-                    QRect(22, 440, 801, 20), tools::kCrimson, true);
+                    QRect(22, 440, 801, 20), palette::crimson, true);
 
     constexpr int kButtonsY = 494, kButtonH = 36;
     btnElimina =
-        tools::button(pan, u"btnElimina"_s, u"Elimina voce selezionata"_s, QRect(22, kButtonsY, 214, kButtonH));
-    btnStampa = tools::button(pan, u"btnStampa"_s, u"Stampa elenco"_s, QRect(246, kButtonsY, 150, kButtonH));
-    btnAnnulla = tools::button(pan, u"btnAnnulla"_s, u"Chiudi senza salvare"_s, QRect(449, kButtonsY, 194, kButtonH));
-    btnChiudi = tools::button(pan, u"btnChiudi"_s, u"Salva e chiudi"_s, QRect(653, kButtonsY, 170, kButtonH));
+        kit::button(pan, u"btnElimina"_s, u"Elimina voce selezionata"_s, QRect(22, kButtonsY, 214, kButtonH));
+    btnStampa = kit::button(pan, u"btnStampa"_s, u"Stampa elenco"_s, QRect(246, kButtonsY, 150, kButtonH));
+    btnAnnulla = kit::button(pan, u"btnAnnulla"_s, u"Chiudi senza salvare"_s, QRect(449, kButtonsY, 194, kButtonH));
+    btnChiudi = kit::button(pan, u"btnChiudi"_s, u"Salva e chiudi"_s, QRect(653, kButtonsY, 170, kButtonH));
 
     QWidget *tabs[] = {txtEsame, txtUM, txtRife, btnTrova, lstRecords, btnAnnulla, btnElimina, btnStampa, btnChiudi};
     for (size_t i = 0; i + 1 < std::size(tabs); ++i)
@@ -74,13 +74,6 @@ TfrmListaPresc::TfrmListaPresc(ScreenContext &ctx, QWidget *parent)
 }
 
 TfrmListaPresc::~TfrmListaPresc() = default;
-
-void TfrmListaPresc::showEvent(QShowEvent *event)
-{
-    DialogScreen::showEvent(event);
-    if (!event->spontaneous())
-        FormShow();
-}
 
 void TfrmListaPresc::FormShow()
 {

@@ -27,7 +27,7 @@ public:
     QPushButton *btnElimina, *btnStampa, *btnAnnulla, *btnChiudi;
     std::unique_ptr<ReportTemplate> repRiepilogo;
 
-    void FormShow();
+    void FormShow() override;
     void btnTrovaClick();
     void btnEliminaClick();
     void btnStampaClick();
@@ -35,7 +35,6 @@ public:
     void btnAnnullaClick();
 
 protected:
-    void showEvent(QShowEvent *event) override;
     void done(int result) override;
 
 private:

@@ -9,6 +9,8 @@
 #include "common/Text.h"
 #include "common/ui/Accessibility.h"
 #include "common/ui/Controls.h"
+#include "common/ui/Palette.h"
+#include "common/ui/Panel.h"
 #include "common/ui/ScreenContext.h"
 #include "common/ui/Widgets.h"
 #include "patients/ui/PatientHooks.h"
@@ -29,19 +31,6 @@ namespace {
 const QString kModeStart = u"avvio"_s;
 const QString kModeOpen = u"apri"_s;
 
-void roundedPanel(QPainter &p, const QRectF &r, const QColor &top, const QColor &bottom, qreal radius,
-                  const QColor &border)
-{
-    QLinearGradient g(r.topLeft(), r.bottomLeft());
-    g.setColorAt(0, top);
-    g.setColorAt(1, bottom);
-    p.setPen(QPen(border, 1));
-    p.setBrush(g);
-    p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
-}
-
-const QColor kDarkBlue(20, 70, 140);
-
 } // namespace
 
 TfrmMenuAnalisi::TfrmMenuAnalisi(ScreenContext &ctx, QWidget *parent)
@@ -53,18 +42,18 @@ TfrmMenuAnalisi::TfrmMenuAnalisi(ScreenContext &ctx, QWidget *parent)
 
     QWidget *b = board();
     auto *backdrop = new Picture(b, u"panSfondo"_s, [](QPainter &p, const QRectF &r) {
-        roundedPanel(p, r, QColor(250, 253, 252), QColor(218, 235, 232), 14, QColor(140, 180, 172));
+        paintPanel(p, r, 14, QColor(250, 253, 252), QColor(218, 235, 232), QColor(140, 180, 172));
     });
     backdrop->setGeometry(b->rect());
 
     imgTitolo = new Picture(b, u"imgTitolo"_s, [](QPainter &p, const QRectF &r) {
-        roundedPanel(p, r, QColor(40, 150, 125), QColor(18, 95, 85), 10, QColor(15, 80, 70));
+        paintPanel(p, r, 10, palette::tealTop, palette::tealBottom, palette::tealBorder);
         art::drawLogoTile(p, QRectF(r.left() + 16, r.top() + 12, r.height() - 24, r.height() - 24));
         const qreal x = r.left() + r.height() + 8;
         p.setPen(Qt::white);
         p.setFont(designFont(u"Verdana"_s, 24, true));
         p.drawText(QRectF(x, r.top() + 10, 600, 44), Qt::AlignLeft | Qt::AlignVCenter, u"Analisi Cliniche"_s);
-        p.setPen(QColor(225, 245, 240));
+        p.setPen(palette::tealPale);
         p.setFont(designFont(u"Verdana"_s, 11));
         p.drawText(QRectF(x + 2, r.top() + 52, 600, 26), Qt::AlignLeft | Qt::AlignVCenter,
                    u"Registrazione dei risultati degli esami di laboratorio"_s);
@@ -72,7 +61,7 @@ TfrmMenuAnalisi::TfrmMenuAnalisi(ScreenContext &ctx, QWidget *parent)
         const art::Glyph pictures[] = {art::Glyph::Syringe, art::Glyph::TestTube, art::Glyph::Flask};
         for (int i = 0; i < 3; ++i) {
             const QRectF disc(r.right() - 96 - i * 84, r.top() + 11, 70, 70);
-            p.setPen(QPen(QColor(15, 80, 70), 1));
+            p.setPen(QPen(palette::tealBorder, 1));
             p.setBrush(QColor(255, 255, 255, 235));
             p.drawEllipse(disc);
             art::drawGlyph(p, disc.adjusted(13, 13, -13, -13), pictures[i]);
@@ -92,13 +81,13 @@ TfrmMenuAnalisi::TfrmMenuAnalisi(ScreenContext &ctx, QWidget *parent)
     lblIstruzioni->setAlignment(Qt::AlignCenter);
     {
         QPalette pal = lblIstruzioni->palette();
-        pal.setColor(QPalette::WindowText, kDarkBlue);
+        pal.setColor(QPalette::WindowText, palette::textBlue);
         lblIstruzioni->setPalette(pal);
     }
     lblIstruzioni->setGeometry(14, 168, 967, 30);
 
     auto *selection = new Picture(b, u"panSelezione"_s, [](QPainter &p, const QRectF &r) {
-        roundedPanel(p, r, QColor(255, 255, 255), QColor(234, 244, 242), 12, QColor(150, 190, 182));
+        paintPanel(p, r, 12, palette::white, QColor(234, 244, 242), QColor(150, 190, 182));
     });
     selection->setGeometry(250, 212, 700, 376);
 
@@ -120,7 +109,7 @@ TfrmMenuAnalisi::TfrmMenuAnalisi(ScreenContext &ctx, QWidget *parent)
     btnSeleziona->setFont(buttonFont);
 
     imgCampi = new Picture(b, u"imgCampi"_s, [](QPainter &p, const QRectF &r) {
-        roundedPanel(p, r, QColor(236, 246, 244), QColor(220, 236, 233), 8, QColor(175, 205, 198));
+        paintPanel(p, r, 8, QColor(236, 246, 244), QColor(220, 236, 233), QColor(175, 205, 198));
     });
     imgCampi->setGeometry(290, 294, 620, 196);
 
@@ -159,8 +148,8 @@ TfrmMenuAnalisi::TfrmMenuAnalisi(ScreenContext &ctx, QWidget *parent)
     btnApri->setFont(buttonFont);
 
     auto *bottom = new Picture(b, u"panBasso"_s, [](QPainter &p, const QRectF &r) {
-        roundedPanel(p, r, QColor(40, 150, 125), QColor(18, 95, 85), 10, QColor(15, 80, 70));
-        p.setPen(QColor(225, 245, 240));
+        paintPanel(p, r, 10, palette::tealTop, palette::tealBottom, palette::tealBorder);
+        p.setPen(palette::tealPale);
         p.setFont(designFont(u"Verdana"_s, 10));
         p.drawText(r, Qt::AlignCenter, u"Clinora - Analisi Cliniche"_s);
     });
@@ -192,14 +181,6 @@ TfrmMenuAnalisi::TfrmMenuAnalisi(ScreenContext &ctx, QWidget *parent)
                     txtPaziente->setText(r.get(PatientRecord::Paziente));
                     txtCodFisc->setText(r.get(PatientRecord::CodFisc));
                 }});
-}
-
-void TfrmMenuAnalisi::showEvent(QShowEvent *event)
-{
-    WorkingArea::showEvent(event);
-    // Restoring a minimised window is not a new showing.
-    if (!event->spontaneous())
-        FormShow();
 }
 
 void TfrmMenuAnalisi::FormShow()

@@ -35,7 +35,7 @@ public:
     // Closing mode: "avvio" back to the start menu, "apri" on to the card.
     QLabel *lblMemory;
 
-    void FormShow();
+    void FormShow() override;
     void txtPazienteChange();
     void txtCodFiscChange();
     void btnSelezionaClick();
@@ -47,7 +47,6 @@ public:
     void imgEsciClick();
 
 protected:
-    void showEvent(QShowEvent *event) override;
     void FormClose() override;
 
 private:

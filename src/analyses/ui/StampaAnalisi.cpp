@@ -1,10 +1,12 @@
 #include "analyses/ui/StampaAnalisi.h"
 
 #include "analyses/ui/AnalysisCardHook.h"
-#include "analyses/ui/ToolLayout.h"
 #include "common/CommonSettings.h"
 #include "common/Text.h"
+#include "common/ui/ListScreen.h"
 #include "common/ui/ListSummary.h"
+#include "common/ui/Palette.h"
+#include "common/ui/Panel.h"
 #include "common/ui/ScreenContext.h"
 #include "common/ui/Widgets.h"
 #include "report/CardTemplate.h"
@@ -38,16 +40,14 @@ QString rowName(QStringView prefix, int k) { return prefix + QString::number(k +
 void paintExplanation(QPainter &p, const QRectF &r)
 {
     p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(150, 172, 200), 1));
-    p.setBrush(Qt::white);
-    p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), 10, 10);
+    paintFlatPanel(p, r, 10, Qt::white, palette::listPanelBorder);
 
     // The sheet.
     const QRectF sheet(r.left() + 24, r.top() + 18, 104, 136);
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(0, 0, 0, 40));
     p.drawRect(sheet.translated(3, 3));
-    p.setPen(QPen(QColor(120, 130, 145), 1));
+    p.setPen(QPen(palette::frameGrey, 1));
     p.setBrush(Qt::white);
     p.drawRect(sheet);
     const qreal x = sheet.left() + 8, w = sheet.width() - 16;
@@ -58,7 +58,7 @@ void paintExplanation(QPainter &p, const QRectF &r)
     for (int k = 0; k < 9; ++k) {
         const QRectF row(x, sheet.top() + 19 + k * 8, w, 6.5);
         p.drawRect(row);
-        p.fillRect(QRectF(row.left() + 2, row.top() + 2.5, 16, 1.6), QColor(120, 130, 145));
+        p.fillRect(QRectF(row.left() + 2, row.top() + 2.5, 16, 1.6), palette::frameGrey);
         p.fillRect(QRectF(row.left() + 25, row.top() + 2.5, 20 + (k * 13) % 40, 1.6), QColor(40, 50, 70));
     }
     p.drawLine(QPointF(x + 22, sheet.top() + 19), QPointF(x + 22, sheet.top() + 19 + 8 * 8 + 6.5));
@@ -77,11 +77,11 @@ void paintExplanation(QPainter &p, const QRectF &r)
     arrow.lineTo(sheet.right() + 14, ay + 6);
     arrow.closeSubpath();
     p.setPen(Qt::NoPen);
-    p.setBrush(QColor(45, 110, 190));
+    p.setBrush(palette::buttonBlue);
     p.drawPath(arrow);
     art::drawGlyph(p, QRectF(sheet.right() + 64, ay - 52, 104, 104), art::Glyph::Print);
 
-    p.setPen(QColor(25, 40, 70));
+    p.setPen(palette::toolTextNavy);
     p.setFont(designFont(u"Verdana"_s, 9, true));
     p.drawText(QRectF(r.left() + 12, sheet.bottom() + 10, r.width() - 24, 20), Qt::AlignCenter,
                u"La scheda corrente su un foglio A4"_s);
@@ -133,12 +133,12 @@ TfrmStampaAnalisi::TfrmStampaAnalisi(ScreenContext &ctx, QWidget *parent)
     setObjectName(u"frmStampaAnalisi"_s);
     settings::apply();
 
-    QWidget *pan = tools::panel(this, u"panStampa"_s, QRect(6, 6, 352, 275));
+    QWidget *pan = kit::panel(this, u"panStampa"_s, QRect(6, 6, 352, 275));
     auto *picture = new Picture(pan, u"imgStampa"_s, paintExplanation);
     picture->setGeometry(8, 8, 336, 212);
     picture->setAccessibleName(u"Stampa della scheda corrente sul modulo Scheda Esame Clinico"_s);
-    btnAnnulla = tools::button(pan, u"btnAnnulla"_s, u"Annulla"_s, QRect(8, 229, 160, 36));
-    btnStampa = tools::button(pan, u"btnStampa"_s, u"Stampa"_s, QRect(184, 229, 160, 36));
+    btnAnnulla = kit::button(pan, u"btnAnnulla"_s, u"Annulla"_s, QRect(8, 229, 160, 36));
+    btnStampa = kit::button(pan, u"btnStampa"_s, u"Stampa"_s, QRect(184, 229, 160, 36));
     setTabOrder(btnAnnulla, btnStampa);
     btnStampa->setFocus(Qt::OtherFocusReason);
 

@@ -2,14 +2,15 @@
 
 #include "analyses/AnalysisSearch.h"
 #include "analyses/ui/AnalysisCardHook.h"
-#include "analyses/ui/LineList.h"
-#include "analyses/ui/ToolLayout.h"
 #include "common/CommonSettings.h"
 #include "common/Messages.h"
 #include "common/Text.h"
 #include "common/ui/Behaviours.h"
 #include "common/ui/FindInList.h"
+#include "common/ui/LineList.h"
+#include "common/ui/ListScreen.h"
 #include "common/ui/ListSummary.h"
+#include "common/ui/Panel.h"
 #include "common/ui/ScreenContext.h"
 #include "common/ui/Widgets.h"
 #include "report/ListTemplate.h"
@@ -34,8 +35,8 @@ TfrmTrovaAnalisi::TfrmTrovaAnalisi(ScreenContext &ctx, QWidget *parent)
     lblConta = hiddenLabel(this, u"lblConta"_s, u"0"_s);
 
     // ---- Criteria page ----
-    panAvvio = tools::panel(this, u"panAvvio"_s, QRect(8, 8, 846, 544));
-    tools::banner(panAvvio, u"imgAvvio"_s, QRect(14, 12, 818, 72), art::Glyph::Find,
+    panAvvio = kit::panel(this, u"panAvvio"_s, QRect(8, 8, 846, 544));
+    kit::banner(panAvvio, u"imgAvvio"_s, QRect(14, 12, 818, 72), art::Glyph::Find,
                   u"Trova analisi cliniche"_s, u"Ricerca delle schede nell'archivio del paziente."_s);
     const QString instructions[] = {
         u"Immettere nei campi prescelti una o più parole consecutive presenti nelle schede da trovare e premere "
@@ -44,7 +45,7 @@ TfrmTrovaAnalisi::TfrmTrovaAnalisi(ScreenContext &ctx, QWidget *parent)
         u"Per ogni ricerca è possibile utilizzare uno o più campi contemporaneamente."_s,
     };
     for (int i = 0; i < 3; ++i)
-        tools::textLine(panAvvio, u"lblIstruzioni%1"_s.arg(i + 1), instructions[i], QRect(22, 92 + i * 18, 810, 18));
+        kit::textLine(panAvvio, u"lblIstruzioni%1"_s.arg(i + 1), instructions[i], QRect(22, 92 + i * 18, 810, 18));
 
     struct Criterion {
         QLineEdit **field;
@@ -64,9 +65,7 @@ TfrmTrovaAnalisi::TfrmTrovaAnalisi(ScreenContext &ctx, QWidget *parent)
     };
     // The criteria stand together on a white sheet.
     auto *sheet = new Picture(panAvvio, u"panCriteri"_s, [](QPainter &p, const QRectF &r) {
-        p.setPen(QPen(QColor(170, 188, 212), 1));
-        p.setBrush(Qt::white);
-        p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), 8, 8);
+        paintFlatPanel(p, r, 8, Qt::white, QColor(170, 188, 212));
     });
     sheet->setGeometry(12, 150, 822, 320);
     const QFont captionFont = designFont(u"Verdana"_s, 9, true);
@@ -74,43 +73,43 @@ TfrmTrovaAnalisi::TfrmTrovaAnalisi(ScreenContext &ctx, QWidget *parent)
         // Two columns: the odd criteria on the left, the even ones on the right.
         const int x = i % 2 == 0 ? 22 : 431;
         const int y = 164 + (i / 2) * 60;
-        QLineEdit *e = tools::input(panAvvio, criteria[i].name, QRect(x, y + 20, 392, 30));
+        QLineEdit *e = kit::input(panAvvio, criteria[i].name, QRect(x, y + 20, 392, 30));
         *criteria[i].field = e;
         QLabel *caption = captionFor(panAvvio, e, criteria[i].caption, captionFont);
         caption->setGeometry(x + 1, y, 392, 18);
         FocusHighlight::attach(e, u"eff"_s + criteria[i].name.mid(3));
     }
-    btnAnnulla = tools::button(panAvvio, u"btnAnnulla"_s, u"Chiudi"_s, QRect(22, 494, 150, 36));
-    btnCerca = tools::button(panAvvio, u"btnCerca"_s, u"Cerca"_s, QRect(673, 494, 150, 36));
-    lblAttendere = tools::textLine(panAvvio, u"lblAttendere"_s, u"Ricerca schede in corso. Attendere..."_s,
-                                   QRect(182, 494, 481, 36), tools::kDarkCyan, true);
+    btnAnnulla = kit::button(panAvvio, u"btnAnnulla"_s, u"Chiudi"_s, QRect(22, 494, 150, 36));
+    btnCerca = kit::button(panAvvio, u"btnCerca"_s, u"Cerca"_s, QRect(673, 494, 150, 36));
+    lblAttendere = kit::textLine(panAvvio, u"lblAttendere"_s, u"Ricerca schede in corso. Attendere..."_s,
+                                   QRect(182, 494, 481, 36), palette::darkCyan, true);
     lblAttendere->setAlignment(Qt::AlignCenter);
     lblAttendere->hide();
 
     // ---- Results page ----
-    panContainer = tools::panel(this, u"panContainer"_s, QRect(8, 8, 846, 544));
-    tools::banner(panContainer, u"imgRisultati"_s, QRect(14, 12, 818, 72), art::Glyph::Flask,
+    panContainer = kit::panel(this, u"panContainer"_s, QRect(8, 8, 846, 544));
+    kit::banner(panContainer, u"imgRisultati"_s, QRect(14, 12, 818, 72), art::Glyph::Flask,
                   u"Analisi cliniche trovate"_s, u"In ordine di data del prelievo."_s);
-    tools::textLine(panContainer, u"lblIstruzioni4"_s,
+    kit::textLine(panContainer, u"lblIstruzioni4"_s,
                     u"Immettere una o più parole consecutive presenti nella scheda in elenco da cercare e premere il "
                     u"pulsante Trova."_s,
                     QRect(22, 92, 810, 18));
-    tools::textLine(panContainer, u"lblIstruzioni5"_s,
+    kit::textLine(panContainer, u"lblIstruzioni5"_s,
                     u"Per spostarsi sulla voce successiva contenente la stessa chiave di ricerca, fare di nuovo clic "
                     u"su Trova."_s,
                     QRect(22, 110, 810, 18));
-    const tools::FindRow find = tools::findRow(panContainer, 22, 136, 801);
+    const kit::FindRow find = kit::findRow(panContainer, 22, 136, 801);
     txtTrova = find.txtTrova;
     btnTrova = find.btnTrova;
     lstRecords = new LineList(panContainer, u"lstRecords"_s, u"Analisi cliniche trovate"_s,
                               QRect(22, 178, 801, 273), 1600);
-    tools::textLine(panContainer, u"lblDoppioClic"_s,
+    kit::textLine(panContainer, u"lblDoppioClic"_s,
                     u"Per richiamare i dati di una scheda, selezionarla con un doppio clic."_s, QRect(22, 458, 801, 20),
-                    tools::kCrimson, true);
-    btnChiudi = tools::button(panContainer, u"btnChiudi"_s, u"Chiudi"_s, QRect(22, 494, 150, 36));
-    btnStampa = tools::button(panContainer, u"btnStampa"_s, u"Stampa"_s, QRect(673, 494, 150, 36));
-    lblTrovate = tools::textLine(panContainer, u"lblTrovate"_s, QString(), QRect(182, 494, 481, 36),
-                                 tools::kDarkCyan, true);
+                    palette::crimson, true);
+    btnChiudi = kit::button(panContainer, u"btnChiudi"_s, u"Chiudi"_s, QRect(22, 494, 150, 36));
+    btnStampa = kit::button(panContainer, u"btnStampa"_s, u"Stampa"_s, QRect(673, 494, 150, 36));
+    lblTrovate = kit::textLine(panContainer, u"lblTrovate"_s, QString(), QRect(182, 494, 481, 36),
+                                 palette::darkCyan, true);
     lblTrovate->setAlignment(Qt::AlignCenter);
     panContainer->hide();
 
@@ -137,13 +136,6 @@ QString TfrmTrovaAnalisi::archivePath() const
 {
     const AnalysisCardHook *card = m_ctx.hook<AnalysisCardHook>(caller::kAnalysisCard);
     return card ? text::trimmed(card->lblFile->text()) : QString();
-}
-
-void TfrmTrovaAnalisi::showEvent(QShowEvent *event)
-{
-    DialogScreen::showEvent(event);
-    if (!event->spontaneous())
-        FormShow();
 }
 
 void TfrmTrovaAnalisi::FormShow()

@@ -43,7 +43,7 @@ public:
     QPushButton *btnChiudi, *btnStampa;
     std::unique_ptr<ReportTemplate> repRiepilogo;
 
-    void FormShow();
+    void FormShow() override;
     void btnCercaMouseDown();
     void btnCercaClick();
     void btnStampaClick();
@@ -52,7 +52,6 @@ public:
     void lstRecordsDblClick();
 
 protected:
-    void showEvent(QShowEvent *event) override;
     void done(int result) override;
 
 private:

@@ -39,9 +39,9 @@ AppContext::AppContext(Services &s) : ScreenContext(s), onEnd([] { QCoreApplicat
     lock::setWaitObserver(&m_lockWait);
 }
 
-void AppContext::LockWaitCursor::waitStarted() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+void AppContext::LockWaitCursor::waitStarted() { m_wait.emplace(); }
 
-void AppContext::LockWaitCursor::waitEnded() { QGuiApplication::restoreOverrideCursor(); }
+void AppContext::LockWaitCursor::waitEnded() { m_wait.reset(); }
 
 AppContext::~AppContext()
 {

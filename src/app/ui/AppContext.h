@@ -3,8 +3,10 @@
 #include "common/FileLock.h"
 
 #include "common/ui/ScreenContext.h"
+#include "common/ui/WaitCursor.h"
 
 #include <functional>
+#include <optional>
 
 class QWidget;
 
@@ -103,6 +105,9 @@ private:
     public:
         void waitStarted() override;
         void waitEnded() override;
+
+    private:
+        std::optional<WaitCursor> m_wait;
     };
 
     QList<QWidget *> m_created;

@@ -11,6 +11,8 @@
 #include "common/HelpTexts.h"
 #include "common/ui/Accessibility.h"
 #include "common/ui/OpenURL.h"
+#include "common/ui/Palette.h"
+#include "common/ui/Panel.h"
 #include "common/ui/Widgets.h"
 #include "patients/ui/Clienti.h"
 #include "summary/ui/MenuRiepLavoro.h"
@@ -25,17 +27,6 @@ namespace clinora {
 
 namespace {
 
-void roundedPanel(QPainter &p, const QRectF &r, const QColor &top, const QColor &bottom, qreal radius,
-                  const QColor &border = QColor())
-{
-    QLinearGradient g(r.topLeft(), r.bottomLeft());
-    g.setColorAt(0, top);
-    g.setColorAt(1, bottom);
-    p.setPen(border.isValid() ? QPen(border, 1) : Qt::NoPen);
-    p.setBrush(g);
-    p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
-}
-
 struct Column {
     const char16_t *area; // Anagrafica, Analisi, Riepiloghi
     const char16_t *lettering;
@@ -49,12 +40,13 @@ struct Column {
 TfrmAvvio::TfrmAvvio(AppContext &ctx, QWidget *parent) : WorkingArea(ctx, u" Clinora"_s, parent), m_app(ctx)
 {
     setObjectName(u"frmAvvio"_s);
+    formShowOnEveryShowing();
     settings::apply();
     setBackground(QColor(24, 60, 110), QColor(120, 165, 210));
 
     QWidget *b = board();
     auto *backdrop = new Picture(b, u"panAvvio"_s, [](QPainter &p, const QRectF &r) {
-        roundedPanel(p, r, QColor(250, 252, 255), QColor(214, 226, 240), 14, QColor(150, 170, 195));
+        paintPanel(p, r, 14, palette::listPanelTop, QColor(214, 226, 240), QColor(150, 170, 195));
     });
     backdrop->setGeometry(b->rect());
 
@@ -66,7 +58,7 @@ TfrmAvvio::TfrmAvvio(AppContext &ctx, QWidget *parent) : WorkingArea(ctx, u" Cli
     imgTitolo = new Picture(b, u"imgTitolo"_s, [](QPainter &p, const QRectF &r) {
         QFont f = designFont(u"Verdana"_s, 40, true);
         p.setFont(f);
-        p.setPen(QColor(20, 70, 140));
+        p.setPen(palette::textBlue);
         p.drawText(r.adjusted(0, 0, 0, -28), Qt::AlignLeft | Qt::AlignBottom, u"Clinora"_s);
         p.setFont(designFont(u"Verdana"_s, 12));
         p.setPen(QColor(70, 90, 120));
@@ -79,7 +71,8 @@ TfrmAvvio::TfrmAvvio(AppContext &ctx, QWidget *parent) : WorkingArea(ctx, u" Cli
     const QString subtitle = u"Software rivolto a studi medici per archiviare l'anagrafica dei pazienti e per "
                              u"registrare e monitorare i risultati delle analisi cliniche"_s;
     imgSottotitolo = new Picture(b, u"imgSottotitolo"_s, [subtitle](QPainter &p, const QRectF &r) {
-        roundedPanel(p, r, QColor(40, 100, 170), QColor(20, 60, 120), 8);
+        // No border line, but the edge where the bordered panels have theirs.
+        paintPanel(p, r, 8, palette::titleTop, palette::deepBlue, Qt::transparent);
         p.setFont(designFont(u"Verdana"_s, 11, true));
         p.setPen(Qt::white);
         p.drawText(r.adjusted(16, 0, -16, 0), Qt::AlignCenter | Qt::TextWordWrap, subtitle);
@@ -114,14 +107,14 @@ TfrmAvvio::TfrmAvvio(AppContext &ctx, QWidget *parent) : WorkingArea(ctx, u" Cli
 
         auto *img = new PictureButton(b, u"img"_s + area, lettering, glyph, PictureButton::Style::Icon);
         img->setPaint([tint, glyph](QPainter &p, const QRectF &r) {
-            roundedPanel(p, r, tint.lighter(185), tint.lighter(130), 12, tint);
+            paintPanel(p, r, 12, tint.lighter(185), tint.lighter(130), tint);
             art::drawGlyph(p, r.adjusted(40, 22, -40, -22), glyph);
         });
         img->setGeometry(x, 212, 289, 196);
 
         auto *btn = new PictureButton(b, u"btn"_s + area, lettering, art::Glyph::None, PictureButton::Style::Icon);
         btn->setPaint([tint, lettering](QPainter &p, const QRectF &r) {
-            roundedPanel(p, r, tint.lighter(125), tint.darker(125), 10, tint.darker(150));
+            paintPanel(p, r, 10, tint.lighter(125), tint.darker(125), tint.darker(150));
             p.setFont(designFont(u"Verdana"_s, 14, true));
             p.setPen(Qt::white);
             p.drawText(r, Qt::AlignCenter, lettering);
@@ -158,7 +151,7 @@ TfrmAvvio::TfrmAvvio(AppContext &ctx, QWidget *parent) : WorkingArea(ctx, u" Cli
     const QString siteText = maker::kName.toString() + u"   -   "_s + maker::kWebLabel.toString();
     imgSito = new PictureButton(b, u"imgSito"_s, siteText, art::Glyph::Globe, PictureButton::Style::Icon);
     imgSito->setPaint([siteText](QPainter &p, const QRectF &r) {
-        roundedPanel(p, r, QColor(235, 240, 247), QColor(205, 216, 230), 8, QColor(160, 175, 195));
+        paintPanel(p, r, 8, QColor(235, 240, 247), QColor(205, 216, 230), palette::panelBorder);
         art::drawGlyph(p, QRectF(r.left() + 10, r.top() + 5, r.height() - 10, r.height() - 10), art::Glyph::Globe);
         p.setFont(designFont(u"Verdana"_s, 11, true));
         p.setPen(art::colors::linkBlue);
@@ -197,7 +190,7 @@ TfrmAvvio::TfrmAvvio(AppContext &ctx, QWidget *parent) : WorkingArea(ctx, u" Cli
         const art::Glyph glyph = c.glyph;
         auto *btn = new PictureButton(b, QString::fromUtf16(c.name), lettering, glyph, PictureButton::Style::Icon);
         btn->setPaint([tint, glyph, lettering](QPainter &p, const QRectF &r) {
-            roundedPanel(p, r, tint.lighter(125), tint.darker(115), 8, tint.darker(150));
+            paintPanel(p, r, 8, tint.lighter(125), tint.darker(115), tint.darker(150));
             art::drawGlyph(p, QRectF(r.left() + 6, r.top() + 5, r.height() - 10, r.height() - 10), glyph);
             p.setFont(designFont(u"Verdana"_s, 10, true));
             p.setPen(Qt::white);
@@ -278,12 +271,6 @@ void TfrmAvvio::updateReminder()
                                                 m_ctx.services.clock->now());
     lblPromemoria->setText(text);
     lblPromemoria->setVisible(!text.isEmpty());
-}
-
-void TfrmAvvio::showEvent(QShowEvent *event)
-{
-    WorkingArea::showEvent(event);
-    updateReminder();
 }
 
 } // namespace clinora

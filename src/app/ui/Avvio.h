@@ -45,7 +45,7 @@ public:
 
 protected:
     void FormClose() override;
-    void showEvent(QShowEvent *event) override;
+    void FormShow() override { updateReminder(); }
 
 private:
     // The start menu and the login lead to the other screens by name.

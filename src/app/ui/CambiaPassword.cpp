@@ -23,6 +23,7 @@ TfrmCambiaPassword::TfrmCambiaPassword(AppContext &ctx, QWidget *parent)
     : DialogScreen(ctx, parent, u" Cambia password"_s, QSize(411, 418)), m_app(ctx)
 {
     setObjectName(u"frmCambiaPassword"_s);
+    formShowOnEveryShowing();
     setModal(false);
 
     auto *board = new Picture(this, u"panBoard"_s, [](QPainter &p, const QRectF &r) {
@@ -78,12 +79,6 @@ void TfrmCambiaPassword::updateOK()
 {
     cmdOK->setEnabled(!text::isBlank(txtPasswordOld->text()) && !text::isBlank(txtPasswordNew->text())
                       && !text::isBlank(txtConferma->text()));
-}
-
-void TfrmCambiaPassword::showEvent(QShowEvent *event)
-{
-    DialogScreen::showEvent(event);
-    FormShow();
 }
 
 void TfrmCambiaPassword::FormShow()

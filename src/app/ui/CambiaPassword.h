@@ -22,13 +22,12 @@ public:
     QPushButton *cmdOK;
     QPushButton *cmdEsci;
 
-    void FormShow();
+    void FormShow() override;
     void FormClose();
     void cmdOKClick();
     void cmdEsciClick();
 
 protected:
-    void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void reject() override;
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -6,6 +6,7 @@
 #include "app/ui/BackupCommand.h"
 #include "common/ui/Controls.h"
 #include "common/ui/OpenURL.h"
+#include "common/ui/Palette.h"
 #include "common/ui/ScreenContext.h"
 #include "common/ui/Widgets.h"
 
@@ -33,7 +34,7 @@ void infoPicture(QPainter &p, const QRectF &r)
                             u"usare\nil pulsante BACKUP del menu principale."_s;
     p.drawText(r.adjusted(30, 190, -30, -30), Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, lines);
     p.setFont(designFont(u"Verdana"_s, 9));
-    p.setPen(QColor(20, 40, 70));
+    p.setPen(palette::textNavy);
     p.drawText(r.adjusted(20, 0, -20, -14), Qt::AlignHCenter | Qt::AlignBottom,
                u"© "_s + maker::kName.toString());
 }

@@ -8,6 +8,7 @@
 #include "common/Text.h"
 #include "common/ui/Behaviours.h"
 #include "common/ui/Controls.h"
+#include "common/ui/Panel.h"
 #include "common/ui/Widgets.h"
 
 #include <QCloseEvent>
@@ -23,12 +24,7 @@ namespace clinora {
 
 void paintPasswordBoard(QPainter &p, const QRectF &board, const QRectF &logo)
 {
-    QLinearGradient g(board.topLeft(), board.bottomLeft());
-    g.setColorAt(0, art::colors::steelBlue);
-    g.setColorAt(1, Qt::white);
-    p.setPen(QPen(art::colors::steelBlue.darker(130), 1));
-    p.setBrush(g);
-    p.drawRoundedRect(board.adjusted(0.5, 0.5, -0.5, -0.5), 8, 8);
+    paintPanel(p, board, 8, art::colors::steelBlue, Qt::white, art::colors::steelBlue.darker(130));
     art::drawLogo(p, logo.adjusted(12, 20, -12, -20), u"Archivio pazienti e analisi cliniche"_s, true);
 }
 
@@ -36,23 +32,18 @@ TfrmPassword::TfrmPassword(AppContext &ctx, QWidget *parent)
     : DialogScreen(ctx, parent, u" Clinora - Accesso"_s, QSize(388, 405)), m_app(ctx)
 {
     setObjectName(u"frmPassword"_s);
+    formShowOnEveryShowing();
     setModal(false);
 
     auto *panel = new Picture(this, u"panPassword"_s, [](QPainter &p, const QRectF &r) {
-        p.setPen(QPen(QColor(170, 180, 195), 1));
-        p.setBrush(QColor(236, 240, 245));
-        p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), 10, 10);
+        paintFlatPanel(p, r, 10, QColor(236, 240, 245), QColor(170, 180, 195));
     });
     panel->setGeometry(14, 13, 360, 378);
 
     auto *board = new Picture(panel, u"panBoard"_s, [](QPainter &p, const QRectF &r) {
         paintPasswordBoard(p, r, QRectF(8, 8, 328, 160));
-        QLinearGradient light(QPointF(0, 176), QPointF(0, 257));
-        light.setColorAt(0, QColor(255, 255, 255, 235));
-        light.setColorAt(1, QColor(225, 236, 246, 235));
-        p.setPen(QPen(QColor(150, 175, 200), 1));
-        p.setBrush(light);
-        p.drawRoundedRect(QRectF(8.5, 176.5, 327, 80), 6, 6);
+        paintPanel(p, QRectF(8, 176, 328, 81), 6, QColor(255, 255, 255, 235), QColor(225, 236, 246, 235),
+                   QColor(150, 175, 200));
     });
     board->setGeometry(8, 8, 344, 265);
 
@@ -102,12 +93,6 @@ bool TfrmPassword::eventFilter(QObject *watched, QEvent *event)
         }
     }
     return DialogScreen::eventFilter(watched, event);
-}
-
-void TfrmPassword::showEvent(QShowEvent *event)
-{
-    DialogScreen::showEvent(event);
-    FormShow();
 }
 
 void TfrmPassword::FormShow() { txtPassword->setFocus(Qt::OtherFocusReason); }

@@ -21,13 +21,12 @@ public:
     QPushButton *cmdEsci;
     QPushButton *btnCambiaPassword;
 
-    void FormShow();
+    void FormShow() override;
     void cmdOKClick();
     void cmdEsciClick();
     void btnCambiaPasswordClick();
 
 protected:
-    void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void reject() override;
     bool eventFilter(QObject *watched, QEvent *event) override;

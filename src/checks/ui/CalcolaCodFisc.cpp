@@ -6,6 +6,8 @@
 #include "common/Text.h"
 #include "common/ui/Behaviours.h"
 #include "common/ui/Controls.h"
+#include "common/ui/Palette.h"
+#include "common/ui/Panel.h"
 #include "common/ui/ScreenContext.h"
 #include "common/ui/Widgets.h"
 
@@ -35,23 +37,17 @@ TfrmCalcolaCodFisc::TfrmCalcolaCodFisc(ScreenContext &ctx, QWidget *parent)
     : DialogScreen(ctx, parent, u" Calcolo codice fiscale"_s, QSize(560, 392), Centre::Owner)
 {
     setObjectName(u"frmCalcolaCodFisc"_s);
+    formShowOnEveryShowing();
     settings::apply();
 
     auto *panel = new Picture(this, u"panCalcolo"_s, [](QPainter &p, const QRectF &r) {
-        p.setPen(QPen(QColor(160, 175, 195), 1));
-        p.setBrush(QColor(236, 241, 247));
-        p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), 8, 8);
+        paintFlatPanel(p, r, 8, palette::panelFill, palette::panelBorder);
     });
     panel->setGeometry(8, 8, width() - 16, height() - 16);
     const int pw = panel->width();
 
     imgLogo = new Picture(panel, u"imgLogo"_s, [](QPainter &p, const QRectF &r) {
-        QLinearGradient g(r.topLeft(), r.bottomLeft());
-        g.setColorAt(0, QColor(40, 100, 170));
-        g.setColorAt(1, QColor(110, 160, 215));
-        p.setPen(Qt::NoPen);
-        p.setBrush(g);
-        p.drawRoundedRect(r, 6, 6);
+        paintPanel(p, r, 6, palette::titleTop, palette::titleBottom);
         art::drawLogo(p, QRectF(r.left() + 12, r.top() + 8, 170, r.height() - 16), QString(), true);
         p.setFont(designFont(u"Verdana"_s, 13, true));
         p.setPen(Qt::white);
@@ -138,12 +134,6 @@ TfrmCalcolaCodFisc::TfrmCalcolaCodFisc(ScreenContext &ctx, QWidget *parent)
     connect(btnOK, &QPushButton::clicked, this, &TfrmCalcolaCodFisc::btnOKClick);
     connect(btnAnnulla, &QPushButton::clicked, this, &TfrmCalcolaCodFisc::btnAnnullaClick);
     aggiorna();
-}
-
-void TfrmCalcolaCodFisc::showEvent(QShowEvent *event)
-{
-    DialogScreen::showEvent(event);
-    FormShow();
 }
 
 void TfrmCalcolaCodFisc::FormShow() { txtCognome->setFocus(Qt::OtherFocusReason); }

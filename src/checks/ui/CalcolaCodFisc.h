@@ -41,13 +41,12 @@ public:
     void precompila(const QString &paziente, const QString &sesso, const QString &dataNasc,
                     const QString &comuneNasc, const QString &provNasc);
 
-    void FormShow();
+    void FormShow() override;
     void aggiorna();
     void btnOKClick();
     void btnAnnullaClick();
 
 protected:
-    void showEvent(QShowEvent *event) override;
 };
 
 } // namespace clinora

@@ -1,6 +1,8 @@
 #include "checks/ui/CheckLayout.h"
 
 #include "common/ui/Controls.h"
+#include "common/ui/Palette.h"
+#include "common/ui/Panel.h"
 #include "common/ui/Widgets.h"
 
 #include <QLabel>
@@ -16,19 +18,12 @@ CheckLayout buildCheckLayout(QWidget *dialog, const QString &tagline, const QStr
     CheckLayout c{};
     const int w = dialog->width();
     auto *panel = new Picture(dialog, u"panCheck"_s, [](QPainter &p, const QRectF &r) {
-        p.setPen(QPen(QColor(160, 175, 195), 1));
-        p.setBrush(QColor(236, 241, 247));
-        p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), 8, 8);
+        paintFlatPanel(p, r, 8, palette::panelFill, palette::panelBorder);
     });
     panel->setGeometry(8, 8, w - 16, dialog->height() - 16);
 
     c.imgLogo = new Picture(panel, u"imgLogo"_s, [tagline](QPainter &p, const QRectF &r) {
-        QLinearGradient g(r.topLeft(), r.bottomLeft());
-        g.setColorAt(0, QColor(40, 100, 170));
-        g.setColorAt(1, QColor(110, 160, 215));
-        p.setPen(Qt::NoPen);
-        p.setBrush(g);
-        p.drawRoundedRect(r, 6, 6);
+        paintPanel(p, r, 6, palette::titleTop, palette::titleBottom);
         art::drawLogo(p, QRectF(r.left() + 12, r.top() + 10, 190, r.height() - 20), QString(), true);
         p.setFont(designFont(u"Verdana"_s, 13, true));
         p.setPen(Qt::white);

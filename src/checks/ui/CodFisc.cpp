@@ -20,6 +20,7 @@ TfrmCodFisc::TfrmCodFisc(ScreenContext &ctx, QWidget *parent)
     : DialogScreen(ctx, parent, u" Controllo codice fiscale"_s, QSize(478, 254), Centre::Screen)
 {
     setObjectName(u"frmCodFisc"_s);
+    formShowOnEveryShowing();
     settings::apply();
 
     const CheckLayout c = buildCheckLayout(this, u"Controllo codice fiscale"_s,
@@ -38,12 +39,6 @@ TfrmCodFisc::TfrmCodFisc(ScreenContext &ctx, QWidget *parent)
 
     connect(btnControlla, &QPushButton::clicked, this, &TfrmCodFisc::btnControllaClick);
     connect(btnChiudi, &QPushButton::clicked, this, &TfrmCodFisc::btnChiudiClick);
-}
-
-void TfrmCodFisc::showEvent(QShowEvent *event)
-{
-    DialogScreen::showEvent(event);
-    FormShow();
 }
 
 void TfrmCodFisc::FormShow() { txtCodFisc->setFocus(Qt::OtherFocusReason); }

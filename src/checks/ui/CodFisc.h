@@ -22,12 +22,11 @@ public:
     QPushButton *btnControlla;
     QPushButton *btnChiudi;
 
-    void FormShow();
+    void FormShow() override;
     void btnControllaClick();
     void btnChiudiClick();
 
 protected:
-    void showEvent(QShowEvent *event) override;
 };
 
 } // namespace clinora

@@ -20,6 +20,7 @@ TfrmPartitaIva::TfrmPartitaIva(ScreenContext &ctx, QWidget *parent)
     : DialogScreen(ctx, parent, u" Controllo partita IVA"_s, QSize(480, 254), Centre::Screen)
 {
     setObjectName(u"frmPartitaIva"_s);
+    formShowOnEveryShowing();
     settings::apply();
 
     const CheckLayout c = buildCheckLayout(
@@ -45,12 +46,6 @@ bool TfrmPartitaIva::eventFilter(QObject *watched, QEvent *event)
     if (watched == txtPartitaIva && keys::swallow(event, keys::Allowed::Digits))
         return true;
     return DialogScreen::eventFilter(watched, event);
-}
-
-void TfrmPartitaIva::showEvent(QShowEvent *event)
-{
-    DialogScreen::showEvent(event);
-    FormShow();
 }
 
 void TfrmPartitaIva::FormShow() { txtPartitaIva->setFocus(Qt::OtherFocusReason); }

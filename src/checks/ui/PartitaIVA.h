@@ -23,12 +23,11 @@ public:
     QPushButton *btnControlla;
     QPushButton *btnChiudi;
 
-    void FormShow();
+    void FormShow() override;
     void btnControllaClick();
     void btnChiudiClick();
 
 protected:
-    void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 };
 

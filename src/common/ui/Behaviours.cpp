@@ -1,4 +1,5 @@
 #include "common/ui/Behaviours.h"
+#include "common/ui/Palette.h"
 
 #include <QEvent>
 #include <QHash>
@@ -68,11 +69,11 @@ void FocusHighlight::paintEvent(QPaintEvent *)
     const QRectF r = QRectF(rect());
     // Yellow inside, its border fading out to white.
     QLinearGradient g(r.topLeft(), r.bottomLeft());
-    g.setColorAt(0.0, QColor(255, 255, 255));
-    g.setColorAt(0.25, QColor(255, 255, 0));
-    g.setColorAt(0.75, QColor(255, 255, 0));
-    g.setColorAt(1.0, QColor(255, 255, 255));
-    p.fillRect(r, QColor(255, 255, 0));
+    g.setColorAt(0.0, palette::white);
+    g.setColorAt(0.25, palette::highlightYellow);
+    g.setColorAt(0.75, palette::highlightYellow);
+    g.setColorAt(1.0, palette::white);
+    p.fillRect(r, palette::highlightYellow);
     p.setPen(QPen(QBrush(g), 2));
     p.drawRect(r.adjusted(1, 1, -1, -1));
 }

@@ -4,7 +4,10 @@
 #include "common/ui/Behaviours.h"
 #include "common/ui/LineDelegate.h"
 #include "common/ui/OpenURL.h"
+#include "common/ui/Palette.h"
+#include "common/ui/Panel.h"
 #include "common/ui/ScreenContext.h"
+#include "common/ui/WaitCursor.h"
 #include "common/ui/Widgets.h"
 
 #include <QDir>
@@ -19,13 +22,6 @@ using namespace Qt::StringLiterals;
 namespace clinora {
 
 namespace {
-
-struct WaitCursor {
-    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor &) = delete;
-    WaitCursor &operator=(const WaitCursor &) = delete;
-};
 
 constexpr int kRowHeight = 21;
 
@@ -48,7 +44,7 @@ ExportScreen::ExportScreen(ScreenContext &ctx, QWidget *parent, const QString &t
     setAutoFillBackground(true);
     {
         QPalette pal = palette();
-        pal.setColor(QPalette::Window, QColor(0xE4, 0xE6, 0xEA));
+        pal.setColor(QPalette::Window, palette::calendarGrey);
         setPalette(pal);
     }
 
@@ -60,7 +56,7 @@ ExportScreen::ExportScreen(ScreenContext &ctx, QWidget *parent, const QString &t
         art::drawLogo(p, QRectF(r.left() + 16, r.top() + 11, 190, r.height() - 22));
         p.setPen(QColor(0xC8, 0xD0, 0xDC));
         p.drawLine(QPointF(r.left() + 222.5, r.top() + 16), QPointF(r.left() + 222.5, r.bottom() - 16));
-        p.setPen(QColor(20, 60, 120));
+        p.setPen(palette::deepBlue);
         p.setFont(designFont(u"Verdana"_s, 14, true));
         p.drawText(QRectF(r.left() + 238, r.top() + 14, 400, 28), Qt::AlignLeft | Qt::AlignVCenter, heading);
         p.setPen(QColor(90, 100, 115));
@@ -121,9 +117,7 @@ ExportScreen::ExportScreen(ScreenContext &ctx, QWidget *parent, const QString &t
         grdRecords->setColumnWidth(c, m_model->columns()[c].width);
 
     auto *bar = new Picture(this, u"panStato"_s, [](QPainter &p, const QRectF &r) {
-        p.setPen(Qt::NoPen);
-        p.setBrush(art::colors::slateBlue);
-        p.drawRoundedRect(r, 6, 6);
+        paintFlatPanel(p, r, 6, art::colors::slateBlue);
     });
     bar->setGeometry(10, 518, 842, 32);
     panInfo = new QLabel(u"Esportazione archivio in Microsoft Excel."_s, bar);
@@ -148,13 +142,6 @@ ExportScreen::ExportScreen(ScreenContext &ctx, QWidget *parent, const QString &t
     connect(cmdEsporta, &QAbstractButton::clicked, this, &ExportScreen::cmdEsportaClick);
     connect(cmdGuida, &QAbstractButton::clicked, this, &ExportScreen::cmdGuidaClick);
     connect(cmdEsci, &QAbstractButton::clicked, this, &ExportScreen::cmdEsciClick);
-}
-
-void ExportScreen::showEvent(QShowEvent *event)
-{
-    DialogScreen::showEvent(event);
-    if (!event->spontaneous())
-        FormShow();
 }
 
 void ExportScreen::FormShow()

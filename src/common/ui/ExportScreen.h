@@ -41,7 +41,7 @@ public:
 
     TextGridModel *gridModel() const { return m_model; }
 
-    void FormShow();
+    void FormShow() override;
     void cmdEsportaClick();
     void cmdGuidaClick();
     void cmdEsciClick();
@@ -63,7 +63,6 @@ protected:
 
     // The grid's rows, read from the archive.
     virtual TextGridModel::Rows readGrid() = 0;
-    void showEvent(QShowEvent *event) override;
 
 private:
     TextGridModel *m_model;

@@ -6,6 +6,7 @@
 #include <QGridLayout>
 #include <QPainter>
 #include <QScreen>
+#include <QShowEvent>
 
 namespace clinora {
 
@@ -34,6 +35,13 @@ void WorkingArea::setBackground(const QColor &top, const QColor &bottom)
 }
 
 void WorkingArea::showArea() { showMaximized(); }
+
+void WorkingArea::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (m_everyShowing || !event->spontaneous())
+        FormShow();
+}
 
 void WorkingArea::closeEvent(QCloseEvent *event)
 {
@@ -67,6 +75,8 @@ void DialogScreen::showEvent(QShowEvent *event)
         area = s->availableGeometry();
     if (area.isValid())
         move(area.center() - QPoint(width() / 2, height() / 2));
+    if (m_everyShowing || !event->spontaneous())
+        FormShow();
 }
 
 } // namespace clinora

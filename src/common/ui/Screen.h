@@ -26,8 +26,13 @@ public:
     void setBackground(const QColor &top, const QColor &bottom);
 
 protected:
+    void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void paintEvent(QPaintEvent *) override;
+    // What the screen does as the program shows it. Restoring a minimised
+    // window is not a new showing, unless the screen asks for every showing.
+    virtual void FormShow() {}
+    void formShowOnEveryShowing() { m_everyShowing = true; }
     virtual void FormClose() {}
 
     ScreenContext &m_ctx;
@@ -35,6 +40,7 @@ protected:
 private:
     QWidget *m_board;
     QColor m_top, m_bottom;
+    bool m_everyShowing = false;
 };
 
 // A fixed-size window with no title-bar buttons, centred on the screen or
@@ -48,12 +54,18 @@ public:
                  Centre centre = Centre::Screen);
 
 protected:
+    // Centres the dialog, then calls FormShow.
     void showEvent(QShowEvent *event) override;
+    // What the screen does as the program shows it. Restoring a minimised
+    // window is not a new showing, unless the screen asks for every showing.
+    virtual void FormShow() {}
+    void formShowOnEveryShowing() { m_everyShowing = true; }
 
     ScreenContext &m_ctx;
 
 private:
     Centre m_centre;
+    bool m_everyShowing = false;
 };
 
 } // namespace clinora

@@ -1,5 +1,7 @@
 #include "common/ui/Widgets.h"
 
+#include "common/ui/Palette.h"
+#include "common/ui/Panel.h"
 #include "report/ReportFonts.h"
 
 #include <QComboBox>
@@ -159,7 +161,7 @@ void drawFocusMark(QPainter &p, const QRectF &r, qreal radius)
     p.setBrush(Qt::NoBrush);
     p.setPen(QPen(QColor(255, 255, 255, 220), 1));
     p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
-    p.setPen(QPen(QColor(255, 255, 0), 2.5));
+    p.setPen(QPen(palette::highlightYellow, 2.5));
     p.drawRoundedRect(r.adjusted(2, 2, -2, -2), radius - 1, radius - 1);
     p.setPen(QPen(QColor(255, 255, 255, 200), 1));
     p.drawRoundedRect(r.adjusted(3.75, 3.75, -3.75, -3.75), radius - 2, radius - 2);
@@ -216,9 +218,7 @@ void PictureButton::paintEvent(QPaintEvent *)
         const qreal icon = r.height() - 8;
         QRectF iconBox(r.left() + 5 + shift, r.top() + 4 + shift, icon, icon);
         if (m_glyph != art::Glyph::None) {
-            p.setPen(Qt::NoPen);
-            p.setBrush(QColor(255, 255, 255, 225));
-            p.drawRoundedRect(iconBox.adjusted(-1, -1, 1, 1), 4, 4);
+            paintFlatPanel(p, iconBox.adjusted(-1, -1, 1, 1), 4, QColor(255, 255, 255, 225));
             drawKeptGlyph(p, iconBox.adjusted(2, 2, -2, -2), m_glyph);
         }
         QFont f = designFont(u"Verdana"_s, 9, true);
@@ -244,9 +244,7 @@ void PictureButton::paintEvent(QPaintEvent *)
     }
 
     if (m_hover || down) {
-        p.setPen(QPen(QColor(255, 255, 255, 160), 1));
-        p.setBrush(QColor(255, 255, 255, down ? 110 : 70));
-        p.drawRoundedRect(r, 6, 6);
+        paintFlatPanel(p, QRectF(rect()), 6, QColor(255, 255, 255, down ? 110 : 70), QColor(255, 255, 255, 160));
     }
     const QRectF inner = r.adjusted(2 + shift, 2 + shift, -2 + shift, -2 + shift);
     if (m_style == Style::Icon) {

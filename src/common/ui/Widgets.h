@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/ui/Artwork.h"
+#include "common/ui/Palette.h"
 
 #include <QAbstractButton>
 #include <QLabel>
@@ -48,7 +49,7 @@ public:
         Tile,    // large glyph with the lettering under it
     };
     PictureButton(QWidget *parent, const QString &name, const QString &lettering, art::Glyph glyph,
-                  Style style = Style::Command, const QColor &base = QColor(45, 110, 190));
+                  Style style = Style::Command, const QColor &base = palette::buttonBlue);
     // Replaces the drawing of an Icon or Tile picture.
     void setPaint(PaintFn paint) { m_paint = std::move(paint); update(); }
     QString lettering() const { return m_lettering; }

@@ -4,6 +4,8 @@
 #include "common/Text.h"
 #include "common/ui/Controls.h"
 #include "common/ui/OpenURL.h"
+#include "common/ui/Palette.h"
+#include "common/ui/Panel.h"
 #include "common/ui/ScreenContext.h"
 #include "common/ui/Widgets.h"
 #include "patients/Attachments.h"
@@ -21,28 +23,20 @@ namespace clinora {
 
 namespace {
 
-void paintPanel(QPainter &p, const QRectF &r)
+void paintBackdrop(QPainter &p, const QRectF &r)
 {
     p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(160, 175, 195), 1));
-    p.setBrush(QColor(236, 241, 247));
-    p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), 8, 8);
+    paintFlatPanel(p, r, 8, palette::panelFill, palette::panelBorder);
 }
 
 void paintHeader(QPainter &p, const QRectF &r)
 {
     p.setRenderHint(QPainter::Antialiasing);
-    QLinearGradient g(r.topLeft(), r.bottomLeft());
-    g.setColorAt(0, QColor(40, 100, 170));
-    g.setColorAt(1, QColor(110, 160, 215));
-    p.setPen(Qt::NoPen);
-    p.setBrush(g);
-    p.drawRoundedRect(r, 6, 6);
+    paintPanel(p, r, 6, palette::titleTop, palette::titleBottom);
     art::drawLogo(p, QRectF(r.left() + 12, r.top() + 8, 170, r.height() - 16), QString(), true);
     const qreal tile = r.height() - 20;
     const QRectF glyph(r.right() - 14 - tile, r.top() + 10, tile, tile);
-    p.setBrush(Qt::white);
-    p.drawRoundedRect(glyph, 6, 6);
+    paintFlatPanel(p, glyph, 6, Qt::white);
     art::drawGlyph(p, glyph.adjusted(5, 5, -5, -5), art::Glyph::Attach);
     p.setFont(designFont(u"Verdana"_s, 13, true));
     p.setPen(Qt::white);
@@ -53,9 +47,7 @@ void paintHeader(QPainter &p, const QRectF &r)
 void paintSlot(QPainter &p, const QRectF &r)
 {
     p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(190, 202, 218), 1));
-    p.setBrush(Qt::white);
-    p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), 6, 6);
+    paintFlatPanel(p, r, 6, Qt::white, palette::slotBorder);
 }
 
 // The slot's ordinal as the captions write it.
@@ -68,7 +60,7 @@ TfrmAllegaCartella::TfrmAllegaCartella(ScreenContext &ctx, QWidget *parent)
 {
     setObjectName(u"frmAllegaCartella"_s);
 
-    auto *panel = new Picture(this, u"panAllegati"_s, paintPanel);
+    auto *panel = new Picture(this, u"panAllegati"_s, paintBackdrop);
     panel->setGeometry(8, 8, 618, 518);
     auto *header = new Picture(panel, u"imgTitolo"_s, paintHeader);
     header->setGeometry(8, 8, 602, 60);

@@ -5,6 +5,8 @@
 #include "common/Messages.h"
 #include "common/ui/Controls.h"
 #include "common/ui/OpenURL.h"
+#include "common/ui/Palette.h"
+#include "common/ui/Panel.h"
 #include "common/ui/ScreenContext.h"
 #include "common/ui/Widgets.h"
 #include "patients/Attachments.h"
@@ -28,23 +30,16 @@ const QString kWhere1 = u"La cartella è posizionata nella stessa directory in c
 const QString kWhere2 = u"Per effettuare un backup del programma e di tutti i dati archiviati, basta copiare la "
                         u"cartella di installazione e incollarla su un hard disk esterno o su una chiavetta USB."_s;
 
-void paintPanel(QPainter &p, const QRectF &r)
+void paintBackdrop(QPainter &p, const QRectF &r)
 {
     p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(160, 175, 195), 1));
-    p.setBrush(QColor(236, 241, 247));
-    p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), 8, 8);
+    paintFlatPanel(p, r, 8, palette::panelFill, palette::panelBorder);
 }
 
 void paintTitle(QPainter &p, const QRectF &r)
 {
     p.setRenderHint(QPainter::Antialiasing);
-    QLinearGradient g(r.topLeft(), r.bottomLeft());
-    g.setColorAt(0, QColor(40, 100, 170));
-    g.setColorAt(1, QColor(110, 160, 215));
-    p.setPen(Qt::NoPen);
-    p.setBrush(g);
-    p.drawRoundedRect(r, 6, 6);
+    paintPanel(p, r, 6, palette::titleTop, palette::titleBottom);
     const qreal tile = r.height() - 20;
     art::drawLogoTile(p, QRectF(r.left() + 12, r.top() + 10, tile, tile));
     p.setFont(designFont(u"Verdana"_s, 14, true));
@@ -57,9 +52,7 @@ PaintFn instructions(art::Glyph glyph, QString first, QString second)
 {
     return [glyph, first = std::move(first), second = std::move(second)](QPainter &p, const QRectF &r) {
         p.setRenderHint(QPainter::Antialiasing);
-        p.setPen(QPen(QColor(190, 202, 218), 1));
-        p.setBrush(Qt::white);
-        p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), 6, 6);
+        paintFlatPanel(p, r, 6, Qt::white, palette::slotBorder);
         art::drawGlyph(p, QRectF(r.left() + 14, r.top() + 16, 40, 40), glyph);
         const QRectF textArea = r.adjusted(68, 14, -16, -12);
         p.setFont(designFont(u"Verdana"_s, 11));
@@ -80,7 +73,7 @@ TfrmCartella::TfrmCartella(ScreenContext &ctx, QWidget *parent)
     setObjectName(u"frmCartella"_s);
     settings::apply();
 
-    auto *panel = new Picture(this, u"panCartella"_s, paintPanel);
+    auto *panel = new Picture(this, u"panCartella"_s, paintBackdrop);
     panel->setGeometry(8, 8, 655, 529);
 
     imgTitolo = new Picture(panel, u"imgTitolo"_s, paintTitle);
@@ -94,7 +87,6 @@ TfrmCartella::TfrmCartella(ScreenContext &ctx, QWidget *parent)
     imgIstruzioni01 = new Picture(panel, u"imgIstruzioni01"_s, instructions(art::Glyph::Info, kUse1, kUse2));
     imgIstruzioni01->setGeometry(166, 88, 481, 150);
     imgIstruzioni01->setAccessibleName(kUse1 + u' ' + kUse2);
-
 
     imgIstruzioni02 = new Picture(panel, u"imgIstruzioni02"_s, instructions(art::Glyph::Save, kWhere1, kWhere2));
     imgIstruzioni02->setGeometry(20, 312, 627, 146);

@@ -15,6 +15,8 @@
 #include "common/ui/ControlText.h"
 #include "common/ui/Controls.h"
 #include "common/ui/OpenURL.h"
+#include "common/ui/Palette.h"
+#include "common/ui/Panel.h"
 #include "common/ui/ScreenContext.h"
 #include "common/ui/Widgets.h"
 #include "patients/PatientDuplicates.h"
@@ -75,16 +77,12 @@ const QColor kCaptionInk(28, 48, 78);
 
 void paintBand(QPainter &p, const QRectF &r)
 {
-    p.setPen(QPen(QColor(0xA9, 0xBB, 0xD0), 1));
-    p.setBrush(art::colors::band);
-    p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), 6, 6);
+    paintFlatPanel(p, r, 6, art::colors::band, palette::cardBandBorder);
 }
 
 void paintWhiteBox(QPainter &p, const QRectF &r)
 {
-    p.setPen(QPen(QColor(0xA9, 0xBB, 0xD0), 1));
-    p.setBrush(Qt::white);
-    p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), 5, 5);
+    paintFlatPanel(p, r, 5, Qt::white, palette::cardBandBorder);
 }
 
 QString inputText(const QWidget *input)
@@ -126,9 +124,7 @@ void TfrmClienti::buildLayout()
 {
     QWidget *b = board();
     auto *panScheda = new Picture(b, u"panScheda"_s, [](QPainter &p, const QRectF &r) {
-        p.setPen(QPen(QColor(0x8E, 0xA3, 0xBC), 1));
-        p.setBrush(art::colors::board);
-        p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), 10, 10);
+        paintFlatPanel(p, r, 10, art::colors::board, QColor(0x8E, 0xA3, 0xBC));
     });
     panScheda->setGeometry(b->rect());
 
@@ -360,7 +356,7 @@ void TfrmClienti::buildLayout()
         const qreal tile = std::min(r.width(), r.height() - 30);
         art::drawLogoTile(p, QRectF(r.center().x() - tile / 2, r.top(), tile, tile));
         p.setFont(designFont(u"Verdana"_s, 10, true));
-        p.setPen(QColor(20, 70, 140));
+        p.setPen(palette::textBlue);
         p.drawText(QRectF(r.left(), r.top() + tile + 4, r.width(), 24), Qt::AlignHCenter | Qt::AlignTop,
                    u"Anagrafica pazienti"_s);
     });
@@ -380,9 +376,7 @@ void TfrmClienti::buildLayout()
 
     // The hint line along the bottom.
     auto *bar = new Picture(panScheda, u"panBarra"_s, [](QPainter &p, const QRectF &r) {
-        p.setPen(Qt::NoPen);
-        p.setBrush(art::colors::hintBlue);
-        p.drawRoundedRect(r, 4, 4);
+        paintFlatPanel(p, r, 4, art::colors::hintBlue);
     });
     bar->setGeometry(kMargin, kBarY, kBandWidth, 32);
     panInfo = new QLabel(u"Pronto per archiviare una nuova scheda..."_s, bar);
@@ -581,14 +575,6 @@ bool TfrmClienti::eventFilter(QObject *watched, QEvent *event)
         }
     }
     return WorkingArea::eventFilter(watched, event);
-}
-
-void TfrmClienti::showEvent(QShowEvent *event)
-{
-    WorkingArea::showEvent(event);
-    // Shown by the program (not restored from the task bar): a fresh card.
-    if (!event->spontaneous())
-        FormShow();
 }
 
 void TfrmClienti::FormShow() { clearCard(); }

@@ -101,7 +101,7 @@ public:
     // as "Sì" or "No". The inputs are left as typed.
     PatientRecord PatientFromCard() const;
 
-    void FormShow();
+    void FormShow() override;
     void cmdNuovoClick();
     void cmdDuplicaClick();
     void cmdSalvaClick();
@@ -126,7 +126,6 @@ public:
 
 protected:
     void FormClose() override;
-    void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:

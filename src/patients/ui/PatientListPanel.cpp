@@ -3,6 +3,8 @@
 #include "common/ui/Controls.h"
 #include "common/ui/LineDelegate.h"
 #include "common/ui/ListLinesModel.h"
+#include "common/ui/ListScreen.h"
+#include "common/ui/Palette.h"
 #include "common/ui/ScreenContext.h"
 #include "common/ui/Widgets.h"
 #include "patients/PatientList.h"
@@ -10,11 +12,7 @@
 #include <QDialog>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QListView>
-#include <QPainter>
-#include <QPushButton>
-#include <QStyledItemDelegate>
 
 using namespace Qt::StringLiterals;
 
@@ -24,43 +22,13 @@ namespace {
 
 // Every line is as wide as the longest a patient can have, so the list
 // scrolls sideways over the notes.
-class WideLineDelegate : public LineDelegate {
-public:
-    using LineDelegate::LineDelegate;
-    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
-    {
-        return QSize(kItemWidth, QStyledItemDelegate::sizeHint(option, index).height());
-    }
-    static constexpr int kItemWidth = 1600;
-};
-
-QLabel *textLine(QWidget *parent, const QString &name, const QString &text, const QRect &geometry,
-                 const QColor &ink = QColor(20, 40, 70), bool bold = false)
-{
-    auto *l = new QLabel(text, parent);
-    l->setObjectName(name);
-    l->setFont(designFont(u"Verdana"_s, 10, bold));
-    QPalette pal = l->palette();
-    pal.setColor(QPalette::WindowText, ink);
-    l->setPalette(pal);
-    l->setGeometry(geometry);
-    return l;
-}
+constexpr int kLineWidth = 1600;
 
 } // namespace
 
 Picture *listScreenPanel(QWidget *parent, const QString &name, const QRect &geometry)
 {
-    auto *panel = new Picture(parent, name, [](QPainter &p, const QRectF &r) {
-        QLinearGradient g(r.topLeft(), r.bottomLeft());
-        g.setColorAt(0, QColor(250, 252, 255));
-        g.setColorAt(1, QColor(226, 235, 246));
-        p.setPen(QPen(QColor(150, 172, 200), 1));
-        p.setBrush(g);
-        p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), 10, 10);
-    });
-    panel->setGeometry(geometry);
-    return panel;
+    return static_cast<Picture *>(kit::panel(parent, name, geometry, palette::listPanelTop, palette::listPanelBorder));
 }
 
 PatientListPanel buildPatientListPanel(QWidget *parent, const QString &panelName, QPoint topLeft, bool withCount)
@@ -69,54 +37,30 @@ PatientListPanel buildPatientListPanel(QWidget *parent, const QString &panelName
     p.panel = listScreenPanel(parent, panelName, QRect(topLeft, QSize(833, 529)));
     QWidget *w = p.panel;
 
-    textLine(w, u"lblIstruzioni01"_s,
-             u"Immettere una o più parole consecutive presenti nella scheda in elenco da cercare e premere il "
-             u"pulsante Trova."_s,
-             QRect(16, 12, 801, 22));
-    textLine(w, u"lblIstruzioni02"_s,
-             u"Per spostarsi sulla voce successiva contenente la stessa chiave di ricerca, fare di nuovo clic su "
-             u"Trova."_s,
-             QRect(16, 34, 801, 22));
+    kit::textLine(w, u"lblIstruzioni01"_s,
+                  u"Immettere una o più parole consecutive presenti nella scheda in elenco da cercare e premere il "
+                  u"pulsante Trova."_s,
+                  QRect(16, 12, 801, 22), palette::textNavy, false, 10);
+    kit::textLine(w, u"lblIstruzioni02"_s,
+                  u"Per spostarsi sulla voce successiva contenente la stessa chiave di ricerca, fare di nuovo clic "
+                  u"su Trova."_s,
+                  QRect(16, 34, 801, 22), palette::textNavy, false, 10);
 
-    const QFont buttonFont = designFont(u"Verdana"_s, 10, true);
-    p.txtTrova = makeInput(w, u"txtTrova"_s, QRect(16, 70, 637, 32));
-    p.txtTrova->setFont(designFont(u"Verdana"_s, 12, true));
+    p.txtTrova = kit::input(w, u"txtTrova"_s, QRect(16, 70, 637, 32));
     p.txtTrova->setAccessibleName(u"Parole da trovare nell'elenco"_s);
-    p.btnTrova = makeButton(w, u"btnTrova"_s, u"Trova"_s, QRect(669, 70, 148, 32));
-    p.btnTrova->setFont(buttonFont);
+    p.btnTrova = kit::button(w, u"btnTrova"_s, u"Trova"_s, QRect(669, 70, 148, 32));
 
-    p.lstRecords = new QListView(w);
-    p.lstRecords->setObjectName(u"lstRecords"_s);
-    p.lstRecords->setAccessibleName(u"Elenco dei pazienti"_s);
-    p.lstRecords->setGeometry(16, 116, 801, 273);
-    // The lines' own font and colour, whatever the style would give them.
-    p.lstRecords->setFont(designFont(u"Courier New"_s, 12));
-    {
-        QPalette pal = p.lstRecords->palette();
-        pal.setColor(QPalette::Text, Qt::black);
-        pal.setColor(QPalette::Base, Qt::white);
-        p.lstRecords->setPalette(pal);
-    }
-    p.lstRecords->setUniformItemSizes(true);
-    p.lstRecords->setItemDelegate(new WideLineDelegate(p.lstRecords));
-    p.lstRecords->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    p.lstRecords->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    p.lstRecords->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
-    p.lstRecords->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    p.lstRecords->setSelectionMode(QAbstractItemView::SingleSelection);
-    p.lines = new ListLinesModel(p.lstRecords);
-    p.lstRecords->setModel(p.lines);
+    p.lstRecords = kit::linesView(w, u"lstRecords"_s, u"Elenco dei pazienti"_s, QRect(16, 116, 801, 273), kLineWidth);
+    p.lines = static_cast<ListLinesModel *>(p.lstRecords->model());
 
-    textLine(w, u"lblDoppioClic"_s, u"Per richiamare i dati di una scheda, selezionarla con un doppio clic."_s,
-             QRect(16, 394, 801, 22), art::colors::crimson, true);
+    kit::textLine(w, u"lblDoppioClic"_s, u"Per richiamare i dati di una scheda, selezionarla con un doppio clic."_s,
+                  QRect(16, 394, 801, 22), art::colors::crimson, true, 10);
 
-    p.btnChiudi = makeButton(w, u"btnChiudi"_s, u"Chiudi"_s, QRect(16, 481, 148, 32));
-    p.btnStampa = makeButton(w, u"btnStampa"_s, u"Stampa"_s, QRect(669, 481, 148, 32));
-    for (QPushButton *b : {p.btnChiudi, p.btnStampa})
-        b->setFont(buttonFont);
+    p.btnChiudi = kit::button(w, u"btnChiudi"_s, u"Chiudi"_s, QRect(16, 481, 148, 32));
+    p.btnStampa = kit::button(w, u"btnStampa"_s, u"Stampa"_s, QRect(669, 481, 148, 32));
     if (withCount) {
-        p.lblTrovate = textLine(w, u"lblTrovate"_s, u"Il presente elenco contiene 0 schede."_s,
-                                QRect(176, 481, 481, 32), QColor(20, 40, 70), true);
+        p.lblTrovate = kit::textLine(w, u"lblTrovate"_s, u"Il presente elenco contiene 0 schede."_s,
+                                     QRect(176, 481, 481, 32), palette::textNavy, true, 10);
         p.lblTrovate->setAlignment(Qt::AlignCenter);
     }
 

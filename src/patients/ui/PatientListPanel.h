@@ -21,9 +21,9 @@ class ListLinesModel;
 class Picture;
 
 // The list panel that the patient search (its result panel) and the
-// patients to recontact share: the find box and button, the list of
-// patient lines, the crimson hint, "Chiudi" and "Stampa", and optionally
-// the count label.
+// patients to recontact share, built from the list-screen kit: the find box
+// and button, the list of patient lines, the crimson hint, "Chiudi" and
+// "Stampa", and optionally the count label.
 struct PatientListPanel {
     Picture *panel = nullptr;
     QLineEdit *txtTrova = nullptr;

@@ -5,6 +5,7 @@
 #include "common/ui/ListSummary.h"
 #include "common/ui/ScreenContext.h"
 #include "common/ui/Widgets.h"
+#include "common/ui/WaitCursor.h"
 #include "patients/PatientList.h"
 #include "patients/ui/PatientHooks.h"
 #include "patients/ui/PatientListPanel.h"
@@ -56,21 +57,15 @@ TfrmRicontatta::TfrmRicontatta(ScreenContext &ctx, QWidget *parent)
 
 TfrmRicontatta::~TfrmRicontatta() = default;
 
-void TfrmRicontatta::showEvent(QShowEvent *event)
-{
-    DialogScreen::showEvent(event);
-    if (!event->spontaneous())
-        FormShow();
-}
-
 void TfrmRicontatta::FormShow()
 {
     // The last find key is emptied by FindInList as the screen shows.
     txtTrova->clear();
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     // A failure keeps the lines read before it, without a message.
-    PatientLines found = recontactPatients(PatientArchivePath(m_ctx.services.appFolder));
-    QGuiApplication::restoreOverrideCursor();
+    PatientLines found = [this] {
+        const WaitCursor wait;
+        return recontactPatients(PatientArchivePath(m_ctx.services.appFolder));
+    }();
     m_lines->setLines(std::move(found.lines));
     txtTrova->setFocus(Qt::OtherFocusReason);
 }

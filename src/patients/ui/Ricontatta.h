@@ -33,12 +33,11 @@ public:
     // The list template "Riepilogo dati".
     std::unique_ptr<ReportTemplate> repRiepilogo;
 
-    void FormShow();
+    void FormShow() override;
     void btnStampaClick();
     void lstRecordsDblClick();
 
 protected:
-    void showEvent(QShowEvent *event) override;
     void done(int result) override;
 
 private:

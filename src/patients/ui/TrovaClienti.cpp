@@ -9,6 +9,7 @@
 #include "common/ui/ListSummary.h"
 #include "common/ui/ScreenContext.h"
 #include "common/ui/Widgets.h"
+#include "common/ui/WaitCursor.h"
 #include "patients/PatientList.h"
 #include "patients/ui/PatientHooks.h"
 #include "patients/ui/PatientListPanel.h"
@@ -29,14 +30,6 @@ namespace clinora {
 namespace {
 
 const QPoint kPanelAt(14, 15);
-
-// The hourglass while the whole archive is read.
-struct WaitCursor {
-    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor &) = delete;
-    WaitCursor &operator=(const WaitCursor &) = delete;
-};
 
 } // namespace
 
@@ -147,13 +140,6 @@ TfrmTrovaClienti::TfrmTrovaClienti(ScreenContext &ctx, QWidget *parent)
 }
 
 TfrmTrovaClienti::~TfrmTrovaClienti() = default;
-
-void TfrmTrovaClienti::showEvent(QShowEvent *event)
-{
-    DialogScreen::showEvent(event);
-    if (!event->spontaneous())
-        FormShow();
-}
 
 void TfrmTrovaClienti::FormShow()
 {

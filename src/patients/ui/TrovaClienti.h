@@ -58,7 +58,7 @@ public:
     // The list template "Riepilogo dati".
     std::unique_ptr<ReportTemplate> repRiepilogo;
 
-    void FormShow();
+    void FormShow() override;
     void btnCercaMouseDown();
     void btnCercaClick();
     void btnStampaClick();
@@ -67,7 +67,6 @@ public:
     void pickInto(const PatientRecord &record, qint64 number);
 
 protected:
-    void showEvent(QShowEvent *event) override;
     void done(int result) override;
 
 private:

@@ -1,10 +1,12 @@
 #include "summary/ui/Grafico.h"
 
-#include "analyses/ui/ToolLayout.h"
 #include "common/CommonSettings.h"
 #include "common/Text.h"
+#include "common/ui/ListScreen.h"
 #include "common/ui/ListSummary.h"
 #include "common/ui/OpenURL.h"
+#include "common/ui/Palette.h"
+#include "common/ui/Panel.h"
 #include "common/ui/ScreenContext.h"
 #include "common/ui/Widgets.h"
 #include "report/CardTemplate.h"
@@ -69,11 +71,11 @@ std::unique_ptr<ReportTemplate> makeRepGrafico(const QByteArray &chartPng)
                  report::cardText(u"Verdana"_s, 11, Qt::white, kSlateGray, Qt::AlignHCenter, Qt::AlignVCenter, true),
                  u"Andamento risultati"_s);
     page.addText(u"txtPaziente"_s, mmRect(1, 11, 275, 6),
-                 report::cardText(u"Verdana"_s, 9, QColor(40, 40, 40), QColor(), Qt::AlignLeft, Qt::AlignVCenter,
+                 report::cardText(u"Verdana"_s, 9, palette::chartText, QColor(), Qt::AlignLeft, Qt::AlignVCenter,
                                   true));
     page.addPicture(u"imgGrafico"_s, mmRect(0, 19, 277, 154), chartPng);
     page.addText(u"txtEsclusi"_s, mmRect(1, 175, 275, 6),
-                 report::cardText(u"Verdana"_s, 8, QColor(40, 40, 40)));
+                 report::cardText(u"Verdana"_s, 8, palette::chartText));
     page.addText(u"txtCalce"_s, mmRect(0, 183, 277, 7),
                  report::cardText(u"Verdana"_s, 8, Qt::white, kSlateGray, Qt::AlignHCenter, Qt::AlignVCenter, true),
                  u"Stampa eseguita in data"_s);
@@ -92,14 +94,9 @@ TfrmGrafico::TfrmGrafico(ScreenContext &ctx, QWidget *parent)
     setObjectName(u"frmGrafico"_s);
     settings::apply();
 
-    QWidget *pan = tools::panel(this, u"panGrafico"_s, QRect(8, 8, 964, 624));
+    QWidget *pan = kit::panel(this, u"panGrafico"_s, QRect(8, 8, 964, 624));
     imgIntestazione = new Picture(pan, u"imgIntestazione"_s, [this](QPainter &p, const QRectF &r) {
-        QLinearGradient g(r.topLeft(), r.topRight());
-        g.setColorAt(0, QColor(160, 80, 22));
-        g.setColorAt(1, QColor(226, 146, 70));
-        p.setPen(QPen(QColor(130, 64, 16), 1));
-        p.setBrush(g);
-        p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), 8, 8);
+        paintPanel(p, r, 8, palette::orangeBottom, QColor(226, 146, 70), palette::orangeBorder, Qt::Horizontal);
         const qreal side = r.height() - 16;
         const QRectF disc(r.left() + 12, r.top() + 8, side, side);
         p.setBrush(QColor(255, 255, 255, 240));
@@ -127,7 +124,7 @@ TfrmGrafico::TfrmGrafico(ScreenContext &ctx, QWidget *parent)
     txtEsame->setMaxVisibleItems(16);
     QLabel *caption = captionFor(pan, txtEsame, u"Esame:"_s, designFont(u"Verdana"_s, 11, true));
     caption->setGeometry(16, 96, 78, 32);
-    tools::textLine(pan, u"lblSceltaEsame"_s, u"Scegliere l'esame di cui visualizzare l'andamento."_s,
+    kit::textLine(pan, u"lblSceltaEsame"_s, u"Scegliere l'esame di cui visualizzare l'andamento."_s,
                     QRect(572, 96, 378, 32));
 
     grfAndamento = new QChartView(pan);
@@ -138,11 +135,11 @@ TfrmGrafico::TfrmGrafico(ScreenContext &ctx, QWidget *parent)
     grfAndamento->setBackgroundBrush(Qt::white);
     grfAndamento->setGeometry(14, 138, 936, 410);
 
-    lblEsclusi = tools::textLine(pan, u"lblEsclusi"_s, QString(), QRect(16, 552, 934, 20));
+    lblEsclusi = kit::textLine(pan, u"lblEsclusi"_s, QString(), QRect(16, 552, 934, 20));
 
-    btnChiudi = tools::button(pan, u"btnChiudi"_s, u"Chiudi"_s, QRect(14, 576, 150, 36));
-    btnPDF = tools::button(pan, u"btnPDF"_s, u"Salva PDF"_s, QRect(638, 576, 150, 36));
-    btnStampa = tools::button(pan, u"btnStampa"_s, u"Stampa"_s, QRect(800, 576, 150, 36));
+    btnChiudi = kit::button(pan, u"btnChiudi"_s, u"Chiudi"_s, QRect(14, 576, 150, 36));
+    btnPDF = kit::button(pan, u"btnPDF"_s, u"Salva PDF"_s, QRect(638, 576, 150, 36));
+    btnStampa = kit::button(pan, u"btnStampa"_s, u"Stampa"_s, QRect(800, 576, 150, 36));
 
     setTabOrder(txtEsame, btnStampa);
     setTabOrder(btnStampa, btnPDF);

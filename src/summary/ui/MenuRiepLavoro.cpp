@@ -8,6 +8,8 @@
 #include "common/ui/Accessibility.h"
 #include "common/ui/Behaviours.h"
 #include "common/ui/Controls.h"
+#include "common/ui/Palette.h"
+#include "common/ui/Panel.h"
 #include "common/ui/ScreenContext.h"
 #include "common/ui/Widgets.h"
 #include "patients/ui/PatientHooks.h"
@@ -29,21 +31,7 @@ namespace clinora {
 
 namespace {
 
-const QColor kInk(70, 40, 15);
 const QColor kCaptionInk(120, 65, 20);
-const QColor kDarkCyan(0, 139, 139);
-const QColor kMaroon(128, 0, 0);
-
-void roundedPanel(QPainter &p, const QRectF &r, const QColor &top, const QColor &bottom, qreal radius,
-                  const QColor &border)
-{
-    QLinearGradient g(r.topLeft(), r.bottomLeft());
-    g.setColorAt(0, top);
-    g.setColorAt(1, bottom);
-    p.setPen(QPen(border, 1));
-    p.setBrush(g);
-    p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
-}
 
 void setInk(QWidget *w, const QColor &color)
 {
@@ -57,7 +45,7 @@ QLabel *textLine(QWidget *parent, const QString &name, const QString &text, cons
     auto *l = new QLabel(text, parent);
     l->setObjectName(name);
     l->setFont(designFont(u"Verdana"_s, 10, bold));
-    setInk(l, kInk);
+    setInk(l, palette::summaryInk);
     l->setGeometry(geometry);
     return l;
 }
@@ -66,7 +54,7 @@ QLabel *textLine(QWidget *parent, const QString &name, const QString &text, cons
 Picture *dateBox(QWidget *parent, const QString &name, const QString &title)
 {
     auto *box = new Picture(parent, name, [title](QPainter &p, const QRectF &r) {
-        roundedPanel(p, r, QColor(255, 255, 255), QColor(250, 238, 224), 12, QColor(210, 170, 130));
+        paintPanel(p, r, 12, palette::white, palette::peach, palette::peachBorder);
         const QRectF band(r.left(), r.top(), r.width(), 36);
         QPainterPath path;
         path.setFillRule(Qt::WindingFill);
@@ -149,11 +137,11 @@ TfrmMenuRiepLavoro::TfrmMenuRiepLavoro(ScreenContext &ctx, QWidget *parent)
 {
     setObjectName(u"frmMenuRiepLavoro"_s);
     settings::apply();
-    setBackground(QColor(150, 80, 20), QColor(240, 210, 175));
+    setBackground(palette::orangeDark, palette::orangePale);
 
     QWidget *b = board();
     auto *backdrop = new Picture(b, u"panSfondo"_s, [](QPainter &p, const QRectF &r) {
-        roundedPanel(p, r, QColor(255, 252, 248), QColor(244, 230, 214), 14, QColor(200, 160, 120));
+        paintPanel(p, r, 14, palette::creamTop, palette::creamBottom, palette::creamBorder);
     });
     backdrop->setGeometry(b->rect());
 
@@ -161,7 +149,7 @@ TfrmMenuRiepLavoro::TfrmMenuRiepLavoro(ScreenContext &ctx, QWidget *parent)
                             u"analisi cliniche relative a ciascun paziente."_s;
     const QString banner2 = u"Compilare i campi sottostanti e premere il pulsante Visualizza riepilogo."_s;
     imgTitolo = new Picture(b, u"imgTitolo"_s, [banner1, banner2](QPainter &p, const QRectF &r) {
-        roundedPanel(p, r, QColor(222, 136, 52), QColor(160, 80, 22), 10, QColor(130, 64, 16));
+        paintPanel(p, r, 10, palette::orangeTop, palette::orangeBottom, palette::orangeBorder);
         const qreal side = 72;
         art::drawLogoTile(p, QRectF(r.left() + 16, r.top() + (r.height() - side) / 2, side, side));
         const qreal x = r.left() + side + 34;
@@ -184,7 +172,7 @@ TfrmMenuRiepLavoro::TfrmMenuRiepLavoro(ScreenContext &ctx, QWidget *parent)
                               QRect(24, 134, 947, 22), true);
 
     auto *fields = new Picture(b, u"panCampi"_s, [](QPainter &p, const QRectF &r) {
-        roundedPanel(p, r, QColor(255, 255, 255), QColor(250, 238, 224), 12, QColor(210, 170, 130));
+        paintPanel(p, r, 12, palette::white, palette::peach, palette::peachBorder);
     });
     fields->setGeometry(14, 160, 967, 96);
 
@@ -257,7 +245,7 @@ TfrmMenuRiepLavoro::TfrmMenuRiepLavoro(ScreenContext &ctx, QWidget *parent)
         yearLabels[i]->setObjectName(QString::fromUtf16(box.yearName));
         yearLabels[i]->setFont(designFont(u"Verdana"_s, 26, true));
         yearLabels[i]->setAlignment(Qt::AlignCenter);
-        setInk(yearLabels[i], kMaroon);
+        setInk(yearLabels[i], palette::maroon);
         yearLabels[i]->setGeometry(x + 478 - 128, top + 80, 116, 46);
         access::valueLabel(yearLabels[i], u"Anno di "_s + what + u" intervallo"_s);
     }
@@ -276,12 +264,12 @@ TfrmMenuRiepLavoro::TfrmMenuRiepLavoro(ScreenContext &ctx, QWidget *parent)
     lblAttendere->setObjectName(u"lblAttendere"_s);
     lblAttendere->setFont(designFont(u"Verdana"_s, 12, true));
     lblAttendere->setAlignment(Qt::AlignCenter);
-    setInk(lblAttendere, kDarkCyan);
+    setInk(lblAttendere, palette::darkCyan);
     lblAttendere->setGeometry(14, 554, 967, 30);
     lblAttendere->hide();
 
     auto *bottom = new Picture(b, u"panBasso"_s, [](QPainter &p, const QRectF &r) {
-        roundedPanel(p, r, QColor(222, 136, 52), QColor(160, 80, 22), 10, QColor(130, 64, 16));
+        paintPanel(p, r, 10, palette::orangeTop, palette::orangeBottom, palette::orangeBorder);
     });
     bottom->setGeometry(14, 614, 967, 64);
     const QFont buttonFont = designFont(u"Verdana"_s, 12, true);
@@ -326,14 +314,6 @@ TfrmMenuRiepLavoro::TfrmMenuRiepLavoro(ScreenContext &ctx, QWidget *parent)
                 }});
     m_ctx.offer(this, caller::kSummaryMenu,
                 SummaryMenuHook{txtCodFisc, txtEsame, lblDataInizio, lblDataFine, lblFile, lblAttendere});
-}
-
-void TfrmMenuRiepLavoro::showEvent(QShowEvent *event)
-{
-    WorkingArea::showEvent(event);
-    // Restoring a minimised window is not a new showing.
-    if (!event->spontaneous())
-        FormShow();
 }
 
 void TfrmMenuRiepLavoro::FormShow()

@@ -37,14 +37,13 @@ public:
     QLabel *lblAttendere;
     QPushButton *btnEsci, *btnVisualizza;
 
-    void FormShow();
+    void FormShow() override;
     void impPazienteClick();
     void btnVisualizzaMouseDown();
     void btnVisualizzaClick();
     void btnEsciClick();
 
 protected:
-    void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void FormClose() override;
 

@@ -1,14 +1,16 @@
 #include "summary/ui/RiepLavoro.h"
 
 #include "analyses/ReferenceRange.h"
-#include "analyses/ui/LineList.h"
-#include "analyses/ui/ToolLayout.h"
 #include "common/CommonSettings.h"
 #include "common/Text.h"
 #include "common/ui/Accessibility.h"
 #include "common/ui/Artwork.h"
 #include "common/ui/FindInList.h"
+#include "common/ui/LineList.h"
+#include "common/ui/ListScreen.h"
 #include "common/ui/ListSummary.h"
+#include "common/ui/Palette.h"
+#include "common/ui/Panel.h"
 #include "common/ui/Screen.h"
 #include "common/ui/ScreenContext.h"
 #include "common/ui/Widgets.h"
@@ -29,20 +31,6 @@ using namespace Qt::StringLiterals;
 namespace clinora {
 
 namespace {
-
-const QColor kMaroon(128, 0, 0);
-const QColor kInk(70, 40, 15);
-
-void roundedPanel(QPainter &p, const QRectF &r, const QColor &top, const QColor &bottom, qreal radius,
-                  const QColor &border)
-{
-    QLinearGradient g(r.topLeft(), r.bottomLeft());
-    g.setColorAt(0, top);
-    g.setColorAt(1, bottom);
-    p.setPen(QPen(border, 1));
-    p.setBrush(g);
-    p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
-}
 
 QLabel *label(QWidget *parent, const QString &name, const QString &text, const QRect &geometry, int pointSize,
               bool bold, const QColor &color)
@@ -86,15 +74,15 @@ TfrmRiepLavoro::TfrmRiepLavoro(ScreenContext &ctx, QWidget *parent)
 
     QWidget *b = m_board;
     auto *backdrop = new Picture(b, u"panSfondo"_s, [](QPainter &p, const QRectF &r) {
-        roundedPanel(p, r, QColor(255, 252, 248), QColor(244, 230, 214), 14, QColor(200, 160, 120));
+        paintPanel(p, r, 14, palette::creamTop, palette::creamBottom, palette::creamBorder);
     });
     backdrop->setGeometry(b->rect());
 
     imgIntestazione = new Picture(b, u"imgIntestazione"_s, [](QPainter &p, const QRectF &r) {
-        roundedPanel(p, r, QColor(222, 136, 52), QColor(160, 80, 22), 10, QColor(130, 64, 16));
+        paintPanel(p, r, 10, palette::orangeTop, palette::orangeBottom, palette::orangeBorder);
         const qreal side = r.height() - 14;
         const QRectF disc(r.left() + 12, r.top() + 7, side, side);
-        p.setPen(QPen(QColor(130, 64, 16), 1));
+        p.setPen(QPen(palette::orangeBorder, 1));
         p.setBrush(QColor(255, 255, 255, 240));
         p.drawEllipse(disc);
         art::drawGlyph(p, disc.adjusted(side * 0.17, side * 0.17, -side * 0.17, -side * 0.17),
@@ -104,9 +92,8 @@ TfrmRiepLavoro::TfrmRiepLavoro(ScreenContext &ctx, QWidget *parent)
         p.drawText(QRectF(disc.right() + 16, r.top(), 290, r.height()), Qt::AlignLeft | Qt::AlignVCenter,
                    u"Codice fiscale paziente:"_s);
         // The white plate that carries the fiscal code.
-        p.setPen(QPen(QColor(130, 64, 16), 1));
-        p.setBrush(QColor(255, 250, 244));
-        p.drawRoundedRect(QRectF(r.left() + 376, r.top() + 12, 280, r.height() - 24), 8, 8);
+        paintFlatPanel(p, QRectF(r.left() + 375.5, r.top() + 11.5, 281, r.height() - 23), 8, QColor(255, 250, 244),
+                       palette::orangeBorder);
         p.setPen(QColor(255, 236, 214));
         p.setFont(designFont(u"Verdana"_s, 11, true));
         p.drawText(r.adjusted(0, 0, -20, 0), Qt::AlignRight | Qt::AlignVCenter, u"Riepilogo Risultati Esami"_s);
@@ -114,36 +101,36 @@ TfrmRiepLavoro::TfrmRiepLavoro(ScreenContext &ctx, QWidget *parent)
     imgIntestazione->setGeometry(14, 14, 967, 64);
     imgIntestazione->keepDrawing(u"summary|heading"_s);
     imgIntestazione->setAccessibleName(u"Codice fiscale paziente:"_s);
-    titTipologia = label(b, u"titTipologia"_s, u"- - -"_s, QRect(390, 26, 266, 40), 15, true, kMaroon);
+    titTipologia = label(b, u"titTipologia"_s, u"- - -"_s, QRect(390, 26, 266, 40), 15, true, palette::maroon);
     titTipologia->setAlignment(Qt::AlignCenter);
     access::valueLabel(titTipologia, u"Codice fiscale paziente"_s);
 
     lblIstruzioni1 = label(b, u"lblIstruzioni1"_s,
                            u"Immettere una o più parole consecutive presenti nella scheda in elenco da cercare e "
                            u"premere il pulsante Trova."_s,
-                           QRect(24, 88, 880, 20), 9, false, kInk);
+                           QRect(24, 88, 880, 20), 9, false, palette::summaryInk);
     lblIstruzioni2 = label(b, u"lblIstruzioni2"_s,
                            u"Per spostarsi sulla voce successiva contenente la stessa chiave di ricerca, fare di "
                            u"nuovo clic su Trova."_s,
-                           QRect(24, 108, 880, 20), 9, false, kInk);
+                           QRect(24, 108, 880, 20), 9, false, palette::summaryInk);
     imgGuida = new PictureButton(b, u"imgGuida"_s, u"Guida"_s, art::Glyph::Help, PictureButton::Style::Icon);
     imgGuida->setGeometry(929, 86, 44, 44);
 
-    const tools::FindRow find = tools::findRow(b, 24, 136, 949);
+    const kit::FindRow find = kit::findRow(b, 24, 136, 949);
     txtTrova = find.txtTrova;
     btnTrova = find.btnTrova;
     lstRecords = new LineList(b, u"lstRecords"_s, u"Risultati delle analisi cliniche nell'intervallo"_s,
                               QRect(24, 178, 949, 360), 1600);
 
     auto *info = new Picture(b, u"panTotali"_s, [](QPainter &p, const QRectF &r) {
-        roundedPanel(p, r, QColor(255, 255, 255), QColor(250, 238, 224), 10, QColor(210, 170, 130));
+        paintPanel(p, r, 10, palette::white, palette::peach, palette::peachBorder);
     });
     info->setGeometry(14, 546, 967, 60);
     info->keepDrawing(u"summary|totals"_s);
-    m_capIntervallo = label(b, u"titIntervallo"_s, u"Intervallo selezionato:"_s, QRect(), 11, true, kInk);
-    lblIntervallo = label(b, u"lblIntervallo"_s, kInitialInterval, QRect(), 11, true, kMaroon);
-    m_capTotale = label(b, u"titTotale"_s, u"Totale analisi cliniche:"_s, QRect(), 11, true, kInk);
-    lblTotCosti = label(b, u"lblTotCosti"_s, u"0"_s, QRect(), 11, true, kMaroon);
+    m_capIntervallo = label(b, u"titIntervallo"_s, u"Intervallo selezionato:"_s, QRect(), 11, true, palette::summaryInk);
+    lblIntervallo = label(b, u"lblIntervallo"_s, kInitialInterval, QRect(), 11, true, palette::maroon);
+    m_capTotale = label(b, u"titTotale"_s, u"Totale analisi cliniche:"_s, QRect(), 11, true, palette::summaryInk);
+    lblTotCosti = label(b, u"lblTotCosti"_s, u"0"_s, QRect(), 11, true, palette::maroon);
     m_capIntervallo->setBuddy(lblIntervallo);
     m_capTotale->setBuddy(lblTotCosti);
     access::valueLabel(lblIntervallo, u"Intervallo selezionato"_s);
@@ -153,14 +140,14 @@ TfrmRiepLavoro::TfrmRiepLavoro(ScreenContext &ctx, QWidget *parent)
     placeTotals(false);
 
     auto *bottom = new Picture(b, u"panBasso"_s, [](QPainter &p, const QRectF &r) {
-        roundedPanel(p, r, QColor(222, 136, 52), QColor(160, 80, 22), 10, QColor(130, 64, 16));
+        paintPanel(p, r, 10, palette::orangeTop, palette::orangeBottom, palette::orangeBorder);
     });
     bottom->setGeometry(14, 614, 967, 64);
     bottom->keepDrawing(u"summary|bottom"_s);
-    btnStampa = tools::button(b, u"btnStampa"_s, u"Stampa riepilogo"_s, QRect(30, 628, 220, 36));
-    btnGrafico = tools::button(b, u"btnGrafico"_s, u"Grafico"_s, QRect(266, 628, 180, 36));
+    btnStampa = kit::button(b, u"btnStampa"_s, u"Stampa riepilogo"_s, QRect(30, 628, 220, 36));
+    btnGrafico = kit::button(b, u"btnGrafico"_s, u"Grafico"_s, QRect(266, 628, 180, 36));
     btnGrafico->setToolTip(u"Mostra l'andamento nel tempo dei risultati numerici"_s);
-    btnEsci = tools::button(b, u"btnEsci"_s, u"Esci"_s, QRect(785, 628, 180, 36));
+    btnEsci = kit::button(b, u"btnEsci"_s, u"Esci"_s, QRect(785, 628, 180, 36));
     for (QPushButton *button : {btnStampa, btnGrafico, btnEsci})
         button->setFont(designFont(u"Verdana"_s, 12, true));
     lblFuoriIntervallo = label(b, u"lblFuoriIntervallo"_s, QString(), QRect(456, 618, 320, 56), 9, true, Qt::white);
@@ -198,7 +185,7 @@ void TfrmRiepLavoro::placeTotals(bool withNote)
 void TfrmRiepLavoro::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
-    art::fillGradient(p, QRectF(rect()), QColor(150, 80, 20), QColor(240, 210, 175));
+    art::fillGradient(p, QRectF(rect()), palette::orangeDark, palette::orangePale);
 }
 
 void TfrmRiepLavoro::showEvent(QShowEvent *event)

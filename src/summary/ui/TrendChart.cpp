@@ -1,6 +1,7 @@
 #include "summary/ui/TrendChart.h"
 
 #include "common/CommonSettings.h"
+#include "common/ui/Palette.h"
 #include "common/ui/Widgets.h"
 
 #include <QAreaSeries>
@@ -27,7 +28,6 @@ namespace {
 
 const QColor kLine(31, 96, 170);
 const QColor kBand(46, 160, 90);
-const QColor kAlarm(220, 20, 60);
 const QColor kAxisInk(70, 60, 50);
 const QColor kGrid(225, 218, 208);
 
@@ -193,7 +193,7 @@ Chart make(const summary::ExamTrend &trend, const QDate &from, const QDate &to)
         for (const summary::TrendPoint &p : trend.points) {
             auto *item = new QGraphicsSimpleTextItem(p.result, chart);
             item->setFont(designFont(u"Verdana"_s, 8, true));
-            item->setBrush(p.alarming ? kAlarm : kLine.darker(140));
+            item->setBrush(p.alarming ? palette::crimson : kLine.darker(140));
             item->setZValue(1000);
             labels.append({item, QPointF(x(p.date), p.value)});
         }
@@ -230,7 +230,7 @@ Chart make(const summary::ExamTrend &trend, const QDate &from, const QDate &to)
         alarm->setName(u"Risultato allarmante"_s);
         alarm->setMarkerShape(QScatterSeries::MarkerShapeCircle);
         alarm->setMarkerSize(15);
-        alarm->setColor(kAlarm);
+        alarm->setColor(palette::crimson);
         alarm->setBorderColor(Qt::white);
         for (const summary::TrendPoint &p : trend.points)
             if (p.alarming)

@@ -1,6 +1,7 @@
-#include "analyses/ui/LineList.h"
+#include "common/ui/LineList.h"
 
 #include "common/ui/LineDelegate.h"
+#include "common/ui/ListLinesModel.h"
 #include "common/ui/Widgets.h"
 
 #include <QEvent>
@@ -10,89 +11,9 @@ using namespace Qt::StringLiterals;
 
 namespace clinora {
 
-// The lines, each as wide as the longest one: the view lays them out without
-// measuring every line, however many there are. They are held as texts, or
-// as the Windows-1252 bytes a reading command made, each line becoming a
-// text only when it is shown, found or printed.
-class LineListModel : public QAbstractListModel {
-public:
-    using QAbstractListModel::QAbstractListModel;
-
-    QSize itemSize;
-
-    void setTexts(const QStringList &lines)
-    {
-        beginResetModel();
-        m_texts = lines;
-        m_bytes = {};
-        m_asBytes = false;
-        endResetModel();
-    }
-    void setBytes(ListLines &&lines)
-    {
-        beginResetModel();
-        m_texts.clear();
-        m_bytes = std::move(lines);
-        m_asBytes = true;
-        endResetModel();
-    }
-    QStringList texts() const { return m_asBytes ? m_bytes.toStringList() : m_texts; }
-
-    void insertText(int row, const QString &line)
-    {
-        toTexts();
-        beginInsertRows({}, row, row);
-        m_texts.insert(row, line);
-        endInsertRows();
-    }
-    void removeText(int row)
-    {
-        toTexts();
-        beginRemoveRows({}, row, row);
-        m_texts.removeAt(row);
-        endRemoveRows();
-    }
-
-    int rowCount(const QModelIndex &parent = {}) const override
-    {
-        return parent.isValid() ? 0 : int(m_asBytes ? m_bytes.size() : m_texts.size());
-    }
-    QVariant data(const QModelIndex &index, int role) const override
-    {
-        if (!index.isValid() || index.row() >= rowCount())
-            return {};
-        if (role == Qt::SizeHintRole)
-            return itemSize;
-        if (role != Qt::DisplayRole && role != Qt::EditRole)
-            return {};
-        return m_asBytes ? m_bytes.at(index.row()) : m_texts.at(index.row());
-    }
-    Qt::ItemFlags flags(const QModelIndex &index) const override
-    {
-        // Lines are read, chosen and found, never edited in place or dragged.
-        return index.isValid() ? Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemNeverHasChildren
-                               : Qt::NoItemFlags;
-    }
-
-private:
-    // Lines about to change one by one are held as texts from then on.
-    void toTexts()
-    {
-        if (!m_asBytes)
-            return;
-        m_texts = m_bytes.toStringList();
-        m_bytes = {};
-        m_asBytes = false;
-    }
-
-    QStringList m_texts;
-    ListLines m_bytes;
-    bool m_asBytes = false;
-};
-
 LineList::LineList(QWidget *parent, const QString &name, const QString &accessibleName, const QRect &geometry,
                    int minWidth)
-    : QListView(parent), m_model(new LineListModel(this)), m_minWidth(minWidth)
+    : QListView(parent), m_model(new ListLinesModel(this)), m_minWidth(minWidth)
 {
     setObjectName(name);
     setAccessibleName(accessibleName);
@@ -122,8 +43,8 @@ void LineList::updateItemSize()
     const QFontMetrics fm(font());
     const int width = std::max(m_minWidth, m_longest * fm.horizontalAdvance(QLatin1Char('M')) + 12);
     const QSize size(width, fm.height() + 2);
-    if (size != m_model->itemSize) {
-        m_model->itemSize = size;
+    if (size != m_model->itemSize()) {
+        m_model->setItemSize(size);
         // Uniform sizes are measured once: a new size needs a new layout.
         if (m_model->rowCount() > 0)
             scheduleDelayedItemsLayout();
@@ -144,7 +65,7 @@ void LineList::setLines(ListLines &&lines)
 {
     m_longest = int(lines.longest());
     updateItemSize();
-    m_model->setBytes(std::move(lines));
+    m_model->setLines(std::move(lines));
 }
 
 QStringList LineList::lines() const { return m_model->texts(); }

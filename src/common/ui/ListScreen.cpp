@@ -1,27 +1,28 @@
-#include "analyses/ui/ToolLayout.h"
+#include "common/ui/ListScreen.h"
 
 #include "common/ui/Controls.h"
+#include "common/ui/LineDelegate.h"
+#include "common/ui/ListLinesModel.h"
+#include "common/ui/Palette.h"
+#include "common/ui/Panel.h"
 #include "common/ui/Widgets.h"
 
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QPainter>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 
 using namespace Qt::StringLiterals;
 
-namespace clinora::tools {
+namespace clinora::kit {
 
-QWidget *panel(QWidget *parent, const QString &name, const QRect &geometry)
+QWidget *panel(QWidget *parent, const QString &name, const QRect &geometry, const QColor &top, const QColor &border)
 {
-    auto *p = new Picture(parent, name, [](QPainter &painter, const QRectF &r) {
-        QLinearGradient g(r.topLeft(), r.bottomLeft());
-        g.setColorAt(0, QColor(246, 249, 253));
-        g.setColorAt(1, QColor(226, 235, 246));
-        painter.setPen(QPen(QColor(160, 178, 204), 1));
-        painter.setBrush(g);
-        painter.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), 10, 10);
+    auto *p = new Picture(parent, name, [top, border](QPainter &painter, const QRectF &r) {
+        paintPanel(painter, r, 10, top, palette::listPanelBottom, border);
     });
     p->setGeometry(geometry);
     return p;
@@ -31,15 +32,10 @@ QWidget *banner(QWidget *parent, const QString &name, const QRect &geometry, art
                 const QString &title, const QString &subtitle)
 {
     auto *b = new Picture(parent, name, [glyph, title, subtitle](QPainter &p, const QRectF &r) {
-        QLinearGradient g(r.topLeft(), r.topRight());
-        g.setColorAt(0, QColor(22, 72, 150));
-        g.setColorAt(1, QColor(92, 150, 214));
-        p.setPen(QPen(QColor(18, 58, 120), 1));
-        p.setBrush(g);
-        p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), 8, 8);
+        paintPanel(p, r, 8, QColor(22, 72, 150), QColor(92, 150, 214), palette::bannerBorder, Qt::Horizontal);
         const qreal side = r.height() - 16;
         const QRectF disc(r.left() + 12, r.top() + 8, side, side);
-        p.setPen(QPen(QColor(18, 58, 120), 1));
+        p.setPen(QPen(palette::bannerBorder, 1));
         p.setBrush(QColor(255, 255, 255, 240));
         p.drawEllipse(disc);
         art::drawGlyph(p, disc.adjusted(side * 0.18, side * 0.18, -side * 0.18, -side * 0.18), glyph);
@@ -65,11 +61,11 @@ QWidget *banner(QWidget *parent, const QString &name, const QRect &geometry, art
 }
 
 QLabel *textLine(QWidget *parent, const QString &name, const QString &text, const QRect &geometry,
-                 const QColor &color, bool bold)
+                 const QColor &color, bool bold, int pointSize)
 {
     auto *l = new QLabel(text, parent);
     l->setObjectName(name);
-    l->setFont(designFont(u"Verdana"_s, 9, bold));
+    l->setFont(designFont(u"Verdana"_s, pointSize, bold));
     QPalette pal = l->palette();
     pal.setColor(QPalette::WindowText, color);
     l->setPalette(pal);
@@ -104,4 +100,45 @@ FindRow findRow(QWidget *parent, int left, int top, int width)
     return row;
 }
 
-} // namespace clinora::tools
+namespace {
+
+// Every line as wide as the list asks, however long its text.
+class WideLineDelegate : public LineDelegate {
+public:
+    WideLineDelegate(QObject *parent, int width) : LineDelegate(parent), m_width(width) {}
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        return QSize(m_width, QStyledItemDelegate::sizeHint(option, index).height());
+    }
+
+private:
+    int m_width;
+};
+
+} // namespace
+
+QListView *linesView(QWidget *parent, const QString &name, const QString &accessibleName, const QRect &geometry,
+                     int lineWidth)
+{
+    auto *list = new QListView(parent);
+    list->setObjectName(name);
+    list->setAccessibleName(accessibleName);
+    list->setGeometry(geometry);
+    // The lines' own font and colour, whatever the style would give them.
+    list->setFont(designFont(u"Courier New"_s, 12));
+    QPalette pal = list->palette();
+    pal.setColor(QPalette::Text, Qt::black);
+    pal.setColor(QPalette::Base, Qt::white);
+    list->setPalette(pal);
+    list->setUniformItemSizes(true);
+    list->setItemDelegate(new WideLineDelegate(list, lineWidth));
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    list->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setModel(new ListLinesModel(list));
+    return list;
+}
+
+} // namespace clinora::kit
