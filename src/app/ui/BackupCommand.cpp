@@ -1,7 +1,7 @@
 #include "app/ui/BackupCommand.h"
 
-#include "app/ui/AppContext.h"
 #include "common/CommonSettings.h"
+#include "common/ui/ScreenContext.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,8 +1,8 @@
 #include "app/ui/Guida.h"
 
-#include "app/ui/AppContext.h"
 #include "common/ui/Controls.h"
 #include "common/ui/OpenURL.h"
+#include "common/ui/ScreenContext.h"
 #include "common/ui/Widgets.h"
 
 #include <QDir>

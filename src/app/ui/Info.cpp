@@ -3,10 +3,10 @@
 #include "common/ui/Accessibility.h"
 
 #include "app/Maker.h"
-#include "app/ui/AppContext.h"
 #include "app/ui/BackupCommand.h"
 #include "common/ui/Controls.h"
 #include "common/ui/OpenURL.h"
+#include "common/ui/ScreenContext.h"
 #include "common/ui/Widgets.h"
 
 #include <QLabel>
