@@ -11,7 +11,7 @@ packages=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev libcups2-dev
   libbenchmark-dev
-  libzip-dev zlib1g-dev
+  libzip-dev zlib1g-dev libdeflate-dev
   fonts-liberation2 fonts-dejavu-core fonts-wine qt6-translations-l10n
   poppler-utils xvfb xauth xdotool
   desktop-file-utils librsvg2-bin

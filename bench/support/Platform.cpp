@@ -6,6 +6,8 @@
 #if defined(Q_OS_WIN)
 #include <windows.h>
 #include <psapi.h>
+#else
+#include <unistd.h>
 #endif
 
 namespace clinora::bench {
@@ -88,5 +90,12 @@ qint64 peakResidentBytes() { return -1; }
 bool resetPeak() { return false; }
 
 #endif
+
+void settleDisk()
+{
+#if !defined(Q_OS_WIN)
+    ::sync();
+#endif
+}
 
 } // namespace clinora::bench

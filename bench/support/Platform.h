@@ -20,4 +20,8 @@ qint64 peakResidentBytes();
 // cannot, and the peak then counts from the process's start.
 bool resetPeak();
 
+// Writes out whatever the file system still holds for the disk, so that a
+// measurement that writes starts with no earlier writing pending.
+void settleDisk();
+
 } // namespace clinora::bench

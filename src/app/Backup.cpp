@@ -16,10 +16,12 @@
 #include <QRegularExpression>
 #include <QUrl>
 
+#include <libdeflate.h>
 #include <zip.h>
-#include <zlib.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -42,7 +44,12 @@ constexpr QStringView kIncompleteSuffix = u".incompleto";
 constexpr QStringView kStagingName = u".Clinora-ripristino";
 constexpr QStringView kSetAsideName = u".Clinora-ripristino-precedenti";
 
-constexpr qint64 kCopyChunk = 1 << 20;
+// The pieces in which data files are read, the backup file is written and
+// read back: large, so that a backup of gigabytes makes few system calls.
+constexpr qint64 kCopyChunk = 4 << 20;
+// Bytes written to the backup file after which its writing to the disk is
+// started, so that the disk works while the next files are read.
+constexpr qint64 kToDiskStep = 16 << 20;
 
 // ---- names ------------------------------------------------------------------
 
@@ -197,6 +204,8 @@ struct Work {
     qint64 total = 0;
     Failure failure = Failure::None;
     QString detail;
+    // One buffer for every data file in turn.
+    std::vector<char> buffer;
 
     bool advance(qint64 bytes)
     {
@@ -235,6 +244,25 @@ struct ZipFile {
     zip_error_t error;
     bool writing = false;
     bool written = false;
+    // Written bytes not yet handed to the system, and how far the file has
+    // been sent on to the disk.
+    std::vector<char> pending;
+    qint64 toDisk = 0;
+
+    bool writePending()
+    {
+        if (pending.empty())
+            return true;
+        if (!io::writeAll(file, QByteArrayView(pending.data(), qsizetype(pending.size()))))
+            return false;
+        pending.clear();
+        const qint64 end = file.pos();
+        if (end - toDisk >= kToDiskStep) {
+            io::startToDisk(file, toDisk, end - toDisk);
+            toDisk = end;
+        }
+        return true;
+    }
 
     static zip_int64_t callback(void *state, void *data, zip_uint64_t len, zip_source_cmd_t cmd)
     {
@@ -307,20 +335,31 @@ struct ZipFile {
             return file.pos();
         case ZIP_SOURCE_BEGIN_WRITE:
             // NewOnly: a name that appeared meanwhile is never written over.
-            if (io::injectFault(io::Op::Open, path) || !file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            if (io::injectFault(io::Op::Open, path)
+                || !file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
                 return fail(ZIP_ER_OPEN);
             writing = true;
+            pending.reserve(size_t(kCopyChunk));
+            toDisk = 0;
             return 0;
-        case ZIP_SOURCE_WRITE:
-            if (!io::writeAll(file, QByteArrayView(static_cast<const char *>(data), qsizetype(len))))
+        case ZIP_SOURCE_WRITE: {
+            // Gathered here: the archive comes in small pieces.
+            const char *bytes = static_cast<const char *>(data);
+            pending.insert(pending.end(), bytes, bytes + len);
+            if (qint64(pending.size()) >= kCopyChunk && !writePending())
                 return fail(ZIP_ER_WRITE);
             return zip_int64_t(len);
+        }
         case ZIP_SOURCE_SEEK_WRITE:
+            if (!writePending())
+                return fail(ZIP_ER_WRITE);
             return seekTo(file, data, len);
         case ZIP_SOURCE_TELL_WRITE:
-            return file.pos();
+            return file.pos() + qint64(pending.size());
         case ZIP_SOURCE_COMMIT_WRITE: {
             // On the disk before anyone is told it is there.
+            if (!writePending())
+                return fail(ZIP_ER_WRITE);
             const bool flushed = !io::injectFault(io::Op::Flush, path) && file.flush();
             if (!flushed || !io::syncToDisk(file) || io::injectFault(io::Op::Close, path))
                 return fail(ZIP_ER_WRITE);
@@ -332,6 +371,7 @@ struct ZipFile {
             return 0;
         }
         case ZIP_SOURCE_ROLLBACK_WRITE:
+            pending.clear();
             file.close();
             writing = false;
             io::removeFile(path);
@@ -363,8 +403,33 @@ struct DataFile {
     QFile file;
     lock::FileLock guard;
     zip_error_t error;
-    uLong crc = 0;
+    quint32 crc = 0;
     qint64 size = 0;
+    // The part of work.buffer not yet handed to the archive.
+    qint64 at = 0;
+    qint64 filled = 0;
+
+    // Reads the next piece of the file; its checksum is taken once, here.
+    bool refill()
+    {
+        if (io::injectFault(io::Op::Read, path)) {
+            work.fail(Failure::DataUnreadable, path);
+            return false;
+        }
+        std::vector<char> &buffer = work.buffer;
+        if (buffer.size() < size_t(kCopyChunk))
+            buffer.resize(size_t(kCopyChunk));
+        const qint64 n = file.read(buffer.data(), kCopyChunk);
+        if (n < 0) {
+            work.fail(Failure::DataUnreadable, path);
+            return false;
+        }
+        crc = quint32(libdeflate_crc32(crc, buffer.data(), size_t(n)));
+        size += n;
+        at = 0;
+        filled = n;
+        return n == 0 || work.advance(n);
+    }
 
     static zip_int64_t callback(void *state, void *data, zip_uint64_t len, zip_source_cmd_t cmd)
     {
@@ -389,7 +454,7 @@ struct DataFile {
             zip_error_set(&error, ZIP_ER_OPEN, EIO);
             return false;
         }
-        if (io::injectFault(io::Op::Open, path) || !file.open(QIODevice::ReadOnly)) {
+        if (io::injectFault(io::Op::Open, path) || !file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
             guard.release();
             work.fail(Failure::DataUnreadable, path);
             zip_error_set(&error, ZIP_ER_OPEN, EIO);
@@ -417,31 +482,23 @@ struct DataFile {
         case ZIP_SOURCE_OPEN:
             if (!acquire())
                 return -1;
-            crc = crc32(0L, Z_NULL, 0);
+            crc = 0;
             size = 0;
+            at = filled = 0;
             return 0;
         case ZIP_SOURCE_READ: {
             if (work.failure != Failure::None) {
                 zip_error_set(&error, ZIP_ER_CANCELLED, 0);
                 return -1;
             }
-            if (io::injectFault(io::Op::Read, path)) {
-                work.fail(Failure::DataUnreadable, path);
-                zip_error_set(&error, ZIP_ER_READ, EIO);
+            if (at == filled && !refill()) {
+                zip_error_set(&error, work.failure == Failure::Cancelled ? ZIP_ER_CANCELLED : ZIP_ER_READ, EIO);
                 return -1;
             }
-            const qint64 n = file.read(static_cast<char *>(data), qint64(len));
-            if (n < 0) {
-                work.fail(Failure::DataUnreadable, path);
-                zip_error_set(&error, ZIP_ER_READ, EIO);
-                return -1;
-            }
-            crc = crc32_z(crc, static_cast<const Bytef *>(data), size_t(n));
-            size += n;
-            if (!work.advance(n)) {
-                zip_error_set(&error, ZIP_ER_CANCELLED, 0);
-                return -1;
-            }
+            const qint64 n = std::min(qint64(len), filled - at);
+            if (n > 0)
+                memcpy(data, work.buffer.data() + at, size_t(n));
+            at += n;
             return n;
         }
         case ZIP_SOURCE_CLOSE:
@@ -549,7 +606,9 @@ bool readEntry(zip_t *za, zip_uint64_t index, Work &work, Sink &&sink)
     zip_file_t *zf = zip_fopen_index(za, index, 0);
     if (!zf)
         return false;
-    QByteArray buffer(kCopyChunk, Qt::Uninitialized);
+    std::vector<char> &buffer = work.buffer;
+    if (buffer.size() < size_t(kCopyChunk))
+        buffer.resize(size_t(kCopyChunk));
     bool ok = true;
     for (;;) {
         const zip_int64_t n = zip_fread(zf, buffer.data(), zip_uint64_t(buffer.size()));
@@ -559,7 +618,7 @@ bool readEntry(zip_t *za, zip_uint64_t index, Work &work, Sink &&sink)
         }
         if (n == 0)
             break;
-        if (!sink(QByteArrayView(buffer.constData(), qsizetype(n))) || !work.advance(n)) {
+        if (!sink(QByteArrayView(buffer.data(), qsizetype(n))) || !work.advance(n)) {
             ok = false;
             break;
         }
@@ -583,11 +642,13 @@ Failure checkArchive(zip_t *za, Index &index, Work &work)
         return Failure::NotABackup;
     QByteArray indexBytes;
     Work quiet; // the index is not part of the data the progress counts
+    quiet.buffer.swap(work.buffer);
     if (!readEntry(za, zip_uint64_t(indexAt), quiet, [&](QByteArrayView b) {
             indexBytes += b;
             return indexBytes.size() < (64 << 20);
         }))
         return Failure::Damaged;
+    work.buffer.swap(quiet.buffer);
     if (!index.parse(indexBytes) || index.entries.size() != count - 1)
         return Failure::Damaged;
 
@@ -648,6 +709,22 @@ QStringList topItems(const QString &dataFolder)
         const QString top = topItem(e);
         if (out.isEmpty() || out.last() != top)
             out << top;
+    }
+    return out;
+}
+
+// The files of `dataFolder` that saves lock (the archives, the frequent
+// exams list and, when asked, the password file), as absolute paths.
+QStringList filesSavesLock(const QString &dataFolder, bool withPassword)
+{
+    const QString analyses = kAnalysisFolderName.toString() + u'/';
+    QStringList out;
+    for (const QString &name : dataEntries(dataFolder)) {
+        if (name.endsWith(u'/'))
+            continue;
+        if (name == kPatientArchiveName || name == kFrequentExamsFileName
+            || (withPassword && name == kPasswordFileName) || name.startsWith(analyses))
+            out << QDir(dataFolder).filePath(name);
     }
     return out;
 }
@@ -816,6 +893,7 @@ Result create(const QString &dataFolder, const QString &targetFolder, const QDat
             return failWith(Failure::VerifyFailed, tempPath);
         Index read;
         Work check;
+        check.buffer.swap(work.buffer);
         if (progress)
             check.progress = [&](qint64 done, qint64) { return progress(work.total / 2 + done, work.total); };
         const Failure f = checkArchive(reader.za, read, check);
@@ -942,11 +1020,31 @@ Result restore(const QString &zipPath, const QString &dataFolder, const Progress
         }
     }
     io::syncFolderToDisk(staging);
+    const bool keepPassword = !restoredTop.contains(kPasswordFileName.toString());
+
+    // Every file a save locks, locked as a save locks it, until the new data
+    // are in place: a save on another computer is either wholly in the data
+    // set aside or made afterwards on the restored data, never torn by the
+    // swap. A lock held elsewhere for the whole wait stops the restore here,
+    // with nothing changed.
+    std::vector<lock::FileLock> guards;
+    {
+        const QStringList locked = filesSavesLock(dataFolder, keepPassword);
+        lock::reserveHandles(locked.size());
+        guards.reserve(size_t(locked.size()));
+        for (const QString &path : locked) {
+            guards.emplace_back();
+            switch (guards.back().acquire(path, lock::Mode::Exclusive, lock::Missing::Skip)) {
+            case lock::Outcome::Locked: break;
+            case lock::Outcome::Busy: return fail(Failure::Locked, path);
+            case lock::Outcome::Failed: return fail(Failure::ReplaceFailed, path);
+            }
+        }
+    }
 
     // The old data set aside, the new put in place; any failure puts back
     // what was moved.
     const QStringList current = topItems(dataFolder);
-    const bool keepPassword = !restoredTop.contains(kPasswordFileName.toString());
     if (!io::makeFolder(aside))
         return fail(Failure::ReplaceFailed, aside);
     QStringList setAside, placed;
@@ -977,6 +1075,7 @@ Result restore(const QString &zipPath, const QString &dataFolder, const Progress
         placed << item;
     }
     io::syncFolderToDisk(dataFolder);
+    guards.clear();
     removeItem(aside);
     removeItem(staging);
     return r;

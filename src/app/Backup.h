@@ -76,6 +76,8 @@ Result inspect(const QString &zipPath, const Progress &progress = {});
 // checked whole first, and refused before anything is touched when damaged;
 // it is unpacked beside the data, and only then the old data are swapped out.
 // A data item the backup does not hold is removed, except the password file.
+// The swap is made under the locks saves take, on every file they lock; one
+// held elsewhere for the whole wait gives Locked, with nothing changed.
 // Making a backup of the current data first is the caller's part.
 Result restore(const QString &zipPath, const QString &dataFolder, const Progress &progress = {});
 

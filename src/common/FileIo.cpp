@@ -79,20 +79,19 @@ void releaseOld(int fd)
         closeOld(fd);
 }
 
-// Starts writing `length` bytes from `offset` to the disk without waiting,
-// so that the sync at the end finds less to do.
+} // namespace
+
 void startToDisk(QFileDevice &file, qint64 offset, qint64 length)
 {
 #if defined(Q_OS_LINUX)
-    (void)::sync_file_range(file.handle(), offset, length, SYNC_FILE_RANGE_WRITE);
+    if (file.handle() >= 0)
+        (void)::sync_file_range(file.handle(), offset, length, SYNC_FILE_RANGE_WRITE);
 #else
     Q_UNUSED(file);
     Q_UNUSED(offset);
     Q_UNUSED(length);
 #endif
 }
-
-} // namespace
 
 void finishReleases() { releasers().waitForDone(); }
 

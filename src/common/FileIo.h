@@ -45,6 +45,12 @@ bool writeAll(QFileDevice &file, QByteArrayView bytes);
 // Pushes the file's written data to the disk (fsync / FlushFileBuffers).
 bool syncToDisk(QFileDevice &file);
 
+// Starts writing `length` bytes from `offset` to the disk without waiting
+// (where the system allows it), so that the disk works while the program
+// goes on and the sync at the end finds less to do. Never a substitute for
+// syncToDisk().
+void startToDisk(QFileDevice &file, qint64 offset, qint64 length);
+
 // Makes the names in the folder holding `path` reach the disk (a file just
 // made or renamed there), where the system asks for it (POSIX; Windows
 // keeps a file's name with the file).

@@ -9,6 +9,7 @@
 #if !defined(Q_OS_WIN)
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -121,6 +122,24 @@ void setWaitLimit(std::chrono::milliseconds limit) { g_waitMs.store(limit.count(
 void setWaitObserver(WaitObserver *observer) { g_observer.store(observer, std::memory_order_release); }
 
 WaitObserver *waitObserver() { return g_observer.load(std::memory_order_acquire); }
+
+void reserveHandles(qsizetype count)
+{
+#if !defined(Q_OS_WIN)
+    // Beside the locks, the handles the program keeps open anyway.
+    constexpr rlim_t kOthers = 256;
+    struct rlimit limits = {};
+    if (count <= 0 || ::getrlimit(RLIMIT_NOFILE, &limits) != 0 || limits.rlim_cur == RLIM_INFINITY)
+        return;
+    const rlim_t wanted = rlim_t(count) + kOthers;
+    if (limits.rlim_cur >= wanted)
+        return;
+    limits.rlim_cur = limits.rlim_max == RLIM_INFINITY ? wanted : std::min(wanted, limits.rlim_max);
+    (void)::setrlimit(RLIMIT_NOFILE, &limits);
+#else
+    Q_UNUSED(count);
+#endif
+}
 
 FileLock::~FileLock() { release(); }
 

@@ -83,6 +83,11 @@ private:
     bool m_available = true;
 };
 
+// Makes room for `count` more locks held at once by this process (each holds
+// an open handle), where the system limits open handles per process and
+// allows more; a command that locks a whole folder's files asks first.
+void reserveHandles(qsizetype count);
+
 // How long acquire() and change() wait for a held lock.
 std::chrono::milliseconds waitLimit();
 // Tests shorten the wait; the program keeps the default of two seconds.

@@ -6,6 +6,7 @@
 #include "common/FileLock.h"
 #include "demo/DemoData.h"
 #include "patients/PatientRecord.h"
+#include "share/LockHolder.h"
 #include "support/FileTools.h"
 
 #include <QCoreApplication>
@@ -402,6 +403,58 @@ private slots:
             QCOMPARE(r.failure, backup::Failure::ReplaceFailed);
             QCOMPARE(tree(current.path()), before);
         }
+    }
+
+    // Restore swaps the data under the locks saves take: a file that another
+    // process holds (a save, or a reader a save would wait for) makes it
+    // wait the bounded time, then stop with nothing changed; once let go,
+    // the same restore goes through.
+    void restoreWaitsForLocksHeldElsewhere_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("exclusive");
+        QTest::newRow("patient archive saved elsewhere") << u"Pazienti.pro"_s << true;
+        QTest::newRow("patient archive read elsewhere") << u"Pazienti.pro"_s << false;
+        QTest::newRow("analysis archive saved elsewhere") << u"analysis"_s << true;
+        QTest::newRow("frequent exams saved elsewhere") << u"Esami_Frequenti.lst"_s << true;
+    }
+    void restoreWaitsForLocksHeldElsewhere()
+    {
+        QFETCH(QString, file);
+        QFETCH(bool, exclusive);
+        QTemporaryDir practice, stick, current;
+        writePractice(practice.path());
+        const backup::Result made = backup::create(practice.path(), stick.path(), kWhen);
+        QVERIFY(made.ok());
+        writePractice(current.path(), 30);
+        const QMap<QString, QByteArray> before = tree(current.path());
+        QString held = QDir(current.path()).filePath(file);
+        if (file == u"analysis"_s) {
+            const QDir analyses(current.path() + u"/Analisi_Cliniche"_s);
+            held = analyses.filePath(analyses.entryList(QDir::Files).last());
+        }
+        QVERIFY(QFileInfo(held).isFile());
+
+        constexpr auto wait = std::chrono::milliseconds(300);
+        lock::setWaitLimit(wait);
+        backup::Result r;
+        std::chrono::steady_clock::duration took{};
+        {
+            LockHolder other(held, exclusive ? lock::Mode::Exclusive : lock::Mode::Shared);
+            QVERIFY(other.locked());
+            const auto started = std::chrono::steady_clock::now();
+            r = backup::restore(made.path, current.path());
+            took = std::chrono::steady_clock::now() - started;
+        }
+        lock::setWaitLimit(std::chrono::milliseconds(2000));
+        QCOMPARE(r.failure, backup::Failure::Locked);
+        QCOMPARE(r.detail, held);
+        QVERIFY(took >= wait);
+        QCOMPARE(tree(current.path()), before); // nothing set aside, nothing left beside
+
+        const backup::Result again = backup::restore(made.path, current.path());
+        QVERIFY2(again.ok(), qPrintable(again.detail));
+        QCOMPARE(withoutProgramFiles(tree(current.path())), withoutProgramFiles(tree(practice.path())));
     }
 
     // Saves from another process while backups are made: each backup holds

@@ -6,15 +6,23 @@
 #include "app/ui/Guida.h"
 #include "app/ui/Info.h"
 #include "common/FileIo.h"
+#include "common/FileLock.h"
 #include "common/HelpTexts.h"
 #include "common/ui/Widgets.h"
 #include "patients/PatientRecord.h"
+#include "share/LockHolder.h"
 #include "support/FileTools.h"
 #include "support/TestApp.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QProgressDialog>
 #include <QPushButton>
+#include <QThread>
+
+#include <chrono>
+#include <functional>
 
 using namespace Qt::StringLiterals;
 using namespace clinora;
@@ -40,6 +48,58 @@ struct Practice {
         app.ctx->switchTo(nullptr, menu);
     }
     QStringList backups() const { return QDir(stick.path()).entryList(QDir::Files | QDir::Hidden); }
+};
+
+// A slow disk under the data folder: every read of a data file takes a
+// while, and `during` is called before each, as the user's hand would act
+// meanwhile.
+class SlowReads : public io::FaultHook {
+public:
+    SlowReads(QString folder, std::function<void()> during) : m_folder(std::move(folder)), m_during(std::move(during))
+    {
+        io::setFaultHook(this);
+    }
+    ~SlowReads() override { io::setFaultHook(nullptr); }
+    bool shouldFail(io::Op op, const QString &path) override
+    {
+        if (op == io::Op::Read && path.startsWith(m_folder)) {
+            ++reads;
+            m_during();
+            QThread::msleep(250);
+        }
+        return false;
+    }
+    int reads = 0;
+
+private:
+    QString m_folder;
+    std::function<void()> m_during;
+};
+
+// Counts the waits for a file held elsewhere, and whether the wait cursor
+// was up meanwhile; the program's own observer is still told.
+class WaitSpy : public lock::WaitObserver {
+public:
+    WaitSpy() : m_program(lock::waitObserver()) { lock::setWaitObserver(this); }
+    ~WaitSpy() override { lock::setWaitObserver(m_program); }
+    void waitStarted() override
+    {
+        if (m_program)
+            m_program->waitStarted();
+        ++waits;
+        const QCursor *c = QGuiApplication::overrideCursor();
+        cursorShown = cursorShown || (c && c->shape() == Qt::WaitCursor);
+    }
+    void waitEnded() override
+    {
+        if (m_program)
+            m_program->waitEnded();
+    }
+    int waits = 0;
+    bool cursorShown = false;
+
+private:
+    lock::WaitObserver *m_program;
 };
 
 } // namespace
@@ -207,6 +267,83 @@ private slots:
         const backup::Result before = backup::inspect(aside);
         QVERIFY(before.ok());
         QCOMPARE(before.summary.patients, 5);
+    }
+
+    // A long backup shows its progress; "Annulla" stops it, and nothing
+    // that passes for a backup is left.
+    void progressShownAndCancelled()
+    {
+        Practice p;
+        p.app.files->answers.push_back(p.stick.path());
+        QProgressDialog *seen = nullptr;
+        bool pressed = false;
+        SlowReads slow(p.app.folder(), [&] {
+            auto *d = p.menu->findChild<QProgressDialog *>(u"dlgAvanzamento"_s);
+            if (!d || !d->isVisible() || pressed)
+                return;
+            seen = d;
+            QCOMPARE(d->labelText(), u"Backup dei dati in corso..."_s);
+            QCOMPARE(d->accessibleName(), u"Backup dei dati in corso..."_s);
+            QPushButton *cancel = d->findChild<QPushButton *>();
+            QVERIFY(cancel);
+            QCOMPARE(cancel->text(), u"Annulla"_s);
+            cancel->click();
+            pressed = true;
+        });
+        click(p.menu->btnBackup);
+        QVERIFY2(seen, "no progress shown");
+        QVERIFY(pressed);
+        QCOMPARE(p.app.messages->shown.size(), 1);
+        QCOMPARE(p.app.messages->shown[0].kind, MsgKind::Information);
+        QCOMPARE(p.app.messages->take(), QStringList{u"Backup annullato: nessun file di backup è stato salvato."_s});
+        QCOMPARE(p.backups(), QStringList());
+        QVERIFY(!backup::Settings::load(p.app.folder()).lastTime.isValid());
+        QVERIFY(p.menu->lblPromemoria->isVisible());
+        QVERIFY(!p.menu->findChild<QProgressDialog *>(u"dlgAvanzamento"_s)
+                 || !p.menu->findChild<QProgressDialog *>(u"dlgAvanzamento"_s)->isVisible());
+    }
+
+    // Restore while another computer reads an archive (a save would wait for
+    // it too): the bounded wait with the wait cursor, the busy message, and
+    // the data as they were.
+    void restoreWithAnArchiveInUseElsewhere()
+    {
+        Practice p;
+        p.app.files->answers.push_back(p.stick.path());
+        click(p.menu->btnBackup);
+        p.app.messages->take();
+        const QString zip = p.stick.path() + u"/Clinora-backup-2026-12-10-1030.zip"_s;
+        writeFile(p.app.path(u"Pazienti.pro"_s), patients(5, 'b'));
+        const QString archive = p.app.path(u"Analisi_Cliniche/Paziente_CF_RSSMRA80A01H501U.asl"_s);
+
+        constexpr auto wait = std::chrono::milliseconds(300);
+        lock::setWaitLimit(wait);
+        {
+            LockHolder other(archive, lock::Mode::Shared);
+            QVERIFY(other.locked());
+            WaitSpy spy;
+            p.app.files->answers.push_back(zip);
+            const auto started = std::chrono::steady_clock::now();
+            click(p.menu->btnRipristino);
+            const auto took = std::chrono::steady_clock::now() - started;
+            QVERIFY(took >= wait);
+            QVERIFY(spy.waits >= 1);
+            QVERIFY(spy.cursorShown);
+            QVERIFY(!QGuiApplication::overrideCursor());
+        }
+        lock::setWaitLimit(std::chrono::milliseconds(2000));
+        QCOMPARE(p.app.messages->shown.size(), 2);
+        QCOMPARE(p.app.messages->shown[1].kind, MsgKind::Error);
+        const QString aside = p.stick.path() + u"/Clinora-backup-2026-12-10-1030-prima-del-ripristino.zip"_s;
+        QCOMPARE(p.app.messages->take().at(1),
+                 u"Attenzione: il ripristino non è stato eseguito: l'archivio Paziente_CF_RSSMRA80A01H501U.asl è in uso "
+                 u"su un'altra postazione. Riprovare tra qualche istante.\n\r\n\rI dati attuali non sono stati "
+                 u"modificati.\n\r\n\rI dati precedenti sono salvati nel backup:\n\r"_s
+                     + QDir::toNativeSeparators(aside));
+        QCOMPARE(fileBytes(p.app.path(u"Pazienti.pro"_s)), patients(5, 'b'));
+        QCOMPARE(QDir(p.app.folder()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
+                     .filter(u"ripristino"_s),
+                 QStringList());
     }
 
     // A damaged backup is refused before any question; No to the question

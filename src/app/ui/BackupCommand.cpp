@@ -254,6 +254,11 @@ bool restoreBackup(ScreenContext &ctx, QWidget *owner)
     case backup::Failure::Cancelled:
         s.info(owner, u"Ripristino annullato."_s + unchanged + kParagraph + asideText);
         return false;
+    case backup::Failure::Locked:
+        s.error(owner, u"Attenzione: il ripristino non è stato eseguito: l'archivio "_s + QFileInfo(r.detail).fileName()
+                           + u" è in uso su un'altra postazione. Riprovare tra qualche istante."_s + unchanged
+                           + kParagraph + asideText);
+        return false;
     case backup::Failure::NotABackup:
     case backup::Failure::Damaged:
     case backup::Failure::UnsafeName:
