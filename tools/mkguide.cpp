@@ -4,7 +4,7 @@
 // shows, so the printed guide can never drift from the program's own help.
 // Runs at build time; needs a GUI platform only for fonts (offscreen is fine).
 
-#include "app/HelpTexts.h"
+#include "common/HelpTexts.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QColor>

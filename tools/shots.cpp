@@ -1,16 +1,36 @@
 // Saves a picture of every screen, for looking at them without a display:
 //   QT_QPA_PLATFORM=offscreen clinora_shots OUTDIR [APPFOLDER]
-// Working areas are pictured at their design size and at 1366 x 768.
+// Working areas are pictured at their design size and at 1366 x 768. Message
+// boxes and dialogs that a screen would open while shown are answered at once.
+#include "analyses/ui/FuoriIntervallo.h"
 #include "app/ui/AppContext.h"
 #include "checks/ui/CalcolaCodFisc.h"
 #include "common/CommonSettings.h"
 #include "common/ui/Screen.h"
 #include "common/ui/Services.h"
+#include "summary/ui/Grafico.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QPixmap>
 #include <QTemporaryDir>
+
+namespace {
+struct NoBoxes : clinora::MessageSeam {
+    clinora::MsgAnswer show(QWidget *, clinora::MsgKind, const QString &) override { return clinora::MsgAnswer::No; }
+};
+struct NoDialogs : clinora::DialogSeam {
+    int exec(QDialog *) override { return QDialog::Rejected; }
+};
+
+void save(QWidget &w, const QString &out)
+{
+    w.show();
+    QApplication::processEvents();
+    w.grab().save(QDir(out).filePath(w.objectName() + QStringLiteral(".png")));
+}
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -24,6 +44,8 @@ int main(int argc, char *argv[])
     QTemporaryDir temp;
     const QString folder = argc > 2 ? QString::fromLocal8Bit(argv[2]) : temp.path();
     auto services = clinora::Services::createDefault(folder);
+    services->messages = std::make_unique<NoBoxes>();
+    services->dialogs = std::make_unique<NoDialogs>();
     clinora::AppContext ctx(*services);
     ctx.onEnd = [] {};
     ctx.createScreens();
@@ -50,9 +72,17 @@ int main(int argc, char *argv[])
         clinora::TfrmCalcolaCodFisc d(ctx, nullptr);
         d.precompila(QStringLiteral("DE ROSSI MARIA GRAZIA"), QStringLiteral("F"), QStringLiteral("05/03/1972"),
                      QStringLiteral("San Giuliano Terme"), QStringLiteral("PI"));
-        d.show();
-        QApplication::processEvents();
-        d.grab().save(QDir(out).filePath(d.objectName() + QStringLiteral(".png")));
+        save(d, out);
+    }
+    {
+        clinora::TfrmFuoriIntervallo d(ctx, nullptr);
+        d.setLines({});
+        save(d, out);
+    }
+    {
+        clinora::TfrmGrafico d(ctx, nullptr);
+        d.setTrends({}, QStringLiteral("RSSMRA80A01H501U"), QDate(2024, 1, 1), QDate(2024, 12, 31));
+        save(d, out);
     }
     return 0;
 }

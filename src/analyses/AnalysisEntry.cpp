@@ -2,7 +2,7 @@
 
 #include "common/FileIo.h"
 #include "common/Text.h"
-#include "patients/PatientRecord.h"
+#include "common/YesNo.h"
 
 #include <QDir>
 
@@ -13,21 +13,18 @@ bool ensureAnalysisFolder(const QString &appFolder)
     return io::makeFolder(QDir(appFolder).filePath(kAnalysisFolderName.toString()));
 }
 
-const RequiredField *firstMissingField(const AnalysisRecord &record)
+const RequiredField<AnalysisRecord::Field> *firstMissingField(const AnalysisRecord &record)
 {
-    for (const RequiredField &f : kRequiredFields)
-        if (text::isBlank(record.get(f.field)))
-            return &f;
-    return nullptr;
+    return firstUnmet(kAnalysisRequiredFields, [&record](AnalysisRecord::Field f) { return record.get(f); });
 }
 
 std::optional<bool> alarmMark(const AnalysisRecord &record)
 {
-    // "Sì" and "No" in Windows-1252, on the stored bytes: no text is made.
+    // On the stored bytes: no text is made.
     const QByteArrayView mark = record.trimmedBytes(AnalysisRecord::Allarme);
-    if (mark == QByteArrayView("S\xEC"))
+    if (mark == kYesBytes)
         return true;
-    if (mark == QByteArrayView("No"))
+    if (mark == kNoBytes)
         return false;
     return std::nullopt;
 }

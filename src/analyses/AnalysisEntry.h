@@ -1,6 +1,7 @@
 #pragma once
 
 #include "analyses/AnalysisRecord.h"
+#include "common/CardLogic.h"
 
 #include <QString>
 #include <QStringView>
@@ -17,14 +18,14 @@ namespace clinora {
 // folder too; false when it cannot be made.
 bool ensureAnalysisFolder(const QString &appFolder);
 
-// A field a card cannot be stored without, with the warning that names it.
-struct RequiredField {
-    AnalysisRecord::Field field;
-    QStringView message;
-};
+// The analysis card's rules for browsing and saving (see CardRules): a
+// position label that holds no number is no position, and "Indietro" on the
+// first card still opens and closes the archive.
+inline constexpr CardRules kAnalysisCardRules{.strictPosition = false, .firstCardOpensArchive = true};
 
-// In the order they are checked: the first one missing is the one reported.
-inline constexpr std::array<RequiredField, 6> kRequiredFields{{
+// The fields a card cannot be stored without, checked on the card's record
+// in this order: the first one missing is the one reported.
+inline constexpr std::array<RequiredField<AnalysisRecord::Field>, 6> kAnalysisRequiredFields{{
     {AnalysisRecord::NumRef,
      u"Attenzione: per salvare la scheda è necessario indicare il numero del referto."},
     {AnalysisRecord::DataRef,
@@ -40,7 +41,7 @@ inline constexpr std::array<RequiredField, 6> kRequiredFields{{
 }};
 
 // The first required field that `record` leaves blank, or nullptr.
-const RequiredField *firstMissingField(const AnalysisRecord &record);
+const RequiredField<AnalysisRecord::Field> *firstMissingField(const AnalysisRecord &record);
 
 // The alarm mark as read: true for "Sì", false for "No", nothing for any
 // other content (which leaves the reader's state as it was).

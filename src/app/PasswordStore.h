@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/ProgramFiles.h"
+
 #include <QString>
 
 #include <optional>
@@ -7,10 +9,6 @@
 // The password file: an INI text file, section "Accesso", key "Valore",
 // holding the scrambled password as hexadecimal text.
 namespace clinora {
-
-inline constexpr QStringView kPasswordFileName = u"unins000.dll";
-// The password an installation ships with; the overview help text tells it.
-inline constexpr QStringView kInitialPassword = u"CLINORA";
 
 class PasswordStore {
 public:

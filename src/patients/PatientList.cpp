@@ -103,7 +103,7 @@ QString PatientListLine(const PatientRecord &record)
 
 bool isToRecontact(const PatientRecord &record)
 {
-    return record.trimmedBytes(PatientRecord::Ricontatta) == QByteArrayView("S\xEC");
+    return record.trimmedBytes(PatientRecord::Ricontatta) == kYesBytes;
 }
 
 PatientLines searchPatients(const QString &archivePath, const PatientMatcher &matcher)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/FixedRecord.h"
+#include "common/YesNo.h" // the recontact flag
 
 #include <QString>
 
@@ -29,10 +30,6 @@ public:
 
 // The archive's file name inside the AppFolder.
 inline constexpr QStringView kPatientArchiveName = u"Pazienti.pro";
-
-// The yes/no values of the recontact flag and the alarm mark.
-inline constexpr QStringView kYes = u"S\u00EC";
-inline constexpr QStringView kNo = u"No";
 
 } // namespace clinora
 

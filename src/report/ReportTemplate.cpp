@@ -1,7 +1,6 @@
 #include "report/ReportTemplate.h"
 
 #include "common/CommonSettings.h"
-#include "common/ui/Services.h"
 #include "report/PrintSeam.h"
 #include "report/ReportMessages.h"
 #include "report/ReportRender.h"
@@ -356,36 +355,32 @@ void ReportTemplate::PrepareReport(const QDateTime &now, bool clearPrevious)
     m_prepared.pages += Layout(m_page, now).run();
 }
 
-void ReportTemplate::Print(const Services &services, QWidget *owner) const
+ReportNotice ReportTemplate::Print(PrintSeam *printing, QWidget *owner) const
 {
-    if (!services.printing || !services.printing->hasPrinter()) {
-        services.warning(owner, report::msg::kNoPrinter.toString());
-        return;
-    }
-    const PrintOutcome out = services.printing->print(owner, m_prepared);
+    using Kind = ReportNotice::Kind;
+    if (!printing || !printing->hasPrinter())
+        return {Kind::Warning, report::msg::kNoPrinter.toString()};
+    const PrintOutcome out = printing->print(owner, m_prepared);
     switch (out.kind) {
     case PrintOutcome::Kind::Printed:
     case PrintOutcome::Kind::Cancelled:
         break;
     case PrintOutcome::Kind::NotAccepting:
-        services.warning(owner, report::msg::printerNotAccepting(out.printer, out.reason));
-        break;
+        return {Kind::Warning, report::msg::printerNotAccepting(out.printer, out.reason)};
     case PrintOutcome::Kind::Stopped:
-        services.warning(owner, report::msg::printerStopped(out.printer, out.reason));
-        break;
+        return {Kind::Warning, report::msg::printerStopped(out.printer, out.reason)};
     case PrintOutcome::Kind::Failed:
-        services.error(owner, out.toFile ? report::msg::pdfFailed(out.printer)
-                                         : report::msg::printFailed(out.printer, out.reason));
-        break;
+        return {Kind::Error, out.toFile ? report::msg::pdfFailed(out.printer)
+                                        : report::msg::printFailed(out.printer, out.reason)};
     }
+    return {};
 }
 
-bool ReportTemplate::Export(const PdfExport &settings, const Services &services, QWidget *owner) const
+ReportNotice ReportTemplate::Export(const PdfExport &settings) const
 {
     if (report::writePdf(m_prepared, settings))
-        return true;
-    services.error(owner, report::msg::pdfFailed(settings.fileName));
-    return false;
+        return {};
+    return {ReportNotice::Kind::Error, report::msg::pdfFailed(settings.fileName)};
 }
 
 } // namespace clinora

@@ -21,7 +21,15 @@ class QWidget;
 // Every position and size is in report units, 96 to the inch.
 namespace clinora {
 
-struct Services;
+class PrintSeam;
+
+// What printing or writing a PDF came to, in the words the user is to be
+// shown: nothing, a warning or an error. The screens show it.
+struct ReportNotice {
+    enum class Kind { None, Warning, Error };
+    Kind kind = Kind::None;
+    QString text;
+};
 
 namespace units {
 inline constexpr double kPerInch = 96.0;
@@ -291,11 +299,11 @@ public:
     // Prints the prepared pages through the print dialog. With no printer the
     // engine says so and prints nothing; a cancelled dialog prints nothing. A
     // printer that refuses or holds jobs, and a send that fails, are said.
-    void Print(const Services &services, QWidget *owner) const;
+    ReportNotice Print(PrintSeam *printing, QWidget *owner) const;
     // Writes the prepared pages to the PDF file the settings name, replacing
-    // it only once the new file is whole. On failure shows the engine's own
-    // error message and returns false.
-    bool Export(const PdfExport &settings, const Services &services, QWidget *owner) const;
+    // it only once the new file is whole. On failure the notice is the
+    // engine's own error message.
+    ReportNotice Export(const PdfExport &settings) const;
 
 private:
     friend class ObjectHolder;

@@ -1,5 +1,5 @@
-#include "app/HelpTexts.h"
 #include "app/PasswordStore.h"
+#include "common/HelpTexts.h"
 #include "common/Text.h"
 
 #include <QTest>

@@ -1,12 +1,12 @@
 // The start menu's backup and restore commands, the reminder line and the
 // information screen's note, through the fake platform seams.
 #include "app/Backup.h"
-#include "app/HelpTexts.h"
 #include "app/ui/Avvio.h"
 #include "app/ui/BackupCommand.h"
 #include "app/ui/Guida.h"
 #include "app/ui/Info.h"
 #include "common/FileIo.h"
+#include "common/HelpTexts.h"
 #include "common/ui/Widgets.h"
 #include "patients/PatientRecord.h"
 #include "support/FileTools.h"

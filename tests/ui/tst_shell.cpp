@@ -1,7 +1,6 @@
 // The frame of the program: start-up, login, password change, start menu and
 // the help, information and splash screens.
 #include "app/Crypt.h"
-#include "app/HelpTexts.h"
 #include "app/Maker.h"
 #include "app/PasswordStore.h"
 #include "app/ui/Avvio.h"
@@ -9,10 +8,11 @@
 #include "app/ui/Guida.h"
 #include "app/ui/Info.h"
 #include "app/ui/Password.h"
-#include "patients/ui/Clienti.h"
 #include "common/FileIo.h"
+#include "common/HelpTexts.h"
 #include "common/Messages.h"
 #include "common/ui/Widgets.h"
+#include "patients/ui/Clienti.h"
 #include "support/TestApp.h"
 
 #include <QDir>

@@ -4,16 +4,16 @@
 
 #include "analyses/AnalysisSearch.h"
 #include "analyses/ReferenceRange.h"
-#include "analyses/ui/AnalisiCliniche.h"
+#include "analyses/ui/AnalysisCardHook.h"
 #include "analyses/ui/FuoriIntervallo.h"
 #include "analyses/ui/LineList.h"
 #include "analyses/ui/ToolLayout.h"
-#include "app/ui/AppContext.h"
 #include "common/CommonSettings.h"
 #include "common/Messages.h"
 #include "common/Text.h"
 #include "common/ui/FindInList.h"
 #include "common/ui/ListSummary.h"
+#include "common/ui/ScreenContext.h"
 #include "report/ListTemplate.h"
 
 #include <QLabel>
@@ -25,7 +25,7 @@ using namespace Qt::StringLiterals;
 
 namespace clinora {
 
-TfrmAllarmanti::TfrmAllarmanti(AppContext &ctx, QWidget *parent)
+TfrmAllarmanti::TfrmAllarmanti(ScreenContext &ctx, QWidget *parent)
     : DialogScreen(ctx, parent, u" Riepilogo esami clinici con risultati allarmanti"_s, QSize(862, 560),
                    Centre::Screen),
       repRiepilogo(report::makeListTemplate())
@@ -82,7 +82,8 @@ TfrmAllarmanti::~TfrmAllarmanti() = default;
 
 QString TfrmAllarmanti::archivePath() const
 {
-    return text::trimmed(m_ctx.screens.frmAnalisiCliniche->lblFile->text());
+    const AnalysisCardHook *card = m_ctx.hook<AnalysisCardHook>(caller::kAnalysisCard);
+    return card ? text::trimmed(card->lblFile->text()) : QString();
 }
 
 void TfrmAllarmanti::showEvent(QShowEvent *event)
@@ -129,13 +130,15 @@ void TfrmAllarmanti::loadCard(const QString &line)
 {
     CardOfLine found;
     (void)findCardOfLine(archivePath(), line, found);
-    if (found.number > 0)
-        m_ctx.screens.frmAnalisiCliniche->showRecord(found.record, found.number);
+    const AnalysisCardHook *card = m_ctx.hook<AnalysisCardHook>(caller::kAnalysisCard);
+    if (found.number > 0 && card)
+        card->showRecord(found.record, found.number);
 }
 
 void TfrmAllarmanti::btnStampaClick()
 {
-    const QString patient = text::trimmed(m_ctx.screens.frmAnalisiCliniche->txtPaziente->text());
+    const AnalysisCardHook *card = m_ctx.hook<AnalysisCardHook>(caller::kAnalysisCard);
+    const QString patient = card ? text::trimmed(card->txtPaziente->text()) : QString();
     ListSummaryPrint(m_ctx.services, *repRiepilogo,
                      u"Riepilogo esami clinici di "_s + patient + u" con risultati allarmanti"_s, lstRecords);
 }

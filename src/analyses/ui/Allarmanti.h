@@ -20,7 +20,7 @@ class ReportTemplate;
 class TfrmAllarmanti : public DialogScreen {
     Q_OBJECT
 public:
-    explicit TfrmAllarmanti(AppContext &ctx, QWidget *parent = nullptr);
+    explicit TfrmAllarmanti(ScreenContext &ctx, QWidget *parent = nullptr);
     ~TfrmAllarmanti() override;
 
     QLineEdit *txtTrova;

@@ -3,20 +3,20 @@
 #include "analyses/AnalysisEntry.h"
 #include "analyses/ReferenceRange.h"
 #include "analyses/ui/Allarmanti.h"
+#include "analyses/ui/AnalysisCardHook.h"
 #include "analyses/ui/Calendario.h"
 #include "analyses/ui/ExpAnalisi.h"
 #include "analyses/ui/ImportaPresc.h"
 #include "analyses/ui/StampaAnalisi.h"
 #include "analyses/ui/TrovaAnalisi.h"
-#include "app/HelpTexts.h"
-#include "app/ui/AppContext.h"
-#include "app/ui/Guida.h"
 #include "common/CommonSettings.h"
+#include "common/HelpTexts.h"
 #include "common/Messages.h"
 #include "common/Text.h"
 #include "common/ui/Accessibility.h"
 #include "common/ui/Behaviours.h"
 #include "common/ui/Controls.h"
+#include "common/ui/ScreenContext.h"
 #include "common/ui/Widgets.h"
 #include "patients/ui/AllegaCartella.h"
 
@@ -35,7 +35,6 @@ namespace clinora {
 namespace {
 
 const QString kReady = u"Pronto per archiviare una nuova scheda..."_s;
-const QString kEmptyArchive = u"L'archivio non contiene nessuna scheda."_s;
 const QString kOutcomeNormal = u"NELLA NORMA"_s;
 const QString kOutcomeAbnormal = u"FUORI NORMA"_s;
 
@@ -105,7 +104,7 @@ bool isModifierKey(int key)
 
 } // namespace
 
-TfrmAnalisiCliniche::TfrmAnalisiCliniche(AppContext &ctx, QWidget *parent)
+TfrmAnalisiCliniche::TfrmAnalisiCliniche(ScreenContext &ctx, QWidget *parent)
     : WorkingArea(ctx, u" Clinora - Analisi Cliniche"_s, parent)
 {
     setObjectName(u"frmAnalisiCliniche"_s);
@@ -380,6 +379,15 @@ TfrmAnalisiCliniche::TfrmAnalisiCliniche(AppContext &ctx, QWidget *parent)
     connect(cmdEsci, &QAbstractButton::clicked, this, &TfrmAnalisiCliniche::cmdEsciClick);
     connect(btnCancella, &QAbstractButton::clicked, this, &TfrmAnalisiCliniche::btnCancellaClick);
     connect(btnImpEsame, &QAbstractButton::clicked, this, &TfrmAnalisiCliniche::btnImpEsameClick);
+
+    // What the menu and the dialogs this card opens hand back to it.
+    m_ctx.offer(this, caller::kAnalysisCard,
+                AnalysisCardHook{this, txtPaziente, txtCodFisc, lblFile, txtEsame, txtUM, txtRife,
+                                 [this](const AnalysisRecord &r, qint64 n) { showRecord(r, n); }});
+    m_ctx.offer(this, caller::kAnalysisCard,
+                AttachmentHook{{lblFile01, lblDesc01, lblFile02, lblDesc02, lblFile03, lblDesc03}});
+    m_ctx.offer(this, caller::kAnalysisDate, DateFieldHook{txtData});
+    m_ctx.offer(this, caller::kAnalysisRefDate, DateFieldHook{txtDataRef});
 }
 
 // ---- Showing and reading the card -------------------------------------------------------------
@@ -471,13 +479,6 @@ void TfrmAnalisiCliniche::clearAttachments()
         l->clear();
 }
 
-qint64 TfrmAnalisiCliniche::position() const
-{
-    bool ok = false;
-    const qint64 n = text::trimmed(lblPosizione->text()).toLongLong(&ok);
-    return ok && n > 0 ? n : 0;
-}
-
 void TfrmAnalisiCliniche::offerOutcome()
 {
     const RangeCheck check = checkResult(txtRisultato->text(), txtRife->text(), txtUM->text());
@@ -565,7 +566,7 @@ bool TfrmAnalisiCliniche::dateFieldKey(QLineEdit *field, int key)
 
 void TfrmAnalisiCliniche::openDatePicker(QLineEdit *field)
 {
-    const QString mode = field == txtDataRef ? u"analisi_dataref"_s : u"analisi_data"_s;
+    const QString mode = (field == txtDataRef ? caller::kAnalysisRefDate : caller::kAnalysisDate).toString();
     m_ctx.openDialog<TfrmCalendario>(this, [&](TfrmCalendario &d) { d.lblMemory->setText(mode); });
 }
 
@@ -591,85 +592,33 @@ bool TfrmAnalisiCliniche::closeArchive(AnalysisArchive &archive)
     return false;
 }
 
-bool TfrmAnalisiCliniche::showFromArchive(AnalysisArchive &archive, qint64 number)
-{
-    // Read and close first: after any failure the card keeps what it showed.
-    AnalysisRecord record;
-    if (!archive.read(number, record)) {
-        accessError();
-        return false;
-    }
-    if (!closeArchive(archive))
-        return false;
-    showRecord(record, number);
-    return true;
-}
-
 // ---- Browsing ------------------------------------------------------------------------------------
 
-void TfrmAnalisiCliniche::cmdPrimoClick()
+void TfrmAnalisiCliniche::browse(BrowseCommand command)
 {
-    AnalysisArchive archive;
-    if (!openArchive(archive))
-        return;
-    if (archive.count() == 0) {
-        if (closeArchive(archive))
-            m_ctx.services.info(this, kEmptyArchive);
-        return;
-    }
-    showFromArchive(archive, 1);
-}
-
-void TfrmAnalisiCliniche::cmdUltimoClick()
-{
-    AnalysisArchive archive;
-    if (!openArchive(archive))
-        return;
-    if (archive.count() == 0) {
-        if (closeArchive(archive))
-            m_ctx.services.info(this, kEmptyArchive);
-        return;
-    }
-    showFromArchive(archive, archive.count());
-}
-
-void TfrmAnalisiCliniche::cmdAvantiClick()
-{
-    AnalysisArchive archive;
-    if (!openArchive(archive))
-        return;
-    if (archive.count() == 0) {
-        if (closeArchive(archive)) {
-            m_ctx.services.info(this, kEmptyArchive);
+    // Read and closed first: after any failure the card keeps what it showed.
+    const Browsed<AnalysisRecord> step =
+        browseArchive<AnalysisRecord>(archivePath(), command, lblPosizione->text(), kAnalysisCardRules);
+    switch (step.outcome) {
+    case BrowseOutcome::AccessError: accessError(); break;
+    case BrowseOutcome::Empty:
+        // This card empties its position label after the message, the patient card before it.
+        m_ctx.services.info(this, msg::kEmptyArchive.toString());
+        if (step.clearPosition)
             lblPosizione->clear();
-        }
-        return;
+        break;
+    case BrowseOutcome::Show: showRecord(step.record, step.number); break;
+    case BrowseOutcome::Stay: break;
     }
-    const qint64 p = position();
-    if (p < archive.count())
-        showFromArchive(archive, p + 1);
-    else
-        closeArchive(archive);
 }
 
-void TfrmAnalisiCliniche::cmdIndietroClick()
-{
-    AnalysisArchive archive;
-    if (!openArchive(archive))
-        return;
-    // On the first card there is nothing before it, whatever the archive holds now.
-    if (text::trimmed(lblPosizione->text()) == u"1"_s) {
-        closeArchive(archive);
-        return;
-    }
-    if (archive.count() == 0) {
-        if (closeArchive(archive))
-            m_ctx.services.info(this, kEmptyArchive);
-        return;
-    }
-    const qint64 p = position();
-    showFromArchive(archive, p == 0 ? 1 : p - 1);
-}
+void TfrmAnalisiCliniche::cmdPrimoClick() { browse(BrowseCommand::First); }
+
+void TfrmAnalisiCliniche::cmdUltimoClick() { browse(BrowseCommand::Last); }
+
+void TfrmAnalisiCliniche::cmdAvantiClick() { browse(BrowseCommand::Next); }
+
+void TfrmAnalisiCliniche::cmdIndietroClick() { browse(BrowseCommand::Back); }
 
 // ---- New, clear, duplicate, save --------------------------------------------------------------------
 
@@ -700,8 +649,7 @@ void TfrmAnalisiCliniche::btnCancellaClick()
 void TfrmAnalisiCliniche::cmdDuplicaClick()
 {
     if (text::isBlank(lblPosizione->text())) {
-        m_ctx.services.warning(this, u"Attenzione: la duplicazione di una scheda può avvenire soltanto dopo che "
-                                     u"questa è stata inserita in archivio."_s);
+        m_ctx.services.warning(this, msg::kDuplicateUnstored.toString());
         return;
     }
     clearAttachments();
@@ -712,14 +660,14 @@ void TfrmAnalisiCliniche::cmdDuplicaClick()
     txtData->setFocus(Qt::OtherFocusReason);
     if (!closeArchive(archive))
         return;
-    m_ctx.services.info(this, u"E' ora possibile apportare le proprie modifiche alla scheda corrente.\n\r\n\rAl "
-                              u"termine premere Salva per inserire la scheda in archivio."_s);
+    m_ctx.services.info(this, msg::kDuplicated.toString());
 }
 
 void TfrmAnalisiCliniche::cmdSalvaClick()
 {
+    // The rules are checked on the card's record, texts trimmed.
     const AnalysisRecord record = cardRecord();
-    if (const RequiredField *missing = firstMissingField(record)) {
+    if (const auto *missing = firstMissingField(record)) {
         QWidget *field = nullptr;
         switch (missing->field) {
         case AnalysisRecord::NumRef: field = txtNumRef; break;
@@ -733,51 +681,20 @@ void TfrmAnalisiCliniche::cmdSalvaClick()
         field->setFocus(Qt::OtherFocusReason);
         return;
     }
-    AnalysisArchive archive;
-    if (!openArchive(archive, lock::Mode::Exclusive))
-        return;
-    const qint64 p = position();
-    qint64 number = p;
-    if (p > 0 && !mayOverwrite(archive, p, record))
-        return;
-    if (p > 0 ? !archive.write(p, record) : !archive.append(record, &number)) {
-        accessError();
-        return;
-    }
-    // The record is in the file: the card names it, even if closing then
-    // fails, so that saving again rewrites it instead of adding it twice.
-    lblPosizione->setText(QString::number(number));
-    m_loaded.remember(archivePath(), number, record.bytes());
-    showStoredTexts(record);
-    if (!closeArchive(archive))
-        return;
-    m_ctx.services.info(this, p > 0 ? u"Le modifiche apportate alla scheda corrente sono state salvate in archivio."_s
-                                    : u"La scheda corrente è stata inserita in archivio."_s);
-}
-
-bool TfrmAnalisiCliniche::mayOverwrite(AnalysisArchive &archive, qint64 number, const AnalysisRecord &record)
-{
-    if (!m_loaded.knows(archivePath(), number))
-        return true; // nothing known to compare with
-    for (;;) {
-        AnalysisRecord stored;
-        if (!archive.read(number, stored)) {
-            accessError();
-            return false;
-        }
-        // Unchanged, or already what this save writes (a save reported
-        // failed that the journal finished): nothing would be lost.
-        if (stored.bytes() == m_loaded.bytes || stored.bytes() == record.bytes())
-            return true;
-        // Asked with the archive let go, so that the other computer is not kept waiting.
-        if (!closeArchive(archive))
-            return false;
-        if (!m_ctx.services.confirm(this, msg::kChangedElsewhere.toString()))
-            return false;
-        // Yes overwrites what was seen; a change made while asking is asked about again.
-        m_loaded.bytes = stored.bytes();
-        if (!openArchive(archive, lock::Mode::Exclusive))
-            return false;
+    // Never refused: a label without a number saves a new card.
+    const qint64 p = savePosition(lblPosizione->text(), kAnalysisCardRules).value_or(0);
+    const SaveOutcome saved = saveToArchive(
+        archivePath(), p, record, m_loaded,
+        [this] { return m_ctx.services.confirm(this, msg::kChangedElsewhere.toString()); },
+        [&](qint64 number) {
+            lblPosizione->setText(QString::number(number));
+            showStoredTexts(record);
+        });
+    switch (saved) {
+    case SaveOutcome::AccessError: accessError(); break;
+    case SaveOutcome::Rewritten: m_ctx.services.info(this, msg::kCardRewritten.toString()); break;
+    case SaveOutcome::Appended: m_ctx.services.info(this, msg::kCardAppended.toString()); break;
+    case SaveOutcome::Declined: break;
     }
 }
 
@@ -788,7 +705,7 @@ void TfrmAnalisiCliniche::btnImpEsameClick() { m_ctx.openDialog<TfrmImportaPresc
 void TfrmAnalisiCliniche::cmdFileClick()
 {
     m_ctx.openDialog<TfrmAllegaCartella>(this, [this](TfrmAllegaCartella &d) {
-        d.lblMemory->setText(u"analisicliniche"_s);
+        d.lblMemory->setText(caller::kAnalysisCard.toString());
         d.fillFrom({lblFile01, lblDesc01, lblFile02, lblDesc02, lblFile03, lblDesc03});
     });
 }
@@ -797,13 +714,13 @@ void TfrmAnalisiCliniche::cmdStampaClick() { m_ctx.openDialog<TfrmStampaAnalisi>
 
 void TfrmAnalisiCliniche::cmdTrovaClick()
 {
-    m_ctx.openDialog<TfrmTrovaAnalisi>(this, [](TfrmTrovaAnalisi &d) { d.lblMemory->setText(u"analisicliniche"_s); });
+    m_ctx.openDialog<TfrmTrovaAnalisi>(this, [](TfrmTrovaAnalisi &d) { d.lblMemory->setText(caller::kAnalysisCard.toString()); });
 }
 
 void TfrmAnalisiCliniche::cmdListinoClick() { m_ctx.openDialog<TfrmAllarmanti>(this); }
 
 void TfrmAnalisiCliniche::cmdEsportaClick() { m_ctx.openDialog<TfrmExpAnalisi>(this); }
 
-void TfrmAnalisiCliniche::cmdGuidaClick() { TfrmGuida::showTopic(m_ctx, this, help::TopicId::AnalysisCard); }
+void TfrmAnalisiCliniche::cmdGuidaClick() { m_ctx.showHelp(this, help::TopicId::AnalysisCard); }
 
 } // namespace clinora

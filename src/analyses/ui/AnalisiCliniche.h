@@ -1,6 +1,7 @@
 #pragma once
 
 #include "analyses/AnalysisRecord.h"
+#include "common/CardLogic.h"
 #include "common/ui/Screen.h"
 
 #include <QPalette>
@@ -23,7 +24,7 @@ class PictureButton;
 class TfrmAnalisiCliniche : public WorkingArea {
     Q_OBJECT
 public:
-    explicit TfrmAnalisiCliniche(AppContext &ctx, QWidget *parent = nullptr);
+    explicit TfrmAnalisiCliniche(ScreenContext &ctx, QWidget *parent = nullptr);
 
     // Toolbar.
     PictureButton *cmdNuovo, *cmdDuplica, *cmdSalva, *cmdTrova;
@@ -94,20 +95,13 @@ private:
     void clearOutcome();
     void clearAttachments();
     QString archivePath() const;
-    // Every archive command begins and ends with these; a failure shows the
-    // access error.
-    // Shared for the commands that only read, exclusive for the save.
+    // "Duplica" begins and ends with these, to prove the archive can be
+    // reached; a failure shows the access error.
     bool openArchive(AnalysisArchive &archive, lock::Mode mode = lock::Mode::Shared);
     bool closeArchive(AnalysisArchive &archive);
     void accessError();
-    // Reads record `number` and shows it; false after a failure (reported).
-    bool showFromArchive(AnalysisArchive &archive, qint64 number);
-    // The number in the position label; 0 when it holds none.
-    qint64 position() const;
-    // Before rewriting record `number` with `record`: when it is no longer what the card
-    // read (another computer saved it since), asks whether to overwrite.
-    // False ends the save, with the archive closed and any failure shown.
-    bool mayOverwrite(AnalysisArchive &archive, qint64 number, const AnalysisRecord &record);
+    // One arrow: the record it leads to shown, or the message it gives.
+    void browse(BrowseCommand command);
 
     LoadedRecord m_loaded;
 

@@ -1,9 +1,9 @@
 #include "analyses/ui/Calendario.h"
 
-#include "analyses/ui/AnalisiCliniche.h"
-#include "app/ui/AppContext.h"
+#include "analyses/ui/AnalysisCardHook.h"
 #include "common/CommonSettings.h"
 #include "common/ui/Controls.h"
+#include "common/ui/ScreenContext.h"
 #include "common/ui/Widgets.h"
 
 #include <QCalendarWidget>
@@ -17,7 +17,7 @@ using namespace Qt::StringLiterals;
 
 namespace clinora {
 
-TfrmCalendario::TfrmCalendario(AppContext &ctx, QWidget *parent)
+TfrmCalendario::TfrmCalendario(ScreenContext &ctx, QWidget *parent)
     : DialogScreen(ctx, parent, u" Importazione data"_s, QSize(253, 294), Centre::Owner)
 {
     setObjectName(u"frmCalendario"_s);
@@ -82,15 +82,10 @@ TfrmCalendario::TfrmCalendario(AppContext &ctx, QWidget *parent)
 
 void TfrmCalendario::btnImportaDataClick()
 {
-    TfrmAnalisiCliniche *card = m_ctx.screens.frmAnalisiCliniche;
-    QLineEdit *target = nullptr;
-    if (lblMemory->text() == u"analisi_dataref"_s)
-        target = card->txtDataRef;
-    else if (lblMemory->text() == u"analisi_data"_s)
-        target = card->txtData;
-    if (!target)
+    const DateFieldHook *hook = m_ctx.hook<DateFieldHook>(lblMemory->text());
+    if (!hook)
         return; // a mode naming no field: the picker stays open
-    target->setText(settings::formatDate(calAppuntamenti->selectedDate()));
+    hook->field->setText(settings::formatDate(calAppuntamenti->selectedDate()));
     accept();
 }
 

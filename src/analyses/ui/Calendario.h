@@ -15,7 +15,7 @@ class Picture;
 class TfrmCalendario : public DialogScreen {
     Q_OBJECT
 public:
-    explicit TfrmCalendario(AppContext &ctx, QWidget *parent = nullptr);
+    explicit TfrmCalendario(ScreenContext &ctx, QWidget *parent = nullptr);
 
     QLabel *lblTitolo;
     Picture *panCalendario;

@@ -1,9 +1,9 @@
 #include "analyses/ui/ExpAnalisi.h"
 
 #include "analyses/AnalysisExport.h"
-#include "analyses/ui/AnalisiCliniche.h"
-#include "app/ui/AppContext.h"
+#include "analyses/ui/AnalysisCardHook.h"
 #include "common/Text.h"
+#include "common/ui/ScreenContext.h"
 
 #include <QLabel>
 
@@ -11,7 +11,7 @@ using namespace Qt::StringLiterals;
 
 namespace clinora {
 
-TfrmExpAnalisi::TfrmExpAnalisi(AppContext &ctx, QWidget *parent)
+TfrmExpAnalisi::TfrmExpAnalisi(ScreenContext &ctx, QWidget *parent)
     : ExportScreen(ctx, parent, u" Esporta archivio analisi cliniche in Microsoft Excel"_s, analysisGridColumns(),
                    {kAnalysisExportFile.toString(), kAnalysisExportSheet.toString(), analysisExportColumns(),
                     help::TopicId::AnalysesExport, u"Esportazione archivio analisi cliniche"_s})
@@ -23,7 +23,8 @@ TextGridModel::Rows TfrmExpAnalisi::readGrid()
 {
     // The archive open on the analysis card; with none named, the grid keeps
     // its empty rows.
-    const QString path = text::trimmed(m_ctx.screens.frmAnalisiCliniche->lblFile->text());
+    const AnalysisCardHook *card = m_ctx.hook<AnalysisCardHook>(caller::kAnalysisCard);
+    const QString path = card ? text::trimmed(card->lblFile->text()) : QString();
     if (path.isEmpty()) {
         TextGridModel::Rows empty(int(analysisGridColumns().size()));
         empty.appendEmptyRows(kExportEmptyRows);

@@ -9,7 +9,7 @@ namespace clinora {
 class TfrmExpAnalisi : public ExportScreen {
     Q_OBJECT
 public:
-    explicit TfrmExpAnalisi(AppContext &ctx, QWidget *parent = nullptr);
+    explicit TfrmExpAnalisi(ScreenContext &ctx, QWidget *parent = nullptr);
 
 protected:
     TextGridModel::Rows readGrid() override;

@@ -11,7 +11,7 @@ using namespace Qt::StringLiterals;
 
 namespace clinora {
 
-TfrmFuoriIntervallo::TfrmFuoriIntervallo(AppContext &ctx, QWidget *parent)
+TfrmFuoriIntervallo::TfrmFuoriIntervallo(ScreenContext &ctx, QWidget *parent)
     : DialogScreen(ctx, parent, u" Risultati fuori dall'intervallo non segnati come allarmanti"_s, QSize(862, 420),
                    Centre::Owner)
 {

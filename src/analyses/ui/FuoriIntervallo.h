@@ -17,7 +17,7 @@ class LineList;
 class TfrmFuoriIntervallo : public DialogScreen {
     Q_OBJECT
 public:
-    explicit TfrmFuoriIntervallo(AppContext &ctx, QWidget *parent = nullptr);
+    explicit TfrmFuoriIntervallo(ScreenContext &ctx, QWidget *parent = nullptr);
 
     LineList *lstRecords;
     QPushButton *btnChiudi;

@@ -1,13 +1,13 @@
 #include "analyses/ui/ImportaPresc.h"
 
 #include "analyses/FrequentExams.h"
-#include "analyses/ui/AnalisiCliniche.h"
+#include "analyses/ui/AnalysisCardHook.h"
 #include "analyses/ui/LineList.h"
 #include "analyses/ui/ToolLayout.h"
-#include "app/ui/AppContext.h"
 #include "common/CommonSettings.h"
 #include "common/ui/FindInList.h"
 #include "common/ui/ListSummary.h"
+#include "common/ui/ScreenContext.h"
 #include "report/ListTemplate.h"
 
 #include <QLineEdit>
@@ -18,7 +18,7 @@ using namespace Qt::StringLiterals;
 
 namespace clinora {
 
-TfrmImportaPresc::TfrmImportaPresc(AppContext &ctx, QWidget *parent)
+TfrmImportaPresc::TfrmImportaPresc(ScreenContext &ctx, QWidget *parent)
     : DialogScreen(ctx, parent, u" Importazione dati da elenco esami frequenti"_s, QSize(862, 560), Centre::Screen),
       repRiepilogo(report::makeListTemplate())
 {
@@ -81,10 +81,12 @@ void TfrmImportaPresc::lstRecordsDblClick()
     const int row = lstRecords->selectedRow();
     if (row >= 0) {
         const FrequentExam exam = splitFrequentExamLine(lstRecords->selectedLine());
-        TfrmAnalisiCliniche *card = m_ctx.screens.frmAnalisiCliniche;
-        card->txtEsame->setText(exam.exam);
-        card->txtUM->setText(exam.unit);
-        card->txtRife->setText(exam.range);
+        // The list always fills the analysis card's exam.
+        if (const AnalysisCardHook *card = m_ctx.hook<AnalysisCardHook>(caller::kAnalysisCard)) {
+            card->txtEsame->setText(exam.exam);
+            card->txtUM->setText(exam.unit);
+            card->txtRife->setText(exam.range);
+        }
     }
     accept();
 }

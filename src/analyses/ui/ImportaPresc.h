@@ -17,7 +17,7 @@ class ReportTemplate;
 class TfrmImportaPresc : public DialogScreen {
     Q_OBJECT
 public:
-    explicit TfrmImportaPresc(AppContext &ctx, QWidget *parent = nullptr);
+    explicit TfrmImportaPresc(ScreenContext &ctx, QWidget *parent = nullptr);
     ~TfrmImportaPresc() override;
 
     QLineEdit *txtTrova;

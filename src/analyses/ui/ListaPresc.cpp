@@ -4,11 +4,11 @@
 #include "analyses/ResultLine.h"
 #include "analyses/ui/LineList.h"
 #include "analyses/ui/ToolLayout.h"
-#include "app/ui/AppContext.h"
 #include "common/CommonSettings.h"
 #include "common/Text.h"
 #include "common/ui/Behaviours.h"
 #include "common/ui/ListSummary.h"
+#include "common/ui/ScreenContext.h"
 #include "common/ui/Widgets.h"
 #include "report/ListTemplate.h"
 
@@ -21,7 +21,7 @@ using namespace Qt::StringLiterals;
 
 namespace clinora {
 
-TfrmListaPresc::TfrmListaPresc(AppContext &ctx, QWidget *parent)
+TfrmListaPresc::TfrmListaPresc(ScreenContext &ctx, QWidget *parent)
     : DialogScreen(ctx, parent, u" Gestione elenco esami frequenti"_s, QSize(862, 560), Centre::Screen),
       repRiepilogo(report::makeListTemplate())
 {

@@ -18,7 +18,7 @@ class ReportTemplate;
 class TfrmListaPresc : public DialogScreen {
     Q_OBJECT
 public:
-    explicit TfrmListaPresc(AppContext &ctx, QWidget *parent = nullptr);
+    explicit TfrmListaPresc(ScreenContext &ctx, QWidget *parent = nullptr);
     ~TfrmListaPresc() override;
 
     QLineEdit *txtEsame, *txtUM, *txtRife;

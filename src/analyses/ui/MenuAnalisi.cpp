@@ -1,17 +1,17 @@
 #include "analyses/ui/MenuAnalisi.h"
 
 #include "analyses/AnalysisEntry.h"
-#include "analyses/ui/AnalisiCliniche.h"
+#include "analyses/ui/AnalysisCardHook.h"
 #include "analyses/ui/ListaPresc.h"
-#include "app/HelpTexts.h"
-#include "app/ui/AppContext.h"
-#include "app/ui/Guida.h"
 #include "common/CommonSettings.h"
+#include "common/HelpTexts.h"
 #include "common/Messages.h"
 #include "common/Text.h"
 #include "common/ui/Accessibility.h"
 #include "common/ui/Controls.h"
+#include "common/ui/ScreenContext.h"
 #include "common/ui/Widgets.h"
+#include "patients/ui/PatientHooks.h"
 #include "patients/ui/TrovaClienti.h"
 
 #include <QLabel>
@@ -44,7 +44,7 @@ const QColor kDarkBlue(20, 70, 140);
 
 } // namespace
 
-TfrmMenuAnalisi::TfrmMenuAnalisi(AppContext &ctx, QWidget *parent)
+TfrmMenuAnalisi::TfrmMenuAnalisi(ScreenContext &ctx, QWidget *parent)
     : WorkingArea(ctx, u" Clinora - Analisi Cliniche"_s, parent)
 {
     setObjectName(u"frmMenuAnalisi"_s);
@@ -187,6 +187,11 @@ TfrmMenuAnalisi::TfrmMenuAnalisi(AppContext &ctx, QWidget *parent)
     connect(imgEsci, &QAbstractButton::clicked, this, &TfrmMenuAnalisi::imgEsciClick);
 
     followChoice(QString());
+    // A patient picked in the search fills the two fields.
+    m_ctx.offer(this, caller::kAnalysesMenu, PatientPickHook{[this](const PatientRecord &r, qint64) {
+                    txtPaziente->setText(r.get(PatientRecord::Paziente));
+                    txtCodFisc->setText(r.get(PatientRecord::CodFisc));
+                }});
 }
 
 void TfrmMenuAnalisi::showEvent(QShowEvent *event)
@@ -227,7 +232,8 @@ void TfrmMenuAnalisi::txtCodFiscChange() { followChoice(txtCodFisc->text()); }
 void TfrmMenuAnalisi::btnSelezionaClick()
 {
     // On a pick the search writes the name and the fiscal code into our two fields.
-    m_ctx.openDialog<TfrmTrovaClienti>(this, [](TfrmTrovaClienti &d) { d.lblMemory->setText(u"menuanalisi"_s); });
+    m_ctx.openDialog<TfrmTrovaClienti>(this,
+                                       [](TfrmTrovaClienti &d) { d.lblMemory->setText(caller::kAnalysesMenu.toString()); });
 }
 
 void TfrmMenuAnalisi::btnApriClick()
@@ -241,7 +247,7 @@ void TfrmMenuAnalisi::btnCancella02Click() { clearChoice(); }
 
 void TfrmMenuAnalisi::btnEsamiFrequentiClick() { m_ctx.openDialog<TfrmListaPresc>(this); }
 
-void TfrmMenuAnalisi::imgGuidaClick() { TfrmGuida::showTopic(m_ctx, this, help::TopicId::AnalysesMenu); }
+void TfrmMenuAnalisi::imgGuidaClick() { m_ctx.showHelp(this, help::TopicId::AnalysesMenu); }
 
 void TfrmMenuAnalisi::imgEsciClick() { close(); }
 
@@ -259,12 +265,14 @@ void TfrmMenuAnalisi::FormClose()
         m_ctx.showStartMenu(this);
         return;
     }
-    TfrmAnalisiCliniche *card = m_ctx.screens.frmAnalisiCliniche;
+    const AnalysisCardHook *card = m_ctx.hook<AnalysisCardHook>(caller::kAnalysisCard);
+    if (!card)
+        return;
     const QString code = text::trimmed(txtCodFisc->text());
     card->txtPaziente->setText(text::trimmed(txtPaziente->text()));
     card->txtCodFisc->setText(code);
     card->lblFile->setText(AnalysisArchivePath(folder, code));
-    m_ctx.switchTo(this, card);
+    m_ctx.switchTo(this, card->card);
 }
 
 } // namespace clinora

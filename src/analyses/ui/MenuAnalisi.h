@@ -16,7 +16,7 @@ class PictureButton;
 class TfrmMenuAnalisi : public WorkingArea {
     Q_OBJECT
 public:
-    explicit TfrmMenuAnalisi(AppContext &ctx, QWidget *parent = nullptr);
+    explicit TfrmMenuAnalisi(ScreenContext &ctx, QWidget *parent = nullptr);
 
     Picture *imgTitolo;
     PictureButton *btnEsamiFrequenti;

@@ -1,10 +1,11 @@
 #include "analyses/ui/StampaAnalisi.h"
 
-#include "analyses/ui/AnalisiCliniche.h"
+#include "analyses/ui/AnalysisCardHook.h"
 #include "analyses/ui/ToolLayout.h"
-#include "app/ui/AppContext.h"
 #include "common/CommonSettings.h"
 #include "common/Text.h"
+#include "common/ui/ListSummary.h"
+#include "common/ui/ScreenContext.h"
 #include "common/ui/Widgets.h"
 #include "report/CardTemplate.h"
 
@@ -126,7 +127,7 @@ void fillRepDocumento(ReportTemplate &repDocumento, const ControlTextLookup &car
     report::prepareCard(repDocumento, texts, u"txtCalce", now);
 }
 
-TfrmStampaAnalisi::TfrmStampaAnalisi(AppContext &ctx, QWidget *parent)
+TfrmStampaAnalisi::TfrmStampaAnalisi(ScreenContext &ctx, QWidget *parent)
     : DialogScreen(ctx, parent, u" Stampa scheda"_s, QSize(364, 287), Centre::Owner), repDocumento(makeRepDocumento())
 {
     setObjectName(u"frmStampaAnalisi"_s);
@@ -149,8 +150,10 @@ TfrmStampaAnalisi::~TfrmStampaAnalisi() = default;
 
 void TfrmStampaAnalisi::btnStampaClick()
 {
-    fillRepDocumento(*repDocumento, controlTexts(m_ctx.screens.frmAnalisiCliniche), m_ctx.services.clock->now());
-    repDocumento->Print(m_ctx.services, this);
+    // The printout shows what is on the analysis card.
+    const AnalysisCardHook *card = m_ctx.hook<AnalysisCardHook>(caller::kAnalysisCard);
+    fillRepDocumento(*repDocumento, controlTexts(card ? card->card : nullptr), m_ctx.services.clock->now());
+    printReport(m_ctx.services, *repDocumento, this);
     // Printed or not, the dialog has done its part.
     accept();
 }

@@ -35,7 +35,7 @@ void fillRepDocumento(ReportTemplate &repDocumento, const ControlTextLookup &car
 class TfrmStampaAnalisi : public DialogScreen {
     Q_OBJECT
 public:
-    explicit TfrmStampaAnalisi(AppContext &ctx, QWidget *parent = nullptr);
+    explicit TfrmStampaAnalisi(ScreenContext &ctx, QWidget *parent = nullptr);
     ~TfrmStampaAnalisi() override;
 
     QPushButton *btnAnnulla, *btnStampa;

@@ -1,16 +1,16 @@
 #include "analyses/ui/TrovaAnalisi.h"
 
 #include "analyses/AnalysisSearch.h"
-#include "analyses/ui/AnalisiCliniche.h"
+#include "analyses/ui/AnalysisCardHook.h"
 #include "analyses/ui/LineList.h"
 #include "analyses/ui/ToolLayout.h"
-#include "app/ui/AppContext.h"
 #include "common/CommonSettings.h"
 #include "common/Messages.h"
 #include "common/Text.h"
 #include "common/ui/Behaviours.h"
 #include "common/ui/FindInList.h"
 #include "common/ui/ListSummary.h"
+#include "common/ui/ScreenContext.h"
 #include "common/ui/Widgets.h"
 #include "report/ListTemplate.h"
 
@@ -24,11 +24,7 @@ using namespace Qt::StringLiterals;
 
 namespace clinora {
 
-namespace {
-const QString kCallerCard = u"analisicliniche"_s;
-}
-
-TfrmTrovaAnalisi::TfrmTrovaAnalisi(AppContext &ctx, QWidget *parent)
+TfrmTrovaAnalisi::TfrmTrovaAnalisi(ScreenContext &ctx, QWidget *parent)
     : DialogScreen(ctx, parent, u" Trova analisi cliniche in archivio"_s, QSize(862, 560), Centre::Screen),
       repRiepilogo(report::makeListTemplate())
 {
@@ -139,7 +135,8 @@ TfrmTrovaAnalisi::~TfrmTrovaAnalisi() = default;
 
 QString TfrmTrovaAnalisi::archivePath() const
 {
-    return text::trimmed(m_ctx.screens.frmAnalisiCliniche->lblFile->text());
+    const AnalysisCardHook *card = m_ctx.hook<AnalysisCardHook>(caller::kAnalysisCard);
+    return card ? text::trimmed(card->lblFile->text()) : QString();
 }
 
 void TfrmTrovaAnalisi::showEvent(QShowEvent *event)
@@ -185,7 +182,8 @@ void TfrmTrovaAnalisi::btnCercaClick()
 
 void TfrmTrovaAnalisi::btnStampaClick()
 {
-    const QString patient = text::trimmed(m_ctx.screens.frmAnalisiCliniche->txtPaziente->text());
+    const AnalysisCardHook *card = m_ctx.hook<AnalysisCardHook>(caller::kAnalysisCard);
+    const QString patient = card ? text::trimmed(card->txtPaziente->text()) : QString();
     ListSummaryPrint(m_ctx.services, *repRiepilogo, u"Riepilogo analisi cliniche di "_s + patient, lstRecords);
 }
 
@@ -195,8 +193,9 @@ void TfrmTrovaAnalisi::lstRecordsDblClick()
         CardOfLine found;
         // A failure part way leaves on the card what was found before it.
         (void)findCardOfLine(archivePath(), lstRecords->selectedLine(), found);
-        if (found.number > 0 && text::trimmed(lblMemory->text()) == kCallerCard)
-            m_ctx.screens.frmAnalisiCliniche->showRecord(found.record, found.number);
+        const AnalysisCardHook *card = m_ctx.hook<AnalysisCardHook>(text::trimmed(lblMemory->text()));
+        if (found.number > 0 && card)
+            card->showRecord(found.record, found.number);
     }
     accept();
 }

@@ -19,7 +19,7 @@ class ReportTemplate;
 class TfrmTrovaAnalisi : public DialogScreen {
     Q_OBJECT
 public:
-    explicit TfrmTrovaAnalisi(AppContext &ctx, QWidget *parent = nullptr);
+    explicit TfrmTrovaAnalisi(ScreenContext &ctx, QWidget *parent = nullptr);
     ~TfrmTrovaAnalisi() override;
 
     // CallerTag: whose fields a result is written into.

@@ -25,15 +25,15 @@
 #include "summary/ui/MenuRiepLavoro.h"
 #include "summary/ui/RiepLavoro.h"
 
-#include "common/ui/Accessibility.h"
 #include "common/FileIo.h"
+#include "common/ui/Accessibility.h"
 
 #include <QCoreApplication>
 #include <QDir>
 
 namespace clinora {
 
-AppContext::AppContext(Services &s) : onEnd([] { QCoreApplication::quit(); }), services(s)
+AppContext::AppContext(Services &s) : ScreenContext(s), onEnd([] { QCoreApplication::quit(); })
 {
     access::install();
     lock::setWaitObserver(&m_lockWait);
@@ -108,17 +108,9 @@ void AppContext::start()
     screens.frmPassword->activateWindow();
 }
 
-void AppContext::switchTo(QWidget *from, QWidget *to)
-{
-    if (auto *area = qobject_cast<WorkingArea *>(to))
-        area->showArea();
-    else
-        to->show();
-    if (from && from != to)
-        from->hide();
-}
-
 void AppContext::showStartMenu(QWidget *from) { switchTo(from, screens.frmAvvio); }
+
+void AppContext::showHelp(QWidget *owner, help::TopicId topic) { TfrmGuida::showTopic(*this, owner, topic); }
 
 void AppContext::endProgram()
 {

@@ -2,11 +2,7 @@
 
 #include "common/FileLock.h"
 
-#include "common/ui/FindInList.h"
-#include "common/ui/Services.h"
-
-#include <QDialog>
-#include <QPointer>
+#include "common/ui/ScreenContext.h"
 
 #include <functional>
 
@@ -69,13 +65,13 @@ struct Screens {
     TfrmRiepLavoro *frmRiepLavoro = nullptr;
 };
 
-// What every screen reaches: the platform seams and the other screens.
-class AppContext {
+// The composition root: creates the 25 screens, wires what they offer each
+// other, and is the context they all reach. Only the files of this folder
+// name the screens' registry.
+class AppContext : public ScreenContext {
 public:
     explicit AppContext(Services &services);
-    ~AppContext();
-    AppContext(const AppContext &) = delete;
-    AppContext &operator=(const AppContext &) = delete;
+    ~AppContext() override;
 
     // Creates the 25 screens in order; the login screen is the main window.
     void createScreens();
@@ -85,25 +81,8 @@ public:
     // Shows the login screen, centred, with the focus in its entry.
     void start();
 
-    // Switch: show `to`, then hide `from`.
-    void switchTo(QWidget *from, QWidget *to);
-    // Back to the start menu from a working area.
-    void showStartMenu(QWidget *from);
-
-    // Opens a dialog: a fresh instance owned by `owner`, set up by `setup`,
-    // shown modally, destroyed when it closes.
-    template <class Dialog, class Setup>
-    int openDialog(QWidget *owner, Setup &&setup)
-    {
-        Dialog dialog(*this, owner);
-        setup(dialog);
-        return services.dialogs->exec(&dialog);
-    }
-    template <class Dialog>
-    int openDialog(QWidget *owner)
-    {
-        return openDialog<Dialog>(owner, [](Dialog &) {});
-    }
+    void showStartMenu(QWidget *from) override;
+    void showHelp(QWidget *owner, help::TopicId topic) override;
 
     // After the login: says once, over `parent`, that nothing can be saved
     // when the AppFolder takes no new files; the program then goes on.
@@ -115,10 +94,7 @@ public:
     // What ending does; the program quits the event loop, tests record it.
     std::function<void()> onEnd;
 
-    Services &services;
     Screens screens;
-    // The last find key of each kind of list screen, for this run.
-    FindKeys findKeys;
 
 private:
     // While a command waits for a data file that another computer has

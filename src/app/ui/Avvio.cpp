@@ -1,16 +1,16 @@
 #include "app/ui/Avvio.h"
 
 #include "analyses/ui/MenuAnalisi.h"
-#include "app/HelpTexts.h"
 #include "app/Maker.h"
 #include "app/ui/AppContext.h"
 #include "app/ui/BackupCommand.h"
 #include "app/ui/Guida.h"
 #include "app/ui/Info.h"
-#include "app/ui/OpenURL.h"
 #include "app/ui/Splash.h"
 #include "common/CommonSettings.h"
+#include "common/HelpTexts.h"
 #include "common/ui/Accessibility.h"
+#include "common/ui/OpenURL.h"
 #include "common/ui/Widgets.h"
 #include "patients/ui/Clienti.h"
 #include "summary/ui/MenuRiepLavoro.h"
@@ -46,7 +46,7 @@ struct Column {
 
 } // namespace
 
-TfrmAvvio::TfrmAvvio(AppContext &ctx, QWidget *parent) : WorkingArea(ctx, u" Clinora"_s, parent)
+TfrmAvvio::TfrmAvvio(AppContext &ctx, QWidget *parent) : WorkingArea(ctx, u" Clinora"_s, parent), m_app(ctx)
 {
     setObjectName(u"frmAvvio"_s);
     settings::apply();
@@ -243,20 +243,20 @@ TfrmAvvio::TfrmAvvio(AppContext &ctx, QWidget *parent) : WorkingArea(ctx, u" Cli
     connect(imgEsci, &QAbstractButton::clicked, this, &TfrmAvvio::imgEsciClick);
 }
 
-void TfrmAvvio::imgAnagraficaClick() { m_ctx.switchTo(this, m_ctx.screens.frmClienti); }
-void TfrmAvvio::imgAnalisiClick() { m_ctx.switchTo(this, m_ctx.screens.frmMenuAnalisi); }
-void TfrmAvvio::imgRiepiloghiClick() { m_ctx.switchTo(this, m_ctx.screens.frmMenuRiepLavoro); }
+void TfrmAvvio::imgAnagraficaClick() { m_ctx.switchTo(this, m_app.screens.frmClienti); }
+void TfrmAvvio::imgAnalisiClick() { m_ctx.switchTo(this, m_app.screens.frmMenuAnalisi); }
+void TfrmAvvio::imgRiepiloghiClick() { m_ctx.switchTo(this, m_app.screens.frmMenuRiepLavoro); }
 
 void TfrmAvvio::imgInfoClick() { m_ctx.openDialog<TfrmInfo>(this); }
 void TfrmAvvio::imgCopyrightClick() { m_ctx.openDialog<TfrmSplash>(this); }
 
-void TfrmAvvio::imgGuidaClick() { TfrmGuida::showTopic(m_ctx, this, help::TopicId::Overview); }
+void TfrmAvvio::imgGuidaClick() { m_ctx.showHelp(this, help::TopicId::Overview); }
 
 void TfrmAvvio::imgSitoClick() { TMisc::Open(m_ctx.services, maker::kWebAddress.toString()); }
 
-void TfrmAvvio::imgEsciClick() { m_ctx.endProgram(); }
+void TfrmAvvio::imgEsciClick() { m_app.endProgram(); }
 
-void TfrmAvvio::FormClose() { m_ctx.endProgram(); }
+void TfrmAvvio::FormClose() { m_app.endProgram(); }
 
 void TfrmAvvio::btnBackupClick()
 {
@@ -270,7 +270,7 @@ void TfrmAvvio::btnRipristinoClick()
     updateReminder();
 }
 
-void TfrmAvvio::imgGuidaBackupClick() { TfrmGuida::showTopic(m_ctx, this, help::TopicId::Backup); }
+void TfrmAvvio::imgGuidaBackupClick() { m_ctx.showHelp(this, help::TopicId::Backup); }
 
 void TfrmAvvio::updateReminder()
 {

@@ -6,6 +6,8 @@ class QLabel;
 
 namespace clinora {
 
+class AppContext;
+
 class Picture;
 class PictureButton;
 
@@ -44,6 +46,10 @@ public:
 protected:
     void FormClose() override;
     void showEvent(QShowEvent *event) override;
+
+private:
+    // The start menu and the login lead to the other screens by name.
+    AppContext &m_app;
 };
 
 } // namespace clinora

@@ -1,7 +1,7 @@
 #include "app/ui/BackupCommand.h"
 
-#include "app/ui/AppContext.h"
 #include "common/CommonSettings.h"
+#include "common/ui/ScreenContext.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -92,7 +92,7 @@ QString backupFailureText(const backup::Result &r, const QString &folder)
 
 // The folder the backup goes to: the one remembered, confirmed; chosen the
 // first time, when the user wants another, or when it cannot be reached.
-QString backupFolder(AppContext &ctx, QWidget *owner, backup::Settings &settings)
+QString backupFolder(ScreenContext &ctx, QWidget *owner, backup::Settings &settings)
 {
     Services &s = ctx.services;
     const QString title = u"Scegli la cartella in cui salvare i backup"_s;
@@ -157,7 +157,7 @@ QString lastBackupText(const backup::Settings &s)
            + u"\nnella cartella "_s + nativePath(QFileInfo(s.lastPath).absolutePath());
 }
 
-bool makeBackup(AppContext &ctx, QWidget *owner)
+bool makeBackup(ScreenContext &ctx, QWidget *owner)
 {
     Services &s = ctx.services;
     backup::Settings settings = backup::Settings::load(s.appFolder);
@@ -188,7 +188,7 @@ bool makeBackup(AppContext &ctx, QWidget *owner)
     return true;
 }
 
-bool restoreBackup(AppContext &ctx, QWidget *owner)
+bool restoreBackup(ScreenContext &ctx, QWidget *owner)
 {
     Services &s = ctx.services;
     const QString zip = s.files->openFile(owner, u"Scegli il backup da ripristinare"_s,

@@ -10,19 +10,19 @@ class QWidget;
 // display and the messages around the backup of the data folder.
 namespace clinora {
 
-class AppContext;
+class ScreenContext;
 
 namespace backupui {
 
 // "Backup": asks for the folder the first time (and whenever the user wants
 // another or it is missing), writes and checks the backup, and records it.
 // True when a verified backup was made.
-bool makeBackup(AppContext &ctx, QWidget *owner);
+bool makeBackup(ScreenContext &ctx, QWidget *owner);
 
 // "Ripristino": the backup chosen is checked whole, the user confirms, the
 // current data go into a backup of their own, then the data are replaced.
 // True when the data were replaced.
-bool restoreBackup(AppContext &ctx, QWidget *owner);
+bool restoreBackup(ScreenContext &ctx, QWidget *owner);
 
 // The start menu's quiet reminder, or empty when a recent backup exists.
 QString reminderText(const backup::Settings &s, const QDateTime &now);

@@ -20,7 +20,7 @@ using namespace Qt::StringLiterals;
 namespace clinora {
 
 TfrmCambiaPassword::TfrmCambiaPassword(AppContext &ctx, QWidget *parent)
-    : DialogScreen(ctx, parent, u" Cambia password"_s, QSize(411, 418))
+    : DialogScreen(ctx, parent, u" Cambia password"_s, QSize(411, 418)), m_app(ctx)
 {
     setObjectName(u"frmCambiaPassword"_s);
     setModal(false);
@@ -155,7 +155,7 @@ void TfrmCambiaPassword::closeEvent(QCloseEvent *event)
 
 void TfrmCambiaPassword::FormClose()
 {
-    TfrmPassword *login = m_ctx.screens.frmPassword;
+    TfrmPassword *login = m_app.screens.frmPassword;
     login->txtPassword->clear();
     m_ctx.switchTo(this, login);
     login->txtPassword->setFocus(Qt::OtherFocusReason);

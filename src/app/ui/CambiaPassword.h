@@ -7,6 +7,8 @@ class QPushButton;
 
 namespace clinora {
 
+class AppContext;
+
 // Replaces the stored password after checking the old one. Shown and hidden
 // like a working area; any close returns to the login screen.
 class TfrmCambiaPassword : public DialogScreen {
@@ -34,6 +36,10 @@ protected:
 private:
     void updateOK();
     void failed();
+
+private:
+    // The start menu and the login lead to the other screens by name.
+    AppContext &m_app;
 };
 
 } // namespace clinora

@@ -1,8 +1,8 @@
 #include "app/ui/Guida.h"
 
-#include "app/ui/AppContext.h"
-#include "app/ui/OpenURL.h"
 #include "common/ui/Controls.h"
+#include "common/ui/OpenURL.h"
+#include "common/ui/ScreenContext.h"
 #include "common/ui/Widgets.h"
 
 #include <QDir>
@@ -15,7 +15,7 @@ using namespace Qt::StringLiterals;
 
 namespace clinora {
 
-TfrmGuida::TfrmGuida(AppContext &ctx, QWidget *parent)
+TfrmGuida::TfrmGuida(ScreenContext &ctx, QWidget *parent)
     : DialogScreen(ctx, parent, u" Guida all'utilizzo del software"_s, QSize(670, 572))
 {
     setObjectName(u"frmGuida"_s);
@@ -59,7 +59,7 @@ TfrmGuida::TfrmGuida(AppContext &ctx, QWidget *parent)
     connect(btnChiudi, &QPushButton::clicked, this, &TfrmGuida::btnChiudiClick);
 }
 
-void TfrmGuida::showTopic(AppContext &ctx, QWidget *owner, help::TopicId topic)
+void TfrmGuida::showTopic(ScreenContext &ctx, QWidget *owner, help::TopicId topic)
 {
     const help::Topic t = help::topic(topic);
     ctx.openDialog<TfrmGuida>(owner, [&](TfrmGuida &g) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/HelpTexts.h"
+#include "common/HelpTexts.h"
 #include "common/ui/Screen.h"
 
 class QLabel;
@@ -16,10 +16,10 @@ class Picture;
 class TfrmGuida : public DialogScreen {
     Q_OBJECT
 public:
-    explicit TfrmGuida(AppContext &ctx, QWidget *parent = nullptr);
+    explicit TfrmGuida(ScreenContext &ctx, QWidget *parent = nullptr);
 
     // The help protocol: a fresh help screen owned by `owner`, showing one topic.
-    static void showTopic(AppContext &ctx, QWidget *owner, help::TopicId topic);
+    static void showTopic(ScreenContext &ctx, QWidget *owner, help::TopicId topic);
 
     Picture *imgLogo;
     QLabel *lblTitolo;

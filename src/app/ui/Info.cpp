@@ -3,10 +3,10 @@
 #include "common/ui/Accessibility.h"
 
 #include "app/Maker.h"
-#include "app/ui/AppContext.h"
 #include "app/ui/BackupCommand.h"
-#include "app/ui/OpenURL.h"
 #include "common/ui/Controls.h"
+#include "common/ui/OpenURL.h"
+#include "common/ui/ScreenContext.h"
 #include "common/ui/Widgets.h"
 
 #include <QLabel>
@@ -74,7 +74,7 @@ void splashPicture(QPainter &p, const QRectF &r)
 
 } // namespace
 
-TfrmInfo::TfrmInfo(AppContext &ctx, QWidget *parent)
+TfrmInfo::TfrmInfo(ScreenContext &ctx, QWidget *parent)
     : DialogScreen(ctx, parent, u" Informazioni su Clinora"_s, QSize(473, 579))
 {
     setObjectName(u"frmInfo"_s);
@@ -112,7 +112,7 @@ void TfrmInfo::lnkWebClick()
 
 void TfrmInfo::btnChiudiClick() { close(); }
 
-TfrmSplash::TfrmSplash(AppContext &ctx, QWidget *parent)
+TfrmSplash::TfrmSplash(ScreenContext &ctx, QWidget *parent)
     : DialogScreen(ctx, parent, u" Clinora - "_s + maker::kName.toString(), QSize(661, 467), Centre::Owner)
 {
     setObjectName(u"frmSplash"_s);

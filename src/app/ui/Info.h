@@ -14,7 +14,7 @@ class Picture;
 class TfrmInfo : public DialogScreen {
     Q_OBJECT
 public:
-    explicit TfrmInfo(AppContext &ctx, QWidget *parent = nullptr);
+    explicit TfrmInfo(ScreenContext &ctx, QWidget *parent = nullptr);
 
     Picture *imgLogo;
     Picture *imgEmail;
@@ -31,7 +31,7 @@ public:
 class TfrmSplash : public DialogScreen {
     Q_OBJECT
 public:
-    explicit TfrmSplash(AppContext &ctx, QWidget *parent = nullptr);
+    explicit TfrmSplash(ScreenContext &ctx, QWidget *parent = nullptr);
 
     Picture *imgSplash;
     Picture *imgWeb;

@@ -33,7 +33,7 @@ void paintPasswordBoard(QPainter &p, const QRectF &board, const QRectF &logo)
 }
 
 TfrmPassword::TfrmPassword(AppContext &ctx, QWidget *parent)
-    : DialogScreen(ctx, parent, u" Clinora - Accesso"_s, QSize(388, 405))
+    : DialogScreen(ctx, parent, u" Clinora - Accesso"_s, QSize(388, 405)), m_app(ctx)
 {
     setObjectName(u"frmPassword"_s);
     setModal(false);
@@ -123,8 +123,8 @@ void TfrmPassword::cmdOKClick()
         return;
     }
     if (password::matches(*plain, txtPassword->text())) {
-        m_ctx.switchTo(this, m_ctx.screens.frmAvvio);
-        m_ctx.warnIfAppFolderReadOnly(m_ctx.screens.frmAvvio);
+        m_ctx.switchTo(this, m_app.screens.frmAvvio);
+        m_app.warnIfAppFolderReadOnly(m_app.screens.frmAvvio);
         return;
     }
     m_ctx.services.plain(this, u"Attenzione: password errata."_s);
@@ -135,19 +135,19 @@ void TfrmPassword::cmdOKClick()
 void TfrmPassword::cmdEsciClick()
 {
     hide();
-    m_ctx.endProgram();
+    m_app.endProgram();
 }
 
 void TfrmPassword::btnCambiaPasswordClick()
 {
-    m_ctx.switchTo(this, m_ctx.screens.frmCambiaPassword);
+    m_ctx.switchTo(this, m_app.screens.frmCambiaPassword);
 }
 
 void TfrmPassword::closeEvent(QCloseEvent *event)
 {
     // The main window: closing it ends the program.
     event->accept();
-    m_ctx.endProgram();
+    m_app.endProgram();
 }
 
 void TfrmPassword::reject()

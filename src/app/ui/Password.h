@@ -8,6 +8,8 @@ class QLabel;
 
 namespace clinora {
 
+class AppContext;
+
 // The login screen, the program's main window.
 class TfrmPassword : public DialogScreen {
     Q_OBJECT
@@ -32,6 +34,10 @@ protected:
 
 private:
     void updateOK();
+
+private:
+    // The start menu and the login lead to the other screens by name.
+    AppContext &m_app;
 };
 
 // Draws the gradient board with the logo that both password screens show.

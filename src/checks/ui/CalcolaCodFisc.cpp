@@ -1,12 +1,12 @@
 #include "checks/ui/CalcolaCodFisc.h"
 
-#include "app/ui/AppContext.h"
 #include "checks/CodiciCatastali.h"
 #include "checks/DatiCodiceFiscale.h"
 #include "common/CommonSettings.h"
 #include "common/Text.h"
 #include "common/ui/Behaviours.h"
 #include "common/ui/Controls.h"
+#include "common/ui/ScreenContext.h"
 #include "common/ui/Widgets.h"
 
 #include <QCompleter>
@@ -31,7 +31,7 @@ const QStringList &placeLabels()
 
 } // namespace
 
-TfrmCalcolaCodFisc::TfrmCalcolaCodFisc(AppContext &ctx, QWidget *parent)
+TfrmCalcolaCodFisc::TfrmCalcolaCodFisc(ScreenContext &ctx, QWidget *parent)
     : DialogScreen(ctx, parent, u" Calcolo codice fiscale"_s, QSize(560, 392), Centre::Owner)
 {
     setObjectName(u"frmCalcolaCodFisc"_s);

@@ -18,7 +18,7 @@ class Picture;
 class TfrmCalcolaCodFisc : public DialogScreen {
     Q_OBJECT
 public:
-    explicit TfrmCalcolaCodFisc(AppContext &ctx, QWidget *parent = nullptr);
+    explicit TfrmCalcolaCodFisc(ScreenContext &ctx, QWidget *parent = nullptr);
 
     Picture *imgLogo;
     QLabel *lblTitolo;

@@ -1,6 +1,5 @@
 #include "checks/ui/CodFisc.h"
 
-#include "app/ui/AppContext.h"
 #include "checks/CodiceFiscale.h"
 #include "checks/DatiCodiceFiscale.h"
 #include "checks/ui/CheckLayout.h"
@@ -8,6 +7,7 @@
 #include "common/Text.h"
 #include "common/ui/Behaviours.h"
 #include "common/ui/Controls.h"
+#include "common/ui/ScreenContext.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -16,7 +16,7 @@ using namespace Qt::StringLiterals;
 
 namespace clinora {
 
-TfrmCodFisc::TfrmCodFisc(AppContext &ctx, QWidget *parent)
+TfrmCodFisc::TfrmCodFisc(ScreenContext &ctx, QWidget *parent)
     : DialogScreen(ctx, parent, u" Controllo codice fiscale"_s, QSize(478, 254), Centre::Screen)
 {
     setObjectName(u"frmCodFisc"_s);

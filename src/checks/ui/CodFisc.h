@@ -14,7 +14,7 @@ class Picture;
 class TfrmCodFisc : public DialogScreen {
     Q_OBJECT
 public:
-    explicit TfrmCodFisc(AppContext &ctx, QWidget *parent = nullptr);
+    explicit TfrmCodFisc(ScreenContext &ctx, QWidget *parent = nullptr);
 
     Picture *imgLogo;
     QLabel *lblTitolo;

@@ -1,12 +1,12 @@
 #include "checks/ui/PartitaIVA.h"
 
-#include "app/ui/AppContext.h"
 #include "checks/PartitaIva.h"
 #include "checks/ui/CheckLayout.h"
 #include "checks/ui/IdentifierKeys.h"
 #include "common/CommonSettings.h"
 #include "common/Text.h"
 #include "common/ui/Behaviours.h"
+#include "common/ui/ScreenContext.h"
 
 #include <QEvent>
 #include <QLineEdit>
@@ -16,7 +16,7 @@ using namespace Qt::StringLiterals;
 
 namespace clinora {
 
-TfrmPartitaIva::TfrmPartitaIva(AppContext &ctx, QWidget *parent)
+TfrmPartitaIva::TfrmPartitaIva(ScreenContext &ctx, QWidget *parent)
     : DialogScreen(ctx, parent, u" Controllo partita IVA"_s, QSize(480, 254), Centre::Screen)
 {
     setObjectName(u"frmPartitaIva"_s);

@@ -15,7 +15,7 @@ class Picture;
 class TfrmPartitaIva : public DialogScreen {
     Q_OBJECT
 public:
-    explicit TfrmPartitaIva(AppContext &ctx, QWidget *parent = nullptr);
+    explicit TfrmPartitaIva(ScreenContext &ctx, QWidget *parent = nullptr);
 
     Picture *imgLogo;
     QLabel *lblTitolo;

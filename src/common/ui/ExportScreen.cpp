@@ -1,11 +1,10 @@
 #include "common/ui/ExportScreen.h"
 
-#include "app/ui/AppContext.h"
-#include "app/ui/Guida.h"
-#include "app/ui/OpenURL.h"
 #include "common/ExportGrid.h"
 #include "common/ui/Behaviours.h"
 #include "common/ui/LineDelegate.h"
+#include "common/ui/OpenURL.h"
+#include "common/ui/ScreenContext.h"
 #include "common/ui/Widgets.h"
 
 #include <QDir>
@@ -42,7 +41,7 @@ void ExportGridView::commitEdit()
     }
 }
 
-ExportScreen::ExportScreen(AppContext &ctx, QWidget *parent, const QString &title,
+ExportScreen::ExportScreen(ScreenContext &ctx, QWidget *parent, const QString &title,
                            QList<TextGridModel::Column> gridColumns, Export exportSettings)
     : DialogScreen(ctx, parent, title, QSize(862, 560), Centre::Screen), m_export(std::move(exportSettings))
 {
@@ -195,7 +194,7 @@ void ExportScreen::cmdEsportaClick()
         TMisc::Open(m_ctx.services, u"\""_s + QDir::toNativeSeparators(path) + u"\""_s);
 }
 
-void ExportScreen::cmdGuidaClick() { TfrmGuida::showTopic(m_ctx, this, m_export.helpTopic); }
+void ExportScreen::cmdGuidaClick() { m_ctx.showHelp(this, m_export.helpTopic); }
 
 void ExportScreen::cmdEsciClick() { close(); }
 

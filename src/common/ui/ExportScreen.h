@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/HelpTexts.h"
 #include "common/ExcelHtml.h"
+#include "common/HelpTexts.h"
 #include "common/TextGrid.h"
 #include "common/ui/Screen.h"
 
@@ -58,7 +58,7 @@ protected:
         help::TopicId helpTopic;
         QString heading; // beside the logo
     };
-    ExportScreen(AppContext &ctx, QWidget *parent, const QString &title, QList<TextGridModel::Column> gridColumns,
+    ExportScreen(ScreenContext &ctx, QWidget *parent, const QString &title, QList<TextGridModel::Column> gridColumns,
                  Export exportSettings);
 
     // The grid's rows, read from the archive.

@@ -2,11 +2,42 @@
 
 #include "common/ui/Services.h"
 #include "report/ListTemplate.h"
+#include "report/PrintSeam.h"
 
 #include <QAbstractItemView>
 #include <QListView>
 
 namespace clinora {
+
+namespace {
+// Says what the engine had to say, in its kind of box.
+void tell(const Services &services, QWidget *owner, const ReportNotice &notice)
+{
+    switch (notice.kind) {
+    case ReportNotice::Kind::None:
+        break;
+    case ReportNotice::Kind::Warning:
+        services.warning(owner, notice.text);
+        break;
+    case ReportNotice::Kind::Error:
+        services.error(owner, notice.text);
+        break;
+    }
+}
+} // namespace
+
+void printReport(const Services &services, const ReportTemplate &rep, QWidget *owner)
+{
+    tell(services, owner, rep.Print(services.printing.get(), owner));
+}
+
+bool exportReportPdf(const Services &services, const ReportTemplate &rep, const PdfExport &settings,
+                     QWidget *owner)
+{
+    const ReportNotice notice = rep.Export(settings);
+    tell(services, owner, notice);
+    return notice.kind == ReportNotice::Kind::None;
+}
 
 QStringList listLines(const QAbstractItemView *list)
 {
@@ -29,7 +60,7 @@ void ListSummaryPrint(const Services &services, ReportTemplate &rep, const QStri
 {
     report::fillListSummary(rep, title, listLines(list), extraLines);
     rep.PrepareReport(services.clock->now(), true);
-    rep.Print(services, list ? list->window() : nullptr);
+    printReport(services, rep, list ? list->window() : nullptr);
 }
 
 } // namespace clinora

@@ -9,7 +9,7 @@
 
 namespace clinora {
 
-WorkingArea::WorkingArea(AppContext &ctx, const QString &title, QWidget *parent)
+WorkingArea::WorkingArea(ScreenContext &ctx, const QString &title, QWidget *parent)
     : QWidget(parent, Qt::Window), m_ctx(ctx), m_top(art::colors::steelBlue), m_bottom(Qt::white)
 {
     setWindowTitle(title);
@@ -48,7 +48,7 @@ void WorkingArea::paintEvent(QPaintEvent *)
     art::fillGradient(p, QRectF(rect()), m_top, m_bottom);
 }
 
-DialogScreen::DialogScreen(AppContext &ctx, QWidget *parent, const QString &title, QSize clientSize, Centre centre)
+DialogScreen::DialogScreen(ScreenContext &ctx, QWidget *parent, const QString &title, QSize clientSize, Centre centre)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint),
       m_ctx(ctx), m_centre(centre)
 {

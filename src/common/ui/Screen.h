@@ -6,7 +6,7 @@
 
 namespace clinora {
 
-class AppContext;
+class ScreenContext;
 
 // A large window that opens maximised, with a centred board of the design
 // size on a gradient background. Closing it only hides it; FormClose says
@@ -17,7 +17,7 @@ public:
     static constexpr QSize kDesignSize{1016, 713};
     static constexpr QSize kBoardSize{995, 692};
 
-    WorkingArea(AppContext &ctx, const QString &title, QWidget *parent = nullptr);
+    WorkingArea(ScreenContext &ctx, const QString &title, QWidget *parent = nullptr);
 
     // Shows the area maximised.
     void showArea();
@@ -30,7 +30,7 @@ protected:
     void paintEvent(QPaintEvent *) override;
     virtual void FormClose() {}
 
-    AppContext &m_ctx;
+    ScreenContext &m_ctx;
 
 private:
     QWidget *m_board;
@@ -44,13 +44,13 @@ class DialogScreen : public QDialog {
 public:
     enum class Centre { Screen, Owner };
 
-    DialogScreen(AppContext &ctx, QWidget *parent, const QString &title, QSize clientSize,
+    DialogScreen(ScreenContext &ctx, QWidget *parent, const QString &title, QSize clientSize,
                  Centre centre = Centre::Screen);
 
 protected:
     void showEvent(QShowEvent *event) override;
 
-    AppContext &m_ctx;
+    ScreenContext &m_ctx;
 
 private:
     Centre m_centre;

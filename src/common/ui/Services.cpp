@@ -1,6 +1,7 @@
 #include "common/ui/Services.h"
 
 #include "common/ShellTarget.h"
+#include "common/YesNo.h"
 #include "report/PrintSeam.h"
 
 #include <QDesktopServices>
@@ -89,8 +90,8 @@ public:
             break;
         }
         if (kind == MsgKind::Confirmation) {
-            QPushButton *yes = box.addButton(u"Sì"_s, QMessageBox::YesRole);
-            QPushButton *no = box.addButton(u"No"_s, QMessageBox::NoRole);
+            QPushButton *yes = box.addButton(kYes.toString(), QMessageBox::YesRole);
+            QPushButton *no = box.addButton(kNo.toString(), QMessageBox::NoRole);
             box.setDefaultButton(yes); // the first button, as the platform's own boxes have it
             // Needed for the window's close button to close the box at all;
             // what was chosen is told by the click, not by this.

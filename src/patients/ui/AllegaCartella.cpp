@@ -1,14 +1,12 @@
 #include "patients/ui/AllegaCartella.h"
 
-#include "analyses/ui/AnalisiCliniche.h"
-#include "app/ui/AppContext.h"
-#include "app/ui/OpenURL.h"
 #include "common/Messages.h"
 #include "common/Text.h"
 #include "common/ui/Controls.h"
+#include "common/ui/OpenURL.h"
+#include "common/ui/ScreenContext.h"
 #include "common/ui/Widgets.h"
 #include "patients/Attachments.h"
-#include "patients/ui/Clienti.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -65,7 +63,7 @@ QString ordinal(int slot) { return QString::number(slot + 1) + u"°"_s; }
 
 } // namespace
 
-TfrmAllegaCartella::TfrmAllegaCartella(AppContext &ctx, QWidget *parent)
+TfrmAllegaCartella::TfrmAllegaCartella(ScreenContext &ctx, QWidget *parent)
     : DialogScreen(ctx, parent, u" Allega file"_s, QSize(634, 534), Centre::Screen)
 {
     setObjectName(u"frmAllegaCartella"_s);
@@ -220,16 +218,10 @@ void TfrmAllegaCartella::clearSlot(int slot) { m_file[size_t(slot)]->clear(); }
 void TfrmAllegaCartella::btnApplicaClick()
 {
     const QString caller = text::trimmed(lblMemory->text());
-    AttachmentLabels card{};
-    if (caller == u"clienti"_s && m_ctx.screens.frmClienti) {
-        const TfrmClienti *c = m_ctx.screens.frmClienti;
-        card = {c->lblFile01, c->lblDesc01, c->lblFile02, c->lblDesc02, c->lblFile03, c->lblDesc03};
-    } else if (caller == u"analisicliniche"_s && m_ctx.screens.frmAnalisiCliniche) {
-        const TfrmAnalisiCliniche *a = m_ctx.screens.frmAnalisiCliniche;
-        card = {a->lblFile01, a->lblDesc01, a->lblFile02, a->lblDesc02, a->lblFile03, a->lblDesc03};
-    } else {
+    const AttachmentHook *hook = m_ctx.hook<AttachmentHook>(caller);
+    if (!hook)
         return; // nobody to write to: the dialog stays open
-    }
+    const AttachmentLabels &card = hook->labels;
     for (size_t i = 0; i < kSlots; ++i) {
         card[2 * i]->setText(text::trimmed(m_file[i]->text()));
         card[2 * i + 1]->setText(text::trimmed(m_desc[i]->text()));

@@ -16,13 +16,20 @@ class PictureButton;
 // description 2, file 3, description 3.
 using AttachmentLabels = std::array<QLabel *, 6>;
 
+// What a card offers the attachment dialog under its CallerTag: the labels
+// "Applica e chiudi" writes into.
+struct AttachmentHook {
+    AttachmentLabels labels{};
+};
+
 // The three attachment slots of one card: a chosen file is copied into
 // Documenti_Allegati at once; "Applica e chiudi" writes the six texts back
-// into the card named by the CallerTag ("clienti" or "analisicliniche").
+// into the card that offered them under the CallerTag ("clienti" or
+// "analisicliniche").
 class TfrmAllegaCartella : public DialogScreen {
     Q_OBJECT
 public:
-    explicit TfrmAllegaCartella(AppContext &ctx, QWidget *parent = nullptr);
+    explicit TfrmAllegaCartella(ScreenContext &ctx, QWidget *parent = nullptr);
 
     // The slots: file names (read-only) and descriptions, in tab order.
     QLineEdit *txtFile01, *txtFile02, *txtFile03;

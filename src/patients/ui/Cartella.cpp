@@ -1,11 +1,11 @@
 #include "patients/ui/Cartella.h"
 
-#include "app/ui/AppContext.h"
-#include "app/ui/OpenURL.h"
 #include "common/CommonSettings.h"
 #include "common/FileIo.h"
 #include "common/Messages.h"
 #include "common/ui/Controls.h"
+#include "common/ui/OpenURL.h"
+#include "common/ui/ScreenContext.h"
 #include "common/ui/Widgets.h"
 #include "patients/Attachments.h"
 
@@ -74,7 +74,7 @@ PaintFn instructions(art::Glyph glyph, QString first, QString second)
 
 } // namespace
 
-TfrmCartella::TfrmCartella(AppContext &ctx, QWidget *parent)
+TfrmCartella::TfrmCartella(ScreenContext &ctx, QWidget *parent)
     : DialogScreen(ctx, parent, u" Gestione cartella abbinata alla scheda corrente"_s, QSize(671, 545), Centre::Screen)
 {
     setObjectName(u"frmCartella"_s);

@@ -14,7 +14,7 @@ class Picture;
 class TfrmCartella : public DialogScreen {
     Q_OBJECT
 public:
-    explicit TfrmCartella(AppContext &ctx, QWidget *parent = nullptr);
+    explicit TfrmCartella(ScreenContext &ctx, QWidget *parent = nullptr);
 
     Picture *imgTitolo;
     Picture *imgCartella;

@@ -1,9 +1,5 @@
 #include "patients/ui/Clienti.h"
 
-#include "app/HelpTexts.h"
-#include "app/ui/AppContext.h"
-#include "app/ui/Guida.h"
-#include "app/ui/OpenURL.h"
 #include "checks/CodiciCatastali.h"
 #include "checks/DatiCodiceFiscale.h"
 #include "checks/ui/CalcolaCodFisc.h"
@@ -11,18 +7,23 @@
 #include "checks/ui/IdentifierKeys.h"
 #include "checks/ui/PartitaIVA.h"
 #include "common/CommonSettings.h"
+#include "common/HelpTexts.h"
 #include "common/Messages.h"
 #include "common/Text.h"
 #include "common/ui/Accessibility.h"
 #include "common/ui/Behaviours.h"
-#include "common/ui/Controls.h"
-#include "common/ui/Widgets.h"
 #include "common/ui/ControlText.h"
+#include "common/ui/Controls.h"
+#include "common/ui/OpenURL.h"
+#include "common/ui/ScreenContext.h"
+#include "common/ui/Widgets.h"
 #include "patients/PatientDuplicates.h"
+#include "patients/PatientEntry.h"
 #include "patients/ui/AllegaCartella.h"
 #include "patients/ui/Cartella.h"
 #include "patients/ui/ClientiReport.h"
 #include "patients/ui/ExpClienti.h"
+#include "patients/ui/PatientHooks.h"
 #include "patients/ui/Ricontatta.h"
 #include "patients/ui/TrovaClienti.h"
 
@@ -86,20 +87,6 @@ void paintWhiteBox(QPainter &p, const QRectF &r)
     p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), 5, 5);
 }
 
-// The record number a position label holds: a blank label counts as `blank`;
-// anything else that is not a whole number >= 0 holds none.
-std::optional<qint64> positionNumber(const QLabel *label, qint64 blank)
-{
-    const QString t = text::trimmed(label->text());
-    if (t.isEmpty())
-        return blank;
-    bool ok = false;
-    const qint64 k = t.toLongLong(&ok);
-    if (!ok || k < 0)
-        return std::nullopt;
-    return k;
-}
-
 QString inputText(const QWidget *input)
 {
     if (const auto *combo = qobject_cast<const QComboBox *>(input))
@@ -122,12 +109,17 @@ void setInputText(QWidget *input, const QString &text)
 
 } // namespace
 
-TfrmClienti::TfrmClienti(AppContext &ctx, QWidget *parent) : WorkingArea(ctx, u" Clinora - Anagrafica Pazienti"_s, parent)
+TfrmClienti::TfrmClienti(ScreenContext &ctx, QWidget *parent) : WorkingArea(ctx, u" Clinora - Anagrafica Pazienti"_s, parent)
 {
     setObjectName(u"frmClienti"_s);
     settings::apply();
     buildLayout();
     connectCommands();
+    // What the patient lists and the attachment dialog hand back to this card.
+    m_ctx.offer(this, caller::kPatientCard,
+                PatientPickHook{[this](const PatientRecord &r, qint64 n) { LoadPatientIntoCard(r, n); }});
+    m_ctx.offer(this, caller::kPatientCard,
+                AttachmentHook{{lblFile01, lblDesc01, lblFile02, lblDesc02, lblFile03, lblDesc03}});
 }
 
 void TfrmClienti::buildLayout()
@@ -654,107 +646,30 @@ void TfrmClienti::accessError() { m_ctx.services.error(this, msg::kAccessError.t
 
 // ---- Browsing ---------------------------------------------------------------
 
-namespace {
-
-// One browse step on the archive: open it (a missing one is created empty),
-// let `pick` choose a record number from the count (0 for none), read that
-// record, close. False when any of it fails.
-template <class Pick>
-bool browseArchive(const QString &path, Pick pick, qint64 &count, qint64 &picked, PatientRecord &record)
+void TfrmClienti::browse(BrowseCommand command)
 {
-    PatientArchive archive;
-    if (!archive.open(path, lock::Mode::Shared))
-        return false;
-    count = archive.count();
-    picked = pick(count);
-    if (picked > 0 && !archive.read(picked, record))
-        return false;
-    return archive.close().ok();
+    const Browsed<PatientRecord> step = browseArchive<PatientRecord>(PatientArchivePath(m_ctx.services.appFolder),
+                                                                     command, lblPosizione->text(), kPatientCardRules);
+    switch (step.outcome) {
+    case BrowseOutcome::AccessError: accessError(); break;
+    case BrowseOutcome::Empty:
+        // This card empties its position label before the message, the analysis card after it.
+        if (step.clearPosition)
+            lblPosizione->clear();
+        m_ctx.services.info(this, msg::kEmptyArchive.toString());
+        break;
+    case BrowseOutcome::Show: LoadPatientIntoCard(step.record, step.number); break;
+    case BrowseOutcome::Stay: break;
+    }
 }
 
-} // namespace
+void TfrmClienti::cmdPrimoClick() { browse(BrowseCommand::First); }
 
-void TfrmClienti::cmdPrimoClick()
-{
-    qint64 count = 0, picked = 0;
-    PatientRecord record;
-    if (!browseArchive(PatientArchivePath(m_ctx.services.appFolder), [](qint64 n) { return n > 0 ? 1 : 0; }, count,
-                       picked, record)) {
-        accessError();
-        return;
-    }
-    if (count == 0) {
-        m_ctx.services.info(this, u"L'archivio non contiene nessuna scheda."_s);
-        return;
-    }
-    LoadPatientIntoCard(record, picked);
-}
+void TfrmClienti::cmdUltimoClick() { browse(BrowseCommand::Last); }
 
-void TfrmClienti::cmdUltimoClick()
-{
-    qint64 count = 0, picked = 0;
-    PatientRecord record;
-    if (!browseArchive(PatientArchivePath(m_ctx.services.appFolder), [](qint64 n) { return n; }, count, picked,
-                       record)) {
-        accessError();
-        return;
-    }
-    if (count == 0) {
-        m_ctx.services.info(this, u"L'archivio non contiene nessuna scheda."_s);
-        return;
-    }
-    LoadPatientIntoCard(record, picked);
-}
+void TfrmClienti::cmdAvantiClick() { browse(BrowseCommand::Next); }
 
-void TfrmClienti::cmdAvantiClick()
-{
-    // An empty position label counts as "0": next then shows record 1.
-    const std::optional<qint64> p = positionNumber(lblPosizione, 0);
-    if (!p) {
-        accessError();
-        return;
-    }
-    qint64 count = 0, picked = 0;
-    PatientRecord record;
-    if (!browseArchive(PatientArchivePath(m_ctx.services.appFolder),
-                       [p](qint64 n) { return *p < n ? *p + 1 : 0; }, count, picked, record)) {
-        accessError();
-        return;
-    }
-    if (count == 0) {
-        lblPosizione->clear();
-        m_ctx.services.info(this, u"L'archivio non contiene nessuna scheda."_s);
-        return;
-    }
-    // At the last record: nothing, and no message.
-    if (picked > 0)
-        LoadPatientIntoCard(record, picked);
-}
-
-void TfrmClienti::cmdIndietroClick()
-{
-    // At the first record: nothing, and no message.
-    if (text::trimmed(lblPosizione->text()) == u"1"_s)
-        return;
-    // An empty position label shows record 1, as next does.
-    const std::optional<qint64> p = positionNumber(lblPosizione, 2);
-    if (!p) {
-        accessError();
-        return;
-    }
-    qint64 count = 0, picked = 0;
-    PatientRecord record;
-    if (!browseArchive(PatientArchivePath(m_ctx.services.appFolder),
-                       [p](qint64 n) { return n > 0 ? std::max<qint64>(1, *p - 1) : 0; }, count, picked, record)) {
-        accessError();
-        return;
-    }
-    if (count == 0) {
-        m_ctx.services.info(this, u"L'archivio non contiene nessuna scheda."_s);
-        return;
-    }
-    LoadPatientIntoCard(record, picked);
-}
+void TfrmClienti::cmdIndietroClick() { browse(BrowseCommand::Back); }
 
 // ---- New, save, duplicate ------------------------------------------------------
 
@@ -762,93 +677,46 @@ void TfrmClienti::cmdNuovoClick() { clearCard(); }
 
 void TfrmClienti::cmdSalvaClick()
 {
-    const auto refuse = [this](const QString &message, QWidget *focus) {
-        m_ctx.services.warning(this, message);
-        focus->setFocus(Qt::OtherFocusReason);
+    // The rules are checked on the inputs as typed, before anything else.
+    const auto inputFor = [this](PatientRecord::Field field) {
+        const auto in = std::find_if(m_inputs.cbegin(), m_inputs.cend(),
+                                     [field](const Binding &b) { return b.field == field; });
+        return in->input;
     };
-    if (text::isBlank(txtPaziente->text()))
-        return refuse(u"Attenzione: per salvare la scheda è necessario indicare il nome del paziente."_s, txtPaziente);
-    if (text::isBlank(txtRecapito->text()))
-        return refuse(u"Attenzione: per salvare la scheda è necessario indicare il recapito telefonico "
-                      u"preferenziale del paziente."_s,
-                      txtRecapito);
-    if (text::isBlank(txtCodFisc->text()))
-        return refuse(u"Attenzione: per salvare la scheda è necessario indicare il codice fiscale del paziente."_s,
-                      txtCodFisc);
-    if (txtCodFisc->text().size() != 16)
-        return refuse(u"Attenzione: il codice fiscale deve essere composto da 16 caratteri alfanumerici."_s,
-                      txtCodFisc);
+    if (const auto *unmet = firstUnmet(kPatientRequiredFields,
+                                       [&](PatientRecord::Field f) { return inputText(inputFor(f)); })) {
+        m_ctx.services.warning(this, unmet->message.toString());
+        inputFor(unmet->field)->setFocus(Qt::OtherFocusReason);
+        return;
+    }
 
-    const bool stored = !text::isBlank(lblPosizione->text());
-    const std::optional<qint64> k = positionNumber(lblPosizione, 0);
-    if (!k || (stored && *k < 1)) {
+    const std::optional<qint64> k = savePosition(lblPosizione->text(), kPatientCardRules);
+    if (!k) {
         accessError();
         return;
     }
+    const bool stored = *k > 0;
     if (!askBeforeSaving(stored))
         return;
     const PatientRecord record = PatientFromCard();
-    PatientArchive archive;
-    if (!archive.open(PatientArchivePath(m_ctx.services.appFolder), lock::Mode::Exclusive)) {
-        accessError();
-        return;
-    }
-    qint64 number = *k;
-    if (stored && !mayOverwrite(archive, number, record))
-        return;
-    const bool written = stored ? archive.write(number, record).ok() : archive.append(record, &number).ok();
-    // A record that reached the file is the card's from now on, even if
-    // closing then fails: the card names it, so that saving again rewrites
-    // it instead of adding it twice.
-    if (written) {
-        lblPosizione->setText(QString::number(number));
-        m_loaded.remember(PatientArchivePath(m_ctx.services.appFolder), number, record.bytes());
-        // A text stored otherwise than typed (a letter the code page lacks, a
-        // text cut to its room) shows as stored; outer blanks stay as typed.
-        for (const Binding &in : std::as_const(m_inputs)) {
-            const QString kept = record.get(in.field);
-            if (text::trimmed(inputText(in.input)) != kept)
-                setInputText(in.input, kept);
-        }
-    }
-    if (!written || !archive.close()) {
-        accessError();
-        return;
-    }
-    if (stored)
-        m_ctx.services.info(this, u"Le modifiche apportate alla scheda corrente sono state salvate in archivio."_s);
-    else
-        m_ctx.services.info(this, u"La scheda corrente è stata inserita in archivio."_s);
-}
-
-bool TfrmClienti::mayOverwrite(PatientArchive &archive, qint64 k, const PatientRecord &record)
-{
     const QString path = PatientArchivePath(m_ctx.services.appFolder);
-    if (!m_loaded.knows(path, k))
-        return true; // nothing known to compare with
-    for (;;) {
-        PatientRecord stored;
-        if (!archive.read(k, stored)) {
-            accessError();
-            return false;
-        }
-        // Unchanged, or already what this save writes (a save reported
-        // failed that the journal finished): nothing would be lost.
-        if (stored.bytes() == m_loaded.bytes || stored.bytes() == record.bytes())
-            return true;
-        // Asked with the archive let go, so that the other computer is not kept waiting.
-        if (!archive.close()) {
-            accessError();
-            return false;
-        }
-        if (!m_ctx.services.confirm(this, msg::kChangedElsewhere.toString()))
-            return false;
-        // Yes overwrites what was seen; a change made while asking is asked about again.
-        m_loaded.bytes = stored.bytes();
-        if (!archive.open(path, lock::Mode::Exclusive)) {
-            accessError();
-            return false;
-        }
+    const SaveOutcome saved = saveToArchive(
+        path, *k, record, m_loaded, [this] { return m_ctx.services.confirm(this, msg::kChangedElsewhere.toString()); },
+        [&](qint64 number) {
+            lblPosizione->setText(QString::number(number));
+            // A text stored otherwise than typed (a letter the code page lacks, a
+            // text cut to its room) shows as stored; outer blanks stay as typed.
+            for (const Binding &in : std::as_const(m_inputs)) {
+                const QString kept = record.get(in.field);
+                if (text::trimmed(inputText(in.input)) != kept)
+                    setInputText(in.input, kept);
+            }
+        });
+    switch (saved) {
+    case SaveOutcome::AccessError: accessError(); break;
+    case SaveOutcome::Rewritten: m_ctx.services.info(this, msg::kCardRewritten.toString()); break;
+    case SaveOutcome::Appended: m_ctx.services.info(this, msg::kCardAppended.toString()); break;
+    case SaveOutcome::Declined: break;
     }
 }
 
@@ -950,8 +818,7 @@ bool TfrmClienti::askAboutDuplicates()
 void TfrmClienti::cmdDuplicaClick()
 {
     if (text::isBlank(lblPosizione->text())) {
-        m_ctx.services.warning(this, u"Attenzione: la duplicazione di una scheda può avvenire soltanto dopo che "
-                                     u"questa è stata inserita in archivio."_s);
+        m_ctx.services.warning(this, msg::kDuplicateUnstored.toString());
         return;
     }
     for (QLabel *l : {lblFile01, lblFile02, lblFile03, lblDesc01, lblDesc02, lblDesc03})
@@ -964,8 +831,7 @@ void TfrmClienti::cmdDuplicaClick()
         return;
     }
     txtPaziente->setFocus(Qt::OtherFocusReason);
-    m_ctx.services.info(this, u"E' ora possibile apportare le proprie modifiche alla scheda corrente.\n\r\n\rAl "
-                              u"termine premere Salva per inserire la scheda in archivio."_s);
+    m_ctx.services.info(this, msg::kDuplicated.toString());
 }
 
 // ---- The other commands ---------------------------------------------------------
@@ -973,7 +839,7 @@ void TfrmClienti::cmdDuplicaClick()
 void TfrmClienti::cmdFileClick()
 {
     m_ctx.openDialog<TfrmAllegaCartella>(this, [this](TfrmAllegaCartella &d) {
-        d.lblMemory->setText(u"clienti"_s);
+        d.lblMemory->setText(caller::kPatientCard.toString());
         d.fillFrom({lblFile01, lblDesc01, lblFile02, lblDesc02, lblFile03, lblDesc03});
     });
 }
@@ -991,7 +857,8 @@ void TfrmClienti::cmdCartellaClick()
 
 void TfrmClienti::cmdTrovaClick()
 {
-    m_ctx.openDialog<TfrmTrovaClienti>(this, [](TfrmTrovaClienti &d) { d.lblMemory->setText(u"clienti"_s); });
+    m_ctx.openDialog<TfrmTrovaClienti>(this,
+                                       [](TfrmTrovaClienti &d) { d.lblMemory->setText(caller::kPatientCard.toString()); });
 }
 
 void TfrmClienti::cmdStampaClick() { printPatientCard(m_ctx, this, patientCardRows(controlTexts(this))); }
@@ -1002,7 +869,7 @@ void TfrmClienti::cmdRicontattaClick() { m_ctx.openDialog<TfrmRicontatta>(this);
 
 void TfrmClienti::cmdEsportaClick() { m_ctx.openDialog<TfrmExpClienti>(this); }
 
-void TfrmClienti::cmdGuidaClick() { TfrmGuida::showTopic(m_ctx, this, help::TopicId::Patients); }
+void TfrmClienti::cmdGuidaClick() { m_ctx.showHelp(this, help::TopicId::Patients); }
 
 void TfrmClienti::cmdEsciClick() { close(); }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/ui/Screen.h"
+#include "common/CardLogic.h"
 #include "patients/PatientRecord.h"
 
 #include <QList>
@@ -22,7 +23,7 @@ class PictureButton;
 class TfrmClienti : public WorkingArea {
     Q_OBJECT
 public:
-    explicit TfrmClienti(AppContext &ctx, QWidget *parent = nullptr);
+    explicit TfrmClienti(ScreenContext &ctx, QWidget *parent = nullptr);
 
     // The 30 inputs, in tab order.
     QLineEdit *txtPaziente;
@@ -137,15 +138,9 @@ private:
     void connectCommands();
     // Empties the card: what showing it and "Nuovo" both do.
     void clearCard();
-    // Reads record k (1-based) in one open-read-close; false, with the error
-    // box shown, when the archive cannot be read.
-    bool readRecord(qint64 k, PatientRecord &out);
-    void showRecord(qint64 k);
+    // One arrow: the record it leads to shown, or the message it gives.
+    void browse(BrowseCommand command);
     void accessError();
-    // Before rewriting record k with `record`: when it is no longer what the card read
-    // (another computer saved it since), asks whether to overwrite. False
-    // ends the save, with the archive closed and any failure shown.
-    bool mayOverwrite(PatientArchive &archive, qint64 k, const PatientRecord &record);
 
     LoadedRecord m_loaded;
 

@@ -1,9 +1,10 @@
 #include "patients/ui/ClientiReport.h"
 
-#include "app/ui/AppContext.h"
-#include "app/ui/OpenURL.h"
 #include "common/Text.h"
 #include "common/ui/Artwork.h"
+#include "common/ui/ListSummary.h"
+#include "common/ui/OpenURL.h"
+#include "common/ui/ScreenContext.h"
 #include "report/CardTemplate.h"
 
 #include <QBuffer>
@@ -110,20 +111,20 @@ void fillRepScheda(ReportTemplate &repScheda, const QList<CardRow> &rows, const 
     report::prepareCard(repScheda, texts, u"txtCalce", now);
 }
 
-void printPatientCard(AppContext &ctx, QWidget *owner, const QList<CardRow> &rows)
+void printPatientCard(ScreenContext &ctx, QWidget *owner, const QList<CardRow> &rows)
 {
     const auto rep = makeRepScheda();
     fillRepScheda(*rep, rows, ctx.services.clock->now());
-    rep->Print(ctx.services, owner);
+    printReport(ctx.services, *rep, owner);
 }
 
-bool exportPatientCardPdf(AppContext &ctx, QWidget *owner, const QList<CardRow> &rows)
+bool exportPatientCardPdf(ScreenContext &ctx, QWidget *owner, const QList<CardRow> &rows)
 {
     const Services &services = ctx.services;
     const QString target = services.appPath(u"Paziente.pdf"_s);
     const auto rep = makeRepScheda();
     fillRepScheda(*rep, rows, services.clock->now());
-    if (!rep->Export(pdfScheda(target), services, owner))
+    if (!exportReportPdf(services, *rep, pdfScheda(target), owner))
         return false;
     if (services.confirm(owner, u"L'esportazione della scheda in PDF è terminata con successo.\n\r\n\rSi vuole "
                                 u"aprire il file?"_s))

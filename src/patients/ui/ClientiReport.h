@@ -14,7 +14,7 @@ class QWidget;
 // its 24 rows, and the card's "Stampa" and "Crea PDF" commands.
 namespace clinora {
 
-class AppContext;
+class ScreenContext;
 class ReportTemplate;
 struct PdfExport;
 
@@ -36,10 +36,10 @@ PdfExport pdfScheda(const QString &fileName);
 void fillRepScheda(ReportTemplate &repScheda, const QList<CardRow> &rows, const QDateTime &now);
 
 // "Stampa": prints the card through the print dialog.
-void printPatientCard(AppContext &ctx, QWidget *owner, const QList<CardRow> &rows);
+void printPatientCard(ScreenContext &ctx, QWidget *owner, const QList<CardRow> &rows);
 
 // "Crea PDF": writes the card to AppFolder/Paziente.pdf, then offers to open it.
 // False when the file could not be written (the engine has said so).
-bool exportPatientCardPdf(AppContext &ctx, QWidget *owner, const QList<CardRow> &rows);
+bool exportPatientCardPdf(ScreenContext &ctx, QWidget *owner, const QList<CardRow> &rows);
 
 } // namespace clinora

@@ -1,13 +1,13 @@
 #include "patients/ui/ExpClienti.h"
 
-#include "app/ui/AppContext.h"
+#include "common/ui/ScreenContext.h"
 #include "patients/PatientExport.h"
 
 using namespace Qt::StringLiterals;
 
 namespace clinora {
 
-TfrmExpClienti::TfrmExpClienti(AppContext &ctx, QWidget *parent)
+TfrmExpClienti::TfrmExpClienti(ScreenContext &ctx, QWidget *parent)
     : ExportScreen(ctx, parent, u" Esporta archivio pazienti in Microsoft Excel"_s, patientGridColumns(),
                    {kPatientExportFile.toString(), kPatientExportSheet.toString(), patientExportColumns(),
                     help::TopicId::PatientExport, u"Esportazione archivio pazienti"_s})

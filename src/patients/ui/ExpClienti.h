@@ -8,7 +8,7 @@ namespace clinora {
 class TfrmExpClienti : public ExportScreen {
     Q_OBJECT
 public:
-    explicit TfrmExpClienti(AppContext &ctx, QWidget *parent = nullptr);
+    explicit TfrmExpClienti(ScreenContext &ctx, QWidget *parent = nullptr);
 
 protected:
     TextGridModel::Rows readGrid() override;

@@ -1,9 +1,9 @@
 #include "patients/ui/PatientListPanel.h"
 
-#include "app/ui/AppContext.h"
 #include "common/ui/Controls.h"
 #include "common/ui/LineDelegate.h"
 #include "common/ui/ListLinesModel.h"
+#include "common/ui/ScreenContext.h"
 #include "common/ui/Widgets.h"
 #include "patients/PatientList.h"
 
@@ -127,7 +127,7 @@ PatientListPanel buildPatientListPanel(QWidget *parent, const QString &panelName
     return p;
 }
 
-PatientPicker::PatientPicker(AppContext &ctx, QDialog *screen, QListView *list, Act act)
+PatientPicker::PatientPicker(ScreenContext &ctx, QDialog *screen, QListView *list, Act act)
     : QObject(screen), m_ctx(ctx), m_screen(screen), m_list(list), m_act(std::move(act))
 {
     list->installEventFilter(this);

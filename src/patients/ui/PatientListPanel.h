@@ -16,7 +16,7 @@ class QWidget;
 
 namespace clinora {
 
-class AppContext;
+class ScreenContext;
 class ListLinesModel;
 class Picture;
 
@@ -50,7 +50,7 @@ class PatientPicker : public QObject {
     Q_OBJECT
 public:
     using Act = std::function<void(const PatientRecord &record, qint64 number)>;
-    PatientPicker(AppContext &ctx, QDialog *screen, QListView *list, Act act);
+    PatientPicker(ScreenContext &ctx, QDialog *screen, QListView *list, Act act);
 
     void pick();
 
@@ -58,7 +58,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    AppContext &m_ctx;
+    ScreenContext &m_ctx;
     QPointer<QDialog> m_screen;
     QPointer<QListView> m_list;
     Act m_act;

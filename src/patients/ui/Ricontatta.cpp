@@ -1,12 +1,12 @@
 #include "patients/ui/Ricontatta.h"
 
-#include "app/ui/AppContext.h"
 #include "common/CommonSettings.h"
 #include "common/ui/ListLinesModel.h"
 #include "common/ui/ListSummary.h"
+#include "common/ui/ScreenContext.h"
 #include "common/ui/Widgets.h"
 #include "patients/PatientList.h"
-#include "patients/ui/Clienti.h"
+#include "patients/ui/PatientHooks.h"
 #include "patients/ui/PatientListPanel.h"
 #include "report/ListTemplate.h"
 #include "report/ReportTemplate.h"
@@ -21,7 +21,7 @@ using namespace Qt::StringLiterals;
 
 namespace clinora {
 
-TfrmRicontatta::TfrmRicontatta(AppContext &ctx, QWidget *parent)
+TfrmRicontatta::TfrmRicontatta(ScreenContext &ctx, QWidget *parent)
     : DialogScreen(ctx, parent, u" Riepilogo pazienti da ricontattare"_s, QSize(862, 560), Centre::Screen),
       repRiepilogo(report::makeListTemplate())
 {
@@ -46,7 +46,8 @@ TfrmRicontatta::TfrmRicontatta(AppContext &ctx, QWidget *parent)
     FindInList::attach(m_ctx.services, m_ctx.findKeys, FindScreen::Ricontatta, this, txtTrova, btnTrova, lstRecords);
     // No CallerTag: a pick always goes to the patient card.
     m_picker = new PatientPicker(m_ctx, this, lstRecords, [this](const PatientRecord &r, qint64 n) {
-        m_ctx.screens.frmClienti->LoadPatientIntoCard(r, n);
+        if (const PatientPickHook *hook = m_ctx.hook<PatientPickHook>(caller::kPatientCard))
+            hook->pick(r, n);
     });
 
     connect(btnChiudi, &QPushButton::clicked, this, &QDialog::close);

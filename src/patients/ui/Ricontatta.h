@@ -20,7 +20,7 @@ class ReportTemplate;
 class TfrmRicontatta : public DialogScreen {
     Q_OBJECT
 public:
-    explicit TfrmRicontatta(AppContext &ctx, QWidget *parent = nullptr);
+    explicit TfrmRicontatta(ScreenContext &ctx, QWidget *parent = nullptr);
     ~TfrmRicontatta() override;
 
     Picture *panContainer;

@@ -1,7 +1,5 @@
 #include "patients/ui/TrovaClienti.h"
 
-#include "analyses/ui/MenuAnalisi.h"
-#include "app/ui/AppContext.h"
 #include "common/CommonSettings.h"
 #include "common/Messages.h"
 #include "common/Text.h"
@@ -9,13 +7,13 @@
 #include "common/ui/Controls.h"
 #include "common/ui/ListLinesModel.h"
 #include "common/ui/ListSummary.h"
+#include "common/ui/ScreenContext.h"
 #include "common/ui/Widgets.h"
 #include "patients/PatientList.h"
-#include "patients/ui/Clienti.h"
+#include "patients/ui/PatientHooks.h"
 #include "patients/ui/PatientListPanel.h"
 #include "report/ListTemplate.h"
 #include "report/ReportTemplate.h"
-#include "summary/ui/MenuRiepLavoro.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -42,7 +40,7 @@ struct WaitCursor {
 
 } // namespace
 
-TfrmTrovaClienti::TfrmTrovaClienti(AppContext &ctx, QWidget *parent)
+TfrmTrovaClienti::TfrmTrovaClienti(ScreenContext &ctx, QWidget *parent)
     : DialogScreen(ctx, parent, u" Trova pazienti in archivio"_s, QSize(862, 560), Centre::Screen),
       repRiepilogo(report::makeListTemplate())
 {
@@ -217,16 +215,8 @@ void TfrmTrovaClienti::lstRecordsDblClick() { m_picker->pick(); }
 
 void TfrmTrovaClienti::pickInto(const PatientRecord &record, qint64 number)
 {
-    const QString tag = text::trimmed(lblMemory->text());
-    if (tag == u"clienti"_s) {
-        m_ctx.screens.frmClienti->LoadPatientIntoCard(record, number);
-    } else if (tag == u"menuanalisi"_s) {
-        TfrmMenuAnalisi *menu = m_ctx.screens.frmMenuAnalisi;
-        menu->txtPaziente->setText(record.get(PatientRecord::Paziente));
-        menu->txtCodFisc->setText(record.get(PatientRecord::CodFisc));
-    } else if (tag == u"riepilogo"_s) {
-        m_ctx.screens.frmMenuRiepLavoro->txtCodFisc->setText(record.get(PatientRecord::CodFisc));
-    }
+    if (const PatientPickHook *hook = m_ctx.hook<PatientPickHook>(text::trimmed(lblMemory->text())))
+        hook->pick(record, number);
 }
 
 void TfrmTrovaClienti::done(int result)

@@ -23,7 +23,7 @@ class ReportTemplate;
 class TfrmTrovaClienti : public DialogScreen {
     Q_OBJECT
 public:
-    explicit TfrmTrovaClienti(AppContext &ctx, QWidget *parent = nullptr);
+    explicit TfrmTrovaClienti(ScreenContext &ctx, QWidget *parent = nullptr);
     ~TfrmTrovaClienti() override;
 
     // CallerTag: whose fields a result is written into ("clienti",

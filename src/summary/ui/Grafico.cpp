@@ -1,10 +1,11 @@
 #include "summary/ui/Grafico.h"
 
 #include "analyses/ui/ToolLayout.h"
-#include "app/ui/AppContext.h"
-#include "app/ui/OpenURL.h"
 #include "common/CommonSettings.h"
 #include "common/Text.h"
+#include "common/ui/ListSummary.h"
+#include "common/ui/OpenURL.h"
+#include "common/ui/ScreenContext.h"
 #include "common/ui/Widgets.h"
 #include "report/CardTemplate.h"
 #include "report/ReportTemplate.h"
@@ -85,7 +86,7 @@ constexpr qreal kPrintScale = 2.5;
 
 } // namespace
 
-TfrmGrafico::TfrmGrafico(AppContext &ctx, QWidget *parent)
+TfrmGrafico::TfrmGrafico(ScreenContext &ctx, QWidget *parent)
     : DialogScreen(ctx, parent, u" Andamento dei risultati"_s, QSize(980, 640), Centre::Owner)
 {
     setObjectName(u"frmGrafico"_s);
@@ -260,7 +261,7 @@ std::unique_ptr<ReportTemplate> TfrmGrafico::preparedReport() const
 void TfrmGrafico::btnStampaClick()
 {
     if (const auto rep = preparedReport())
-        rep->Print(m_ctx.services, this);
+        printReport(m_ctx.services, *rep, this);
 }
 
 void TfrmGrafico::btnPDFClick()
@@ -282,7 +283,7 @@ void TfrmGrafico::btnPDFClick()
     pdf.fileName = target;
     pdf.title = u"Andamento risultati"_s;
     pdf.subject = trendchart::seriesName(*t);
-    if (!rep->Export(pdf, services, this))
+    if (!exportReportPdf(services, *rep, pdf, this))
         return; // the engine has said why
     if (services.confirm(this, u"L'esportazione del grafico in PDF è terminata con successo.\n\r\n\rSi vuole "
                                u"aprire il file?"_s))

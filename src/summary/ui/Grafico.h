@@ -24,7 +24,7 @@ class ReportTemplate;
 class TfrmGrafico : public DialogScreen {
     Q_OBJECT
 public:
-    explicit TfrmGrafico(AppContext &ctx, QWidget *parent = nullptr);
+    explicit TfrmGrafico(ScreenContext &ctx, QWidget *parent = nullptr);
     ~TfrmGrafico() override;
 
     // What to show: the summary's trends, its patient and its interval.

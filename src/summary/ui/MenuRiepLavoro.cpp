@@ -2,14 +2,15 @@
 
 #include "analyses/AnalysisEntry.h"
 #include "analyses/AnalysisRecord.h"
-#include "app/ui/AppContext.h"
 #include "checks/ui/IdentifierKeys.h"
 #include "common/CommonSettings.h"
 #include "common/Text.h"
 #include "common/ui/Accessibility.h"
 #include "common/ui/Behaviours.h"
 #include "common/ui/Controls.h"
+#include "common/ui/ScreenContext.h"
 #include "common/ui/Widgets.h"
+#include "patients/ui/PatientHooks.h"
 #include "patients/ui/TrovaClienti.h"
 #include "summary/SummaryCriteria.h"
 #include "summary/ui/RiepLavoro.h"
@@ -143,7 +144,7 @@ bool isNavigation(const QKeyEvent *key) { return key->key() == Qt::Key_Tab || ke
 
 } // namespace
 
-TfrmMenuRiepLavoro::TfrmMenuRiepLavoro(AppContext &ctx, QWidget *parent)
+TfrmMenuRiepLavoro::TfrmMenuRiepLavoro(ScreenContext &ctx, QWidget *parent)
     : WorkingArea(ctx, u" Clinora - Riepilogo Risultati Esami"_s, parent)
 {
     setObjectName(u"frmMenuRiepLavoro"_s);
@@ -318,6 +319,13 @@ TfrmMenuRiepLavoro::TfrmMenuRiepLavoro(AppContext &ctx, QWidget *parent)
     connect(btnVisualizza, &QPushButton::pressed, this, &TfrmMenuRiepLavoro::btnVisualizzaMouseDown);
     connect(btnVisualizza, &QPushButton::clicked, this, &TfrmMenuRiepLavoro::btnVisualizzaClick);
     connect(btnEsci, &QPushButton::clicked, this, &TfrmMenuRiepLavoro::btnEsciClick);
+
+    // A patient picked in the search gives the fiscal code; the summary reads the criteria.
+    m_ctx.offer(this, caller::kSummaryMenu, PatientPickHook{[this](const PatientRecord &r, qint64) {
+                    txtCodFisc->setText(r.get(PatientRecord::CodFisc));
+                }});
+    m_ctx.offer(this, caller::kSummaryMenu,
+                SummaryMenuHook{txtCodFisc, txtEsame, lblDataInizio, lblDataFine, lblFile, lblAttendere});
 }
 
 void TfrmMenuRiepLavoro::showEvent(QShowEvent *event)
@@ -428,7 +436,7 @@ bool TfrmMenuRiepLavoro::eventFilter(QObject *watched, QEvent *event)
 void TfrmMenuRiepLavoro::impPazienteClick()
 {
     // On a pick the search writes the patient's fiscal code into txtCodFisc.
-    m_ctx.openDialog<TfrmTrovaClienti>(this, [](TfrmTrovaClienti &d) { d.lblMemory->setText(u"riepilogo"_s); });
+    m_ctx.openDialog<TfrmTrovaClienti>(this, [](TfrmTrovaClienti &d) { d.lblMemory->setText(caller::kSummaryMenu.toString()); });
 }
 
 void TfrmMenuRiepLavoro::btnVisualizzaMouseDown()

@@ -18,7 +18,7 @@ class PictureButton;
 class TfrmMenuRiepLavoro : public WorkingArea {
     Q_OBJECT
 public:
-    explicit TfrmMenuRiepLavoro(AppContext &ctx, QWidget *parent = nullptr);
+    explicit TfrmMenuRiepLavoro(ScreenContext &ctx, QWidget *parent = nullptr);
 
     Picture *imgTitolo;
     QLabel *lblIstruzioni1, *lblIstruzioni2, *lblIstruzioni3;

@@ -3,8 +3,6 @@
 #include "analyses/ReferenceRange.h"
 #include "analyses/ui/LineList.h"
 #include "analyses/ui/ToolLayout.h"
-#include "app/ui/AppContext.h"
-#include "app/ui/Guida.h"
 #include "common/CommonSettings.h"
 #include "common/Text.h"
 #include "common/ui/Accessibility.h"
@@ -12,12 +10,12 @@
 #include "common/ui/FindInList.h"
 #include "common/ui/ListSummary.h"
 #include "common/ui/Screen.h"
+#include "common/ui/ScreenContext.h"
 #include "common/ui/Widgets.h"
 #include "report/ListTemplate.h"
 #include "report/ReportTemplate.h"
 #include "summary/Trend.h"
 #include "summary/ui/Grafico.h"
-#include "summary/ui/MenuRiepLavoro.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -63,7 +61,7 @@ const QString kInitialInterval = u"Dal gg/mm/aaaa al gg/mm/aaaa"_s;
 
 } // namespace
 
-TfrmRiepLavoro::TfrmRiepLavoro(AppContext &ctx, QWidget *parent)
+TfrmRiepLavoro::TfrmRiepLavoro(ScreenContext &ctx, QWidget *parent)
     : QDialog(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                           | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint),
       repRiepilogo(report::makeListTemplate()), m_ctx(ctx)
@@ -212,7 +210,9 @@ void TfrmRiepLavoro::showEvent(QShowEvent *event)
 
 void TfrmRiepLavoro::FormShow()
 {
-    const TfrmMenuRiepLavoro *menu = m_ctx.screens.frmMenuRiepLavoro;
+    const SummaryMenuHook *menu = m_ctx.hook<SummaryMenuHook>(caller::kSummaryMenu);
+    if (!menu)
+        return;
     const QString code = text::trimmed(menu->txtCodFisc->text());
     titTipologia->setText(code.isEmpty() ? u"- - -"_s : code);
     const QString exam = menu->txtEsame->text();
@@ -294,7 +294,7 @@ void TfrmRiepLavoro::btnGraficoClick()
     m_ctx.openDialog<TfrmGrafico>(this, [&](TfrmGrafico &d) { d.setTrends(trends, code, m_start, m_end); });
 }
 
-void TfrmRiepLavoro::imgGuidaClick() { TfrmGuida::showTopic(m_ctx, this, help::TopicId::Summary); }
+void TfrmRiepLavoro::imgGuidaClick() { m_ctx.showHelp(this, help::TopicId::Summary); }
 
 void TfrmRiepLavoro::btnEsciClick() { reject(); }
 
@@ -302,7 +302,8 @@ void TfrmRiepLavoro::done(int result)
 {
     lstRecords->clearLines();
     m_list = {};
-    m_ctx.screens.frmMenuRiepLavoro->lblAttendere->hide();
+    if (const SummaryMenuHook *menu = m_ctx.hook<SummaryMenuHook>(caller::kSummaryMenu))
+        menu->lblAttendere->hide();
     QDialog::done(result);
 }
 

@@ -12,11 +12,22 @@ class QPushButton;
 
 namespace clinora {
 
-class AppContext;
+class ScreenContext;
 class LineList;
 class Picture;
 class PictureButton;
 class ReportTemplate;
+
+// What the criteria screen offers the summary under its CallerTag: the
+// criteria it reads, and the waiting line it hides when done.
+struct SummaryMenuHook {
+    QLineEdit *txtCodFisc = nullptr;
+    QLineEdit *txtEsame = nullptr;
+    QLabel *lblDataInizio = nullptr, *lblDataFine = nullptr;
+    // The path of the results archive the criteria name.
+    QLabel *lblFile = nullptr;
+    QLabel *lblAttendere = nullptr;
+};
 
 // The summary of one patient's results over the interval asked for on the
 // criteria screen: built once when shown, in order of sample date, with
@@ -27,7 +38,7 @@ class ReportTemplate;
 class TfrmRiepLavoro : public QDialog {
     Q_OBJECT
 public:
-    explicit TfrmRiepLavoro(AppContext &ctx, QWidget *parent = nullptr);
+    explicit TfrmRiepLavoro(ScreenContext &ctx, QWidget *parent = nullptr);
     ~TfrmRiepLavoro() override;
 
     // The centred panel that holds the content.
@@ -69,7 +80,7 @@ private:
     // when there is one.
     void placeTotals(bool withNote);
 
-    AppContext &m_ctx;
+    ScreenContext &m_ctx;
     QLabel *m_capIntervallo, *m_capTotale;
     QWidget *m_board;
     summary::SummaryList m_list;

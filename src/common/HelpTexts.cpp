@@ -1,6 +1,6 @@
-#include "app/HelpTexts.h"
+#include "common/HelpTexts.h"
 
-#include "app/PasswordStore.h"
+#include "common/ProgramFiles.h"
 
 #include <QStringList>
 #include <QStringView>
