@@ -13,6 +13,7 @@
 #include "share/LockHolder.h"
 #include "support/FileTools.h"
 #include "support/TestApp.h"
+#include "support/WaitSpy.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -76,31 +77,6 @@ private:
     std::function<void()> m_during;
 };
 
-// Counts the waits for a file held elsewhere, and whether the wait cursor
-// was up meanwhile; the program's own observer is still told.
-class WaitSpy : public lock::WaitObserver {
-public:
-    WaitSpy() : m_program(lock::waitObserver()) { lock::setWaitObserver(this); }
-    ~WaitSpy() override { lock::setWaitObserver(m_program); }
-    void waitStarted() override
-    {
-        if (m_program)
-            m_program->waitStarted();
-        ++waits;
-        const QCursor *c = QGuiApplication::overrideCursor();
-        cursorShown = cursorShown || (c && c->shape() == Qt::WaitCursor);
-    }
-    void waitEnded() override
-    {
-        if (m_program)
-            m_program->waitEnded();
-    }
-    int waits = 0;
-    bool cursorShown = false;
-
-private:
-    lock::WaitObserver *m_program;
-};
 
 } // namespace
 

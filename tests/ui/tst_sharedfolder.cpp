@@ -12,6 +12,7 @@
 #include "app/ui/Password.h"
 #include "common/FileLock.h"
 #include "share/LockHolder.h"
+#include "support/WaitSpy.h"
 #include "common/Messages.h"
 #include "common/ui/Widgets.h"
 #include "patients/PatientRecord.h"
@@ -50,30 +51,6 @@ constexpr auto kWait = 300ms;
 // Another copy of the program, in a process of its own, holding a file locked.
 using Holder = test::LockHolder;
 
-// Notes whether the wait cursor was up while the program waited.
-class WaitSpy : public lock::WaitObserver {
-public:
-    explicit WaitSpy(lock::WaitObserver *program) : m_program(program) { lock::setWaitObserver(this); }
-    ~WaitSpy() override { lock::setWaitObserver(m_program); }
-    void waitStarted() override
-    {
-        if (m_program)
-            m_program->waitStarted();
-        ++waits;
-        const QCursor *c = QGuiApplication::overrideCursor();
-        cursorShown = cursorShown || (c && c->shape() == Qt::WaitCursor);
-    }
-    void waitEnded() override
-    {
-        if (m_program)
-            m_program->waitEnded();
-    }
-    int waits = 0;
-    bool cursorShown = false;
-
-private:
-    lock::WaitObserver *m_program;
-};
 
 using Files = QMap<QString, QByteArray>;
 

@@ -35,14 +35,7 @@ namespace {
 QLabel *label(QWidget *parent, const QString &name, const QString &text, const QRect &geometry, int pointSize,
               bool bold, const QColor &color)
 {
-    auto *l = new QLabel(text, parent);
-    l->setObjectName(name);
-    l->setFont(designFont(u"Verdana"_s, pointSize, bold));
-    QPalette pal = l->palette();
-    pal.setColor(QPalette::WindowText, color);
-    l->setPalette(pal);
-    l->setGeometry(geometry);
-    return l;
+    return kit::textLine(parent, name, text, geometry, color, bold, pointSize);
 }
 
 const QString kInitialInterval = u"Dal gg/mm/aaaa al gg/mm/aaaa"_s;
