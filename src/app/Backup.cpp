@@ -14,6 +14,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QRegularExpression>
+#include <QSet>
 #include <QUrl>
 
 #include <libdeflate.h>
@@ -115,12 +116,7 @@ void collectFolder(const QString &root, const QString &relative, QStringList &ou
 
 // ---- the index --------------------------------------------------------------
 
-struct IndexEntry {
-    QString name;
-    quint32 crc = 0;
-    qint64 size = 0;
-    bool folder = false;
-};
+using IndexEntry = Entry;
 
 struct Index {
     QDateTime created;
@@ -729,6 +725,52 @@ QStringList filesSavesLock(const QString &dataFolder, bool withPassword)
     return out;
 }
 
+// The CRC-32 of a whole file, false when it cannot be read.
+bool fileChecksum(const QString &path, quint32 &crc)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return false;
+    std::vector<char> buffer(static_cast<size_t>(kCopyChunk));
+    crc = 0;
+    for (;;) {
+        const qint64 n = f.read(buffer.data(), kCopyChunk);
+        if (n < 0)
+            return false;
+        if (n == 0)
+            return true;
+        crc = quint32(libdeflate_crc32(crc, buffer.data(), size_t(n)));
+    }
+}
+
+// Whether the data are still what a backup made of them holds: the same
+// files and folders, each file of the same size, and the files saves write
+// (`lockedFiles`, read under their locks) of the same bytes.
+bool stillAsBackedUp(const QString &dataFolder, const QList<Entry> &before, const QStringList &lockedFiles,
+                     bool keepPassword)
+{
+    const QStringList now = dataEntries(dataFolder);
+    if (now.size() != before.size())
+        return false;
+    const QDir data(dataFolder);
+    const QSet<QString> checked(lockedFiles.begin(), lockedFiles.end());
+    for (qsizetype i = 0; i < now.size(); ++i) {
+        const Entry &e = before[i];
+        if (now[i] != e.name)
+            return false;
+        // Not replaced, so not lost, when the restored data do not hold one.
+        if (e.folder || (keepPassword && e.name == kPasswordFileName))
+            continue;
+        const QString path = data.filePath(e.name);
+        if (QFileInfo(path).size() != e.size)
+            return false;
+        quint32 crc = 0;
+        if (checked.contains(path) && (!fileChecksum(path, crc) || crc != e.crc))
+            return false;
+    }
+    return true;
+}
+
 bool moveItem(const QString &from, const QString &to)
 {
     if (io::injectFault(io::Op::Rename, from))
@@ -918,6 +960,7 @@ Result create(const QString &dataFolder, const QString &targetFolder, const QDat
     }
     r.summary = index.summary();
     r.summary.zipBytes = QFileInfo(finalPath).size();
+    r.entries = std::move(index.entries);
     return r;
 }
 
@@ -942,11 +985,13 @@ Result inspect(const QString &zipPath, const Progress &progress)
     if (r.ok()) {
         r.summary = index.summary();
         r.summary.zipBytes = QFileInfo(zipPath).size();
+        r.entries = std::move(index.entries);
     }
     return r;
 }
 
-Result restore(const QString &zipPath, const QString &dataFolder, const Progress &progress)
+Result restore(const QString &zipPath, const QString &dataFolder, const Progress &progress,
+               const QList<Entry> *unchangedSince)
 {
     // Checked whole before anything is touched.
     Progress half;
@@ -1028,8 +1073,8 @@ Result restore(const QString &zipPath, const QString &dataFolder, const Progress
     // swap. A lock held elsewhere for the whole wait stops the restore here,
     // with nothing changed.
     std::vector<lock::FileLock> guards;
+    QStringList locked = filesSavesLock(dataFolder, keepPassword);
     {
-        const QStringList locked = filesSavesLock(dataFolder, keepPassword);
         lock::reserveHandles(locked.size());
         guards.reserve(size_t(locked.size()));
         for (const QString &path : locked) {
@@ -1041,6 +1086,10 @@ Result restore(const QString &zipPath, const QString &dataFolder, const Progress
             }
         }
     }
+    // A save made after the backup of the current data would be lost with
+    // the data set aside: the restore stops instead.
+    if (unchangedSince && !stillAsBackedUp(dataFolder, *unchangedSince, locked, keepPassword))
+        return fail(Failure::Changed, dataFolder);
 
     // The old data set aside, the new put in place; any failure puts back
     // what was moved.

@@ -28,6 +28,14 @@ struct Summary {
     qint64 zipBytes = 0; // the backup file's own size
 };
 
+// One item a backup holds, as it was read from the data folder.
+struct Entry {
+    QString name;     // relative, with '/'; a folder's ends with '/'
+    quint32 crc = 0;  // CRC-32 of a file's bytes
+    qint64 size = 0;
+    bool folder = false;
+};
+
 enum class Failure {
     None,
     FolderMissing,   // the backup folder is not there (stick or share gone)
@@ -41,6 +49,7 @@ enum class Failure {
     UnsafeName,      // restore: an entry would land outside the data folder
     ReplaceFailed,   // restore: the data folder could not be replaced; rolled back
     RollbackFailed,  // restore: replacing failed half way and could not be undone
+    Changed,         // restore: the data changed since the backup of them made first
 };
 
 struct Result {
@@ -48,6 +57,7 @@ struct Result {
     QString path;   // the backup file made or read
     QString detail; // the file or folder a failure concerns
     Summary summary;
+    QList<Entry> entries; // what the backup holds (create, inspect)
     bool ok() const { return failure == Failure::None; }
 };
 
@@ -78,8 +88,12 @@ Result inspect(const QString &zipPath, const Progress &progress = {});
 // A data item the backup does not hold is removed, except the password file.
 // The swap is made under the locks saves take, on every file they lock; one
 // held elsewhere for the whole wait gives Locked, with nothing changed.
-// Making a backup of the current data first is the caller's part.
-Result restore(const QString &zipPath, const QString &dataFolder, const Progress &progress = {});
+// Making a backup of the current data first is the caller's part; given its
+// entries as `unchangedSince`, the data are checked against them under the
+// locks, and a save made meanwhile on another computer (which that backup
+// does not hold) gives Changed, with nothing changed.
+Result restore(const QString &zipPath, const QString &dataFolder, const Progress &progress = {},
+               const QList<Entry> *unchangedSince = nullptr);
 
 // The program's own record of its backups: a small INI file in the AppFolder.
 struct Settings {

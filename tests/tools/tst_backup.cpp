@@ -457,6 +457,58 @@ private slots:
         QCOMPARE(withoutProgramFiles(tree(current.path())), withoutProgramFiles(tree(practice.path())));
     }
 
+    // The backup of the current data is made before the restore takes its
+    // locks: a save in between (here written straight to the file, as a
+    // process that has let its lock go leaves it) would be in neither, so
+    // the restore stops with nothing changed.
+    void restoreStopsWhenDataChangedSinceTheirBackup_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QByteArray>("bytes"); // empty: as it was
+        QTest::addColumn<bool>("appended");
+        QTest::addColumn<backup::Failure>("failure");
+        QTest::newRow("nothing changed") << u"Pazienti.pro"_s << QByteArray() << false << backup::Failure::None;
+        QTest::newRow("a patient saved over, same size")
+            << u"Pazienti.pro"_s << QByteArray(PatientRecord::kSize, 'z') << false << backup::Failure::Changed;
+        QTest::newRow("a result added") << u"analysis"_s << QByteArray(2498, 'r') << true << backup::Failure::Changed;
+        QTest::newRow("a file attached") << u"Paziente_12/nuovo.pdf"_s << QByteArray("%PDF") << false
+                                         << backup::Failure::Changed;
+    }
+    void restoreStopsWhenDataChangedSinceTheirBackup()
+    {
+        QFETCH(QString, file);
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, appended);
+        QFETCH(backup::Failure, failure);
+        QTemporaryDir practice, stick, current;
+        writePractice(practice.path());
+        const backup::Result made = backup::create(practice.path(), stick.path(), kWhen);
+        QVERIFY(made.ok());
+        writePractice(current.path(), 30);
+        const backup::Result aside = backup::create(current.path(), stick.path(), kWhen.addDays(1));
+        QVERIFY(aside.ok());
+        QCOMPARE(aside.entries.size(), backup::inspect(aside.path).entries.size());
+
+        QString changed = QDir(current.path()).filePath(file);
+        if (file == u"analysis"_s) {
+            const QDir analyses(current.path() + u"/Analisi_Cliniche"_s);
+            changed = analyses.filePath(analyses.entryList(QDir::Files).first());
+        }
+        if (!bytes.isEmpty()) {
+            QFile f(changed);
+            QVERIFY(f.open(appended ? QIODevice::Append : QIODevice::ReadWrite));
+            f.write(bytes);
+        }
+        const QMap<QString, QByteArray> before = tree(current.path());
+        const backup::Result r = backup::restore(made.path, current.path(), {}, &aside.entries);
+        QCOMPARE(r.failure, failure);
+        if (failure == backup::Failure::None) {
+            QCOMPARE(withoutProgramFiles(tree(current.path())), withoutProgramFiles(tree(practice.path())));
+        } else {
+            QCOMPARE(tree(current.path()), before); // nothing set aside, nothing left beside
+        }
+    }
+
     // Saves from another process while backups are made: each backup holds
     // the archive between two saves, never in the middle of one.
     void saveFromAnotherProcess()

@@ -322,6 +322,45 @@ private slots:
                  QStringList());
     }
 
+    // Another computer saves just after the current data were backed up:
+    // that save would be in neither, so the restore stops, says why, and
+    // removes the backup that no longer holds the current data.
+    void restoreStopsOnASaveMadeMeanwhile()
+    {
+        Practice p;
+        p.app.files->answers.push_back(p.stick.path());
+        click(p.menu->btnBackup);
+        p.app.messages->take();
+        const QString zip = p.stick.path() + u"/Clinora-backup-2026-12-10-1030.zip"_s;
+
+        struct SaveElsewhere : io::FaultHook {
+            QString archive;
+            bool saved = false;
+            bool shouldFail(io::Op op, const QString &path) override
+            {
+                if (op == io::Op::Rename && path.contains(u"prima-del-ripristino"_s) && !saved) {
+                    writeFile(archive, patients(4, 'c'));
+                    saved = true;
+                }
+                return false;
+            }
+        } elsewhere;
+        elsewhere.archive = p.app.path(u"Pazienti.pro"_s);
+        io::setFaultHook(&elsewhere);
+        p.app.files->answers.push_back(zip);
+        click(p.menu->btnRipristino);
+        io::setFaultHook(nullptr);
+        QVERIFY(elsewhere.saved);
+        QCOMPARE(p.app.messages->shown.size(), 2);
+        QCOMPARE(p.app.messages->shown[1].kind, MsgKind::Error);
+        QCOMPARE(p.app.messages->take().at(1),
+                 u"Attenzione: il ripristino non è stato eseguito, perché nel frattempo i dati sono stati modificati "
+                 u"su un'altra postazione. Chiudere il programma sulle altre postazioni e riprovare.\n\r\n\rI dati "
+                 u"attuali non sono stati modificati."_s);
+        QCOMPARE(fileBytes(p.app.path(u"Pazienti.pro"_s)), patients(4, 'c'));
+        QCOMPARE(p.backups(), QStringList{QFileInfo(zip).fileName()});
+    }
+
     // A damaged backup is refused before any question; No to the question
     // leaves everything as it was.
     void restoreRefusedOrDeclined()

@@ -1,6 +1,7 @@
 #include "app/ui/BackupCommand.h"
 
 #include "common/CommonSettings.h"
+#include "common/FileIo.h"
 #include "common/ui/ScreenContext.h"
 
 #include <QDir>
@@ -239,7 +240,7 @@ bool restoreBackup(ScreenContext &ctx, QWidget *owner)
         return false;
     }
     progress.setLabel(u"Ripristino dei dati in corso..."_s);
-    const backup::Result r = backup::restore(zip, s.appFolder, progress.function());
+    const backup::Result r = backup::restore(zip, s.appFolder, progress.function(), &aside.entries);
     const QString asideText = u"I dati precedenti sono salvati nel backup:"_s + kBreak + nativePath(aside.path);
     switch (r.failure) {
     case backup::Failure::None:
@@ -253,6 +254,14 @@ bool restoreBackup(ScreenContext &ctx, QWidget *owner)
         return false;
     case backup::Failure::Cancelled:
         s.info(owner, u"Ripristino annullato."_s + unchanged + kParagraph + asideText);
+        return false;
+    case backup::Failure::Changed:
+        // That backup no longer holds the current data: not left to be taken for them.
+        io::removeFile(aside.path);
+        s.error(owner, u"Attenzione: il ripristino non è stato eseguito, perché nel frattempo i dati sono stati "
+                       u"modificati su un'altra postazione. Chiudere il programma sulle altre postazioni e "
+                       u"riprovare."_s
+                           + unchanged);
         return false;
     case backup::Failure::Locked:
         s.error(owner, u"Attenzione: il ripristino non è stato eseguito: l'archivio "_s + QFileInfo(r.detail).fileName()
