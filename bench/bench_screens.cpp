@@ -691,11 +691,15 @@ int child(int argc, char *argv[], const QByteArray &mode)
 // ---- Backup -----------------------------------------------------------------------------------
 
 // The start menu's "Backup" on the 20,000-patient folder: the zip written,
-// synced, read back from the disk and checked, then renamed; beside a plain
-// `cp -r` of the same data (no sync, no check) into the same file system.
-// Both start alike: the data folder in the page cache (read by the app on
-// opening), nothing left to write from before (the previous copy, zip or
-// removal written out first), and they take turns at going first.
+// synced, read back from the disk and checked, then renamed; beside a
+// `cp -r` of the same data into the same file system, timed until it is on
+// the disk (`cp -r`, then `sync`), which is the limit: a backup must be on
+// the disk before it says so, and the disk's own writing of these bytes
+// takes several times a copy into the page cache. The plain `cp -r` alone
+// is reported beside it. Both start alike: the data folder in the page
+// cache (read by the app on opening), nothing left to write from before
+// (the previous copy, zip or removal written out first), and they take
+// turns at going first.
 void BM_BackupVerify(benchmark::State &state)
 {
     BenchApp &app = appFor(kPatients);
@@ -720,7 +724,6 @@ void BM_BackupVerify(benchmark::State &state)
     };
     Samples s;
     qint64 bytes = 0;
-    double synced = 0;
     bool copyFirst = true;
     for (auto _ : state) {
         double limit = 0, took = 0;
@@ -729,11 +732,9 @@ void BM_BackupVerify(benchmark::State &state)
             fresh(copyTo);
             const Stopwatch watch;
             ok = QProcess::execute(u"cp"_s, args) == 0 && ok;
-            limit = watch.seconds();
-            // Beside the limit: the same copy once it is on the disk, which
-            // a backup must wait for and a plain copy does not.
+            s.other.push_back(watch.seconds());
             ok = QProcess::execute(u"sync"_s, {u"-f"_s, copyTo}) == 0 && ok;
-            synced += watch.seconds();
+            limit = watch.seconds();
         };
         auto backUp = [&] {
             fresh(zipTo);
@@ -757,8 +758,10 @@ void BM_BackupVerify(benchmark::State &state)
     }
     QDir(scratch).removeRecursively();
     state.counters["zip_MB"] = double(bytes) / (1 << 20);
-    state.counters["copy_synced_ms"] = state.iterations() ? synced * 1000 / double(state.iterations()) : 0;
-    s.report(state, "cp -r of the data folder", 3);
+    s.reportOther(state, "plain_copy_ms");
+    const double plain = median(s.other);
+    state.counters["plain_ratio"] = plain > 0 ? median(s.command) / plain : 0;
+    s.report(state, "cp -r of the data folder, then sync", 3);
 }
 
 BENCHMARK_CAPTURE(BM_PatientSearch, no_filter, QString())->Arg(kPatients)->Arg(kManyPatients) MANUAL(5);

@@ -513,7 +513,8 @@ QString backupText()
         u"pazienti, degli archivi di analisi e dei file; prima di sostituire i dati salva quelli "
         u"attuali in un ulteriore backup, il cui nome termina con \"prima-del-ripristino\", così "
         u"da poter tornare indietro. Prima di un ripristino chiudere il programma sulle altre "
-        u"postazioni."_s,
+        u"postazioni: se nel frattempo su un'altra postazione i dati vengono modificati, il "
+        u"ripristino non viene eseguito e i dati attuali restano come sono."_s,
     });
 }
 
