@@ -117,17 +117,15 @@ void collectFolder(const QString &root, const QString &relative, QStringList &ou
 
 // ---- the index --------------------------------------------------------------
 
-using IndexEntry = Entry;
-
 struct Index {
     QDateTime created;
-    QList<IndexEntry> entries;
+    QList<Entry> entries;
 
     Summary summary() const
     {
         Summary s;
         s.created = created;
-        for (const IndexEntry &e : entries) {
+        for (const Entry &e : entries) {
             if (e.folder) {
                 ++s.folders;
                 continue;
@@ -153,7 +151,7 @@ struct Index {
         t += u"Archivi analisi: "_s + QString::number(s.analysisArchives) + u'\n';
         t += u"File: "_s + QString::number(s.files) + u'\n';
         t += u"Cartelle: "_s + QString::number(s.folders) + u'\n';
-        for (const IndexEntry &e : entries) {
+        for (const Entry &e : entries) {
             if (e.folder)
                 t += u"cartella\t"_s + encodeName(e.name) + u'\n';
             else
@@ -174,12 +172,12 @@ struct Index {
             const QStringList f = line.split(u'\t');
             if (f.first() == u"file"_s && f.size() == 4) {
                 bool okCrc = false, okSize = false;
-                IndexEntry e{decodeName(f[3]), f[1].toUInt(&okCrc, 16), f[2].toLongLong(&okSize), false};
+                Entry e{decodeName(f[3]), f[1].toUInt(&okCrc, 16), f[2].toLongLong(&okSize), false};
                 if (!okCrc || !okSize || e.size < 0)
                     return false;
                 entries << e;
             } else if (f.first() == u"cartella"_s && f.size() == 2) {
-                entries << IndexEntry{decodeName(f[1]), 0, 0, true};
+                entries << Entry{decodeName(f[1]), 0, 0, true};
             } else if (line.startsWith(u"Data: "_s)) {
                 created = QDateTime::fromString(line.mid(6), Qt::ISODate);
             } else if (line.startsWith(u"File: "_s)) {
@@ -403,7 +401,7 @@ struct ZipFile {
 // reaches it, its checksum taken from the very bytes handed on, released as
 // soon as it is copied.
 struct DataFile {
-    DataFile(Work &w, QString abs, IndexEntry &e) : work(w), path(std::move(abs)), entry(e), file(path)
+    DataFile(Work &w, QString abs, Entry &e) : work(w), path(std::move(abs)), entry(e), file(path)
     {
         zip_error_init(&error);
     }
@@ -411,7 +409,7 @@ struct DataFile {
 
     Work &work;
     QString path;
-    IndexEntry &entry;
+    Entry &entry;
     QFile file;
     lock::FileLock guard;
     zip_error_t error;
@@ -660,8 +658,8 @@ Failure checkArchive(zip_t *za, Index &index, Work &work)
     if (!index.parse(indexBytes) || index.entries.size() != count - 1)
         return Failure::Damaged;
 
-    QHash<QString, const IndexEntry *> byName;
-    for (const IndexEntry &e : index.entries) {
+    QHash<QString, const Entry *> byName;
+    for (const Entry &e : index.entries) {
         if (!safeEntryName(e.name) || e.folder != e.name.endsWith(u'/'))
             return Failure::UnsafeName;
         if (byName.contains(e.name))
@@ -669,7 +667,7 @@ Failure checkArchive(zip_t *za, Index &index, Work &work)
         byName.insert(e.name, &e);
     }
     work.total = 0;
-    for (const IndexEntry &e : index.entries)
+    for (const Entry &e : index.entries)
         work.total += e.size;
     for (zip_int64_t i = 0; i < count; ++i) {
         if (i == indexAt)
@@ -678,7 +676,7 @@ Failure checkArchive(zip_t *za, Index &index, Work &work)
         zip_stat_init(&st);
         if (zip_stat_index(za, zip_uint64_t(i), 0, &st) < 0 || !(st.valid & ZIP_STAT_NAME))
             return Failure::Damaged;
-        const IndexEntry *e = byName.value(QString::fromUtf8(st.name));
+        const Entry *e = byName.value(QString::fromUtf8(st.name));
         if (!e)
             return Failure::Damaged;
         if (e->folder)
@@ -860,7 +858,7 @@ Result create(const QString &dataFolder, const QString &targetFolder, const QDat
     index.entries.reserve(names.size());
     for (const QString &name : names) {
         const bool folder = name.endsWith(u'/');
-        index.entries.append(IndexEntry{name, 0, 0, folder});
+        index.entries.append(Entry{name, 0, 0, folder});
         if (!folder)
             work.total += QFileInfo(QDir(dataFolder).filePath(name)).size();
     }
@@ -889,7 +887,7 @@ Result create(const QString &dataFolder, const QString &targetFolder, const QDat
         std::vector<std::unique_ptr<DataFile>> files;
         files.reserve(size_t(index.entries.size()));
         bool added = true;
-        for (IndexEntry &e : index.entries) {
+        for (Entry &e : index.entries) {
             const QByteArray utf8 = e.name.toUtf8();
             if (e.folder) {
                 added = zip_dir_add(za, utf8.constData(), ZIP_FL_ENC_UTF_8) >= 0;
@@ -956,8 +954,8 @@ Result create(const QString &dataFolder, const QString &targetFolder, const QDat
         if (f != Failure::None || read.entries.size() != index.entries.size())
             return failWith(Failure::VerifyFailed, tempPath);
         for (qsizetype i = 0; i < read.entries.size(); ++i) {
-            const IndexEntry &a = read.entries[i];
-            const IndexEntry &b = index.entries[i];
+            const Entry &a = read.entries[i];
+            const Entry &b = index.entries[i];
             if (a.name != b.name || a.folder != b.folder || a.crc != b.crc || a.size != b.size)
                 return failWith(Failure::VerifyFailed, tempPath);
         }
@@ -1085,7 +1083,7 @@ Result restore(const QString &zipPath, const QString &dataFolder, const Progress
     // swap. A lock held elsewhere for the whole wait stops the restore here,
     // with nothing changed.
     std::vector<lock::FileLock> guards;
-    QStringList locked = filesSavesLock(dataFolder, keepPassword);
+    const QStringList locked = filesSavesLock(dataFolder, keepPassword);
     {
         lock::reserveHandles(locked.size());
         guards.reserve(size_t(locked.size()));

@@ -82,6 +82,16 @@ void writePractice(const QString &folder, int patients = 200)
     writeFile(d.filePath(u"Clinora-backup.ini"_s), "[Backup]\r\nCartella=/altrove\r\n");
 }
 
+// A file of the data folder by its name; "analysis" for one of the
+// patients' analysis archives.
+QString dataFile(const QString &folder, const QString &file)
+{
+    if (file != u"analysis"_s)
+        return QDir(folder).filePath(file);
+    const QDir analyses(folder + u"/Analisi_Cliniche"_s);
+    return analyses.filePath(analyses.entryList(QDir::Files).last());
+}
+
 QStringList zipsIn(const QString &folder)
 {
     return QDir(folder).entryList(QDir::Files | QDir::Hidden);
@@ -428,11 +438,7 @@ private slots:
         QVERIFY(made.ok());
         writePractice(current.path(), 30);
         const QMap<QString, QByteArray> before = tree(current.path());
-        QString held = QDir(current.path()).filePath(file);
-        if (file == u"analysis"_s) {
-            const QDir analyses(current.path() + u"/Analisi_Cliniche"_s);
-            held = analyses.filePath(analyses.entryList(QDir::Files).last());
-        }
+        const QString held = dataFile(current.path(), file);
         QVERIFY(QFileInfo(held).isFile());
 
         constexpr auto wait = std::chrono::milliseconds(300);
@@ -489,11 +495,7 @@ private slots:
         QVERIFY(aside.ok());
         QCOMPARE(aside.entries.size(), backup::inspect(aside.path).entries.size());
 
-        QString changed = QDir(current.path()).filePath(file);
-        if (file == u"analysis"_s) {
-            const QDir analyses(current.path() + u"/Analisi_Cliniche"_s);
-            changed = analyses.filePath(analyses.entryList(QDir::Files).first());
-        }
+        const QString changed = dataFile(current.path(), file);
         if (!bytes.isEmpty()) {
             QFile f(changed);
             QVERIFY(f.open(appended ? QIODevice::Append : QIODevice::ReadWrite));

@@ -49,6 +49,14 @@ struct Practice {
         app.ctx->switchTo(nullptr, menu);
     }
     QStringList backups() const { return QDir(stick.path()).entryList(QDir::Files | QDir::Hidden); }
+    // The first backup, into the stick, its messages taken; its path.
+    QString firstBackup()
+    {
+        app.files->answers.push_back(stick.path());
+        click(menu->btnBackup);
+        app.messages->take();
+        return stick.path() + u"/Clinora-backup-2026-12-10-1030.zip"_s;
+    }
 };
 
 // A slow disk under the data folder: every read of a data file takes a
@@ -214,10 +222,7 @@ private slots:
     void restoreAfterConfirmation()
     {
         Practice p;
-        p.app.files->answers.push_back(p.stick.path());
-        click(p.menu->btnBackup);
-        p.app.messages->take();
-        const QString zip = p.stick.path() + u"/Clinora-backup-2026-12-10-1030.zip"_s;
+        const QString zip = p.firstBackup();
 
         // Later the data change, and the user goes back to the backup.
         writeFile(p.app.path(u"Pazienti.pro"_s), patients(5, 'b'));
@@ -285,10 +290,7 @@ private slots:
     void restoreWithAnArchiveInUseElsewhere()
     {
         Practice p;
-        p.app.files->answers.push_back(p.stick.path());
-        click(p.menu->btnBackup);
-        p.app.messages->take();
-        const QString zip = p.stick.path() + u"/Clinora-backup-2026-12-10-1030.zip"_s;
+        const QString zip = p.firstBackup();
         writeFile(p.app.path(u"Pazienti.pro"_s), patients(5, 'b'));
         const QString archive = p.app.path(u"Analisi_Cliniche/Paziente_CF_RSSMRA80A01H501U.asl"_s);
 
@@ -328,10 +330,7 @@ private slots:
     void restoreStopsOnASaveMadeMeanwhile()
     {
         Practice p;
-        p.app.files->answers.push_back(p.stick.path());
-        click(p.menu->btnBackup);
-        p.app.messages->take();
-        const QString zip = p.stick.path() + u"/Clinora-backup-2026-12-10-1030.zip"_s;
+        const QString zip = p.firstBackup();
 
         struct SaveElsewhere : io::FaultHook {
             QString archive;
@@ -366,10 +365,7 @@ private slots:
     void restoreRefusedOrDeclined()
     {
         Practice p;
-        p.app.files->answers.push_back(p.stick.path());
-        click(p.menu->btnBackup);
-        p.app.messages->take();
-        const QString zip = p.stick.path() + u"/Clinora-backup-2026-12-10-1030.zip"_s;
+        const QString zip = p.firstBackup();
         writeFile(p.app.path(u"Pazienti.pro"_s), patients(5, 'b'));
 
         QByteArray bytes = fileBytes(zip);
