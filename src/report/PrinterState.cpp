@@ -9,6 +9,22 @@
 
 namespace clinora::printer {
 
+State stateFromAttributes(const std::function<QString(const char *)> &option)
+{
+    // The values of "printer-state" (RFC 8011): 3 idle, 4 processing, 5 stopped.
+    static constexpr QLatin1String kStopped("5");
+    State state;
+    state.known = true;
+    state.accepting = option("printer-is-accepting-jobs") != QLatin1String("false");
+    state.stopped = option("printer-state") == kStopped;
+    if (!state.accepting || state.stopped) {
+        const QString reasons = option("printer-state-reasons");
+        if (reasons != QLatin1String("none"))
+            state.reason = reasons;
+    }
+    return state;
+}
+
 #ifdef CLINORA_HAVE_CUPS
 
 namespace {
@@ -47,19 +63,14 @@ State stateOf(const QString &printerName)
         cupsGetNamedDest(CUPS_HTTP_DEFAULT, queue.constData(), instance.isEmpty() ? nullptr : instance.constData());
     if (!dest)
         return state;
-    state.known = true;
-    const auto option = [dest](const char *name) {
-        return local(cupsGetOption(name, dest->num_options, dest->options));
-    };
-    state.accepting = option("printer-is-accepting-jobs") != QLatin1String("false");
-    state.stopped = option("printer-state") == QLatin1String("5"); // IPP_PSTATE_STOPPED
+    state = stateFromAttributes(
+        [dest](const char *name) { return local(cupsGetOption(name, dest->num_options, dest->options)); });
     if (!state.accepting || state.stopped) {
-        state.reason = stateMessage(cupsGetOption("printer-uri-supported", dest->num_options, dest->options));
-        if (state.reason.isEmpty()) {
-            const QString reasons = option("printer-state-reasons");
-            if (reasons != QLatin1String("none"))
-                state.reason = reasons;
-        }
+        // The printer's own message says more than the reasons' keywords.
+        const QString message =
+            stateMessage(cupsGetOption("printer-uri-supported", dest->num_options, dest->options));
+        if (!message.isEmpty())
+            state.reason = message;
     }
     cupsFreeDests(1, dest);
     return state;

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 // What the print system says of a printer, asked before a job is sent and
 // after: the one place that talks to the print system beside the toolkit.
 namespace clinora::printer {
@@ -12,6 +14,12 @@ struct State {
     bool stopped = false;  // the queue holds its jobs instead of printing them
     QString reason;        // the print system's own words, when it gives any
 };
+
+// The state the print system's attributes of a printer describe, `option`
+// giving each attribute's value by name (empty when absent):
+// "printer-is-accepting-jobs" ("true", "false"), "printer-state" ("3" idle,
+// "4" processing, "5" stopped) and "printer-state-reasons" (keywords, "none").
+State stateFromAttributes(const std::function<QString(const char *)> &option);
 
 // The state of the printer named as the print dialog names it ("queue" or
 // "queue/instance"). Unknown (and so no obstacle) where the print system
