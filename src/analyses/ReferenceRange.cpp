@@ -3,6 +3,10 @@
 #include "common/CommonSettings.h"
 #include "common/Text.h"
 
+#include <algorithm>
+#include <string_view>
+#include <vector>
+
 using namespace Qt::StringLiterals;
 
 namespace clinora {
@@ -25,6 +29,139 @@ bool isBlank(QChar c) { return c.unicode() <= 32; }
 
 // A hyphen, the en and em dashes word processors put between two numbers, or "÷".
 bool isRangeDash(QChar c) { return c == u'-' || c == QChar(0x2013) || c == QChar(0x2014) || c == QChar(0x00F7); }
+
+// ---- Units ----------------------------------------------------------------------------------
+
+// A unit as compared: blanks and points left out, letters a-z folded, "µ"
+// (either sign) as "u", "²" and "³" as "^2" and "^3", "10*3" as "10^3", a
+// leading "x", "×" or "*" before a power of ten left out. Empty when it is
+// longer than any unit.
+constexpr qsizetype kUnitKeyMax = 24;
+struct UnitKey {
+    char16_t c[kUnitKeyMax];
+    qsizetype n = 0;
+    std::u16string_view view() const { return {c, size_t(n)}; }
+};
+
+UnitKey unitKey(QStringView u)
+{
+    UnitKey k;
+    auto put = [&k](char16_t c) {
+        if (k.n < kUnitKeyMax)
+            k.c[k.n] = c;
+        ++k.n;
+    };
+    for (qsizetype i = 0; i < u.size(); ++i) {
+        const char16_t c = u[i].unicode();
+        if (c <= 32 || c == u'.')
+            continue;
+        if (k.n == 0 && (c == u'x' || c == u'X' || c == u'*' || c == 0x00D7) && i + 1 < u.size()
+            && (isDigit(u[i + 1]) || isBlank(u[i + 1])))
+            continue;
+        if (c == 0x00B5 || c == 0x03BC)
+            put(u'u');
+        else if (c == 0x00B2 || c == 0x00B3) {
+            put(u'^');
+            put(c == 0x00B2 ? u'2' : u'3');
+        } else if (c == u'*' && k.n > 0)
+            put(u'^');
+        else if (c >= u'A' && c <= u'Z')
+            put(char16_t(c - u'A' + u'a'));
+        else
+            put(c);
+    }
+    if (k.n > kUnitKeyMax)
+        k.n = 0;
+    return k;
+}
+
+// The units laboratories print, each line one unit in its usual spellings
+// (as unitKey gives them), the first the one it is known by. Spellings of
+// one line are the same unit: a range in one agrees with a card in another.
+constexpr std::u16string_view kUnits[] = {
+    u"mg/dl", u"g/dl", u"g/l", u"mg/l", u"mg/ml", u"ug/dl|mcg/dl", u"ug/l|mcg/l", u"ug/ml|mcg/ml", u"ng/ml",
+    u"ng/dl", u"ng/l", u"pg/ml", u"mol/l", u"mmol/l", u"umol/l|mcmol/l", u"nmol/l", u"pmol/l", u"mmol/mol",
+    u"meq/l", u"mosm/kg", u"mosm/l", u"u/l|ui/l|iu/l", u"u/ml|ui/ml|iu/ml", u"mu/l|mui/l|miu/l",
+    u"mu/ml|mui/ml|miu/ml", u"uu/ml|uui/ml|uiu/ml|mcu/ml|mcui/ml", u"ku/l|kui/l|kiu/l", u"%", u"fl", u"pg",
+    u"g", u"mg", u"ug|mcg", u"kg", u"g/24h|g/24ore|g/die", u"mg/24h|mg/24ore|mg/die", u"ug/24h|mcg/24h",
+    u"mmol/24h", u"mg/g", u"mg/mmol", u"10^3/ul|10^3/mm^3|10^3/mm3|10^9/l", u"10^6/ul|10^6/mm^3|10^6/mm3|10^12/l", u"10^3",
+    u"10^6", u"10^9", u"10^12", u"/ul|/mm^3|/mm3|cell/ul|cellule/ul", u"/campo",
+    u"mm/h|mm/1h|mm/ora|mm/1ora|mm/1\u00B0ora", u"sec|s|secondi", u"min", u"inr", u"ratio", u"ml/min",
+    u"ml/min/173m^2|ml/min/173m2|ml/min/173mq", u"mmhg", u"kg/m^2|kg/m2|kg/mq", u"cm", u"mm", u"ng/ml/h|ng/ml/ora",
+    u"copie/ml|cp/ml",
+};
+
+struct UnitSpelling {
+    std::u16string_view key;
+    int unit; // the line of kUnits
+};
+
+const std::vector<UnitSpelling> &unitSpellings()
+{
+    static const std::vector<UnitSpelling> spellings = [] {
+        std::vector<UnitSpelling> out;
+        for (int line = 0; line < int(std::size(kUnits)); ++line) {
+            std::u16string_view rest = kUnits[line];
+            for (;;) {
+                const size_t bar = rest.find(u'|');
+                out.push_back({rest.substr(0, bar), line});
+                if (bar == std::u16string_view::npos)
+                    break;
+                rest.remove_prefix(bar + 1);
+            }
+        }
+        std::sort(out.begin(), out.end(), [](const UnitSpelling &a, const UnitSpelling &b) { return a.key < b.key; });
+        return out;
+    }();
+    return spellings;
+}
+
+// The line of kUnits a unit is, or -1 for none.
+int unitOf(const UnitKey &k)
+{
+    if (k.n == 0)
+        return -1;
+    const std::vector<UnitSpelling> &all = unitSpellings();
+    const auto it = std::lower_bound(all.begin(), all.end(), k.view(),
+                                     [](const UnitSpelling &s, std::u16string_view key) { return s.key < key; });
+    return it != all.end() && it->key == k.view() ? it->unit : -1;
+}
+
+bool isKnownUnit(QStringView word) { return unitOf(unitKey(word)) >= 0; }
+
+// "10^3" alone: a power of ten, which a card may follow with what it counts per.
+bool isPowerOfTen(std::u16string_view key)
+{
+    if (key.size() < 4 || key.substr(0, 3) != u"10^")
+        return false;
+    return std::all_of(key.begin() + 3, key.end(), [](char16_t c) { return c >= u'0' && c <= u'9'; });
+}
+
+// Whether the range's unit agrees with the card's: none in the range agrees
+// with anything; one in the range and none on the card agrees with nothing,
+// the result may be in any unit. Otherwise the same unit (as spelled in
+// kUnits, or written alike), or a power of ten and the same followed by
+// what it counts per ("x10^3" and "x10^3/µl").
+bool unitsAgree(QStringView rangeUnit, QStringView um)
+{
+    const UnitKey a = unitKey(rangeUnit), b = unitKey(um);
+    if (text::isBlank(rangeUnit))
+        return true;
+    if (a.n == 0 || b.n == 0)
+        return false;
+    const int ua = unitOf(a), ub = unitOf(b);
+    if (ua >= 0 && ua == ub)
+        return true;
+    if (a.view() == b.view())
+        return true;
+    const auto perSomething = [](std::u16string_view power, std::u16string_view longer) {
+        return isPowerOfTen(power) && longer.size() > power.size() && longer.substr(0, power.size()) == power
+               && longer[power.size()] == u'/';
+    };
+    return perSomething(a.view(), b.view()) || perSomething(b.view(), a.view());
+}
+
+// ---- Numbers and ranges -----------------------------------------------------------------------
 
 class Reader {
 public:
@@ -56,8 +193,9 @@ public:
         return true;
     }
 
-    // [sign] digits [separator digits]. A point followed by exactly three
-    // digits after a whole part other than 0 may separate thousands: refused.
+    // [sign] digits [separator digits]. A point or a comma followed by
+    // exactly three digits after a whole part other than 0 may separate
+    // thousands ("1.500", "4,500"): refused.
     std::optional<Number> number(bool signAllowed)
     {
         qsizetype j = m_i;
@@ -88,7 +226,7 @@ public:
         }
         if (digits == 0 || (!separator.isNull() && decimals == 0))
             return std::nullopt;
-        if (separator == u'.' && decimals == 3 && whole != 0)
+        if (decimals == 3 && whole != 0)
             return std::nullopt;
         m_i = j;
         const double v = double(mantissa) / kPowersOfTen[decimals];
@@ -96,7 +234,8 @@ public:
     }
 
     // A unit after a number: one word ("mg/dl", "%", "x10^3/µl", "10^9/l"),
-    // or "x" and a word ("x 10^3/µl"). Empty when none; nothing is taken then.
+    // or "x" and a word ("x 10^3/µl"), that is a laboratory unit. Empty when
+    // none; nothing is taken then.
     QStringView unit()
     {
         const qsizetype start = m_i;
@@ -104,17 +243,18 @@ public:
         if (end == start)
             return {};
         const QStringView first = m_t.sliced(start, end - start);
-        if ((first == u"x" || first == u"X") && end < m_t.size() && isBlank(m_t[end])) {
+        if ((first == u"x" || first == u"X" || first == u"\u00D7") && end < m_t.size() && isBlank(m_t[end])) {
             qsizetype k = end;
             while (k < m_t.size() && isBlank(m_t[k]))
                 ++k;
             const qsizetype after = wordEnd(k);
-            if (after > k && isUnitWord(m_t.sliced(k, after - k))) {
+            const QStringView whole = m_t.sliced(start, after - start);
+            if (after > k && isKnownUnit(whole)) {
                 m_i = after;
-                return m_t.sliced(start, after - start);
+                return whole;
             }
         }
-        if (!isUnitWord(first))
+        if (!isKnownUnit(first))
             return {};
         m_i = end;
         return first;
@@ -127,24 +267,11 @@ private:
             return true;
         switch (c.unicode()) {
         case u'/': case u'%': case u'^': case u'.': case u'*': case 0x00B0: case 0x00B2: case 0x00B3: case 0x00B7:
+        case 0x00D7:
             return true;
         default:
             return false;
         }
-    }
-    // A word that can only be a unit: something besides digits in it, and
-    // one that begins with a digit is a power of ten or a per-something.
-    static bool isUnitWord(QStringView w)
-    {
-        if (w.isEmpty())
-            return false;
-        bool sign = false;
-        for (QChar c : w)
-            if (c.isLetter() || c == u'%' || c == u'^' || c == u'/')
-                sign = true;
-        if (!sign)
-            return false;
-        return !isDigit(w.front()) || w.contains(u'^') || w.contains(u'/');
     }
     qsizetype wordEnd(qsizetype from) const
     {
@@ -247,39 +374,6 @@ std::optional<Limits> readLimits(QStringView rife)
     return l;
 }
 
-// A unit as compared: letters folded, blanks and points left out, "µ" as
-// "u", a leading "x" before a power of ten left out. At most `N` characters.
-template <qsizetype N>
-qsizetype unitKey(QStringView u, char16_t (&out)[N])
-{
-    qsizetype n = 0;
-    for (qsizetype i = 0; i < u.size() && n < N; ++i) {
-        QChar c = u[i];
-        if (isBlank(c) || c == u'.')
-            continue;
-        if (n == 0 && (c == u'x' || c == u'X' || c == u'*') && i + 1 < u.size()
-            && (isDigit(u[i + 1]) || isBlank(u[i + 1])))
-            continue;
-        if (c == QChar(0x00B5) || c == QChar(0x03BC))
-            c = u'u';
-        out[n++] = c.toCaseFolded().unicode();
-    }
-    return n;
-}
-
-bool unitsAgree(QStringView rangeUnit, QStringView um)
-{
-    char16_t a[64], b[64];
-    const qsizetype na = unitKey(rangeUnit, a), nb = unitKey(um, b);
-    if (na == 0 || nb == 0)
-        return true;
-    const qsizetype common = std::min(na, nb);
-    for (qsizetype i = 0; i < common; ++i)
-        if (a[i] != b[i])
-            return false;
-    return true;
-}
-
 RangePlace placeOf(double v, const Limits &l)
 {
     if (l.low && (v < l.low->value || (!l.lowIncluded && v == l.low->value)))
@@ -350,6 +444,10 @@ RangeCheck checkResult(QStringView risultato, QStringView rife, QStringView um)
         return c;
     }
     c.range = *range;
+    if (!range->unit.isEmpty() && text::isBlank(um)) {
+        c.place = RangePlace::NoUnit;
+        return c;
+    }
     if (!unitsAgree(range->unit, um)) {
         c.place = RangePlace::OtherUnit;
         return c;
@@ -411,6 +509,9 @@ QString rangeExplanation(const RangeCheck &c)
         return u"Valori di riferimento non interpretabili: l'esito va indicato a mano."_s;
     case RangePlace::OtherUnit:
         return u"Valori di riferimento in un'unità diversa da quella del risultato: l'esito va indicato a mano."_s;
+    case RangePlace::NoUnit:
+        return u"Unità di misura del risultato non indicata, i valori di riferimento sono in "_s + r.unit +
+               u": l'esito va indicato a mano."_s;
     case RangePlace::Below:
         if (*r.low == c.value)
             return value + u" pari al limite inferiore "_s + low() + u", escluso dall'intervallo"_s;

@@ -12,8 +12,9 @@ namespace clinora {
 
 // A result that is a plain number: "182", "5,4", "5.4", " -0,25 ". Refused:
 // words ("negativo", "assenti"), limits ("<5"), a number with a unit or a
-// mark after it ("7 mg/dl", "182 *"), and a point followed by exactly three
-// digits ("1.500", "250.000"), which may be a thousands separator.
+// mark after it ("7 mg/dl", "182 *"), and a point or a comma followed by
+// exactly three digits ("1.500", "250.000", "4,500", "1,020"), which may
+// separate thousands (but "0,125" reads).
 std::optional<double> readResultValue(QStringView risultato);
 
 // The reference values read as a range. An end may be open (">40" has no
@@ -24,7 +25,8 @@ struct RangeLimits {
     // Decimals as written, so that an end reads back as it was printed.
     int lowDecimals = 0, highDecimals = 0;
     // The unit written after the numbers ("mg/dl" in "70-110 mg/dl"), as
-    // written; empty when none.
+    // written; empty when none. Only a laboratory unit counts as one
+    // (mg/dl, mmol/l, U/L, mUI/ml, %, fl, x10^3/µl, /mm3, sec, INR...).
     QString unit;
 };
 
@@ -33,14 +35,18 @@ struct RangeLimits {
 // 5", "superiore a 60", each with its unit after it or after both numbers
 // ("70-110 mg/dl", "0-5 x10^3", "70 mg/dl - 110 mg/dl"). Refused: one number
 // alone, a reversed range, anything around it ("vedi nota", "M: 13-17",
-// "70-110 (adulti)"), two different units, a point that may separate
-// thousands ("150.000-450.000").
+// "70-110 (adulti)"), any word beside the numbers that is not a unit ("> 5
+// positivo", "10-30 insufficienza", "<10 carenza": the band a value falls in
+// says nothing of normal), two different units, a point or a comma that may
+// separate thousands ("150.000-450.000", "4,500 - 11,000").
 std::optional<RangeLimits> readReferenceRange(QStringView rife);
 
 // Whether the unit written in the range agrees with the card's unit: the
-// same once case and blanks are set aside ("µ" and "u" alike), or one the
-// beginning of the other ("x10^3" and "x10^3/µl"). A side without a unit
-// agrees with anything.
+// same unit once case, blanks and spelling are set aside ("µ" and "u",
+// "UI/L" and "U/L", "/mm3" and "/µl" alike), or a power of ten and the same
+// followed by what it counts ("x10^3" and "x10^3/µl"). A range without a
+// unit agrees with any card; a range with one agrees with no card whose unit
+// is blank (the result may be in any unit).
 bool sameUnit(QStringView rangeUnit, QStringView um);
 
 // Where a result stands against its reference values, and why not when it
@@ -52,6 +58,7 @@ enum class RangePlace {
     NoValue,   // the result is not a plain number
     NoRange,   // the reference values do not read as a range
     OtherUnit, // the range is written in another unit than the result
+    NoUnit,    // the range names a unit and the card's unit is blank
     Empty,     // the result or the reference values are blank
 };
 

@@ -19,18 +19,33 @@ std::optional<ReferenceRange> referenceRange(QStringView rife, QStringView um)
     const std::optional<RangeLimits> r = readReferenceRange(rife);
     if (!r || !sameUnit(r->unit, um))
         return std::nullopt;
-    return ReferenceRange{r->low, r->high};
+    if (!r->unit.isEmpty() && text::isBlank(um))
+        return std::nullopt;
+    return ReferenceRange{r->low, r->high, r->lowIncluded, r->highIncluded};
+}
+
+bool ReferenceRange::contains(double v) const
+{
+    if (low && (v < *low || (!lowIncluded && v == *low)))
+        return false;
+    if (high && (v > *high || (!highIncluded && v == *high)))
+        return false;
+    return true;
 }
 
 QList<RangeStep> ExamTrend::rangeSteps() const
 {
     QList<RangeStep> steps;
+    bool any = false;
     for (const TrendPoint &p : points) {
-        if (!p.range)
-            continue; // a result without a range keeps the one before it
-        if (steps.isEmpty() || !(steps.last().range == *p.range))
-            steps.append({p.date, *p.range});
+        any = any || p.range.has_value();
+        if (!steps.isEmpty() && steps.last().range == p.range)
+            steps.last().to = p.date;
+        else
+            steps.append({p.date, p.date, p.range});
     }
+    if (!any)
+        steps.clear();
     return steps;
 }
 

@@ -20,9 +20,14 @@ std::optional<double> resultValue(QStringView risultato);
 
 // A reference range as the card reads it: both ends ("70-110", "0,6 - 1,2",
 // "70-110 mg/dl"), or one ("<200", ">40", "<=5", "fino a 200"). A missing end
-// is open. A range written in another unit than `um` reads as none.
+// is open; an end may be excluded ("<200": 200 lies outside). A range written
+// in another unit than `um`, or naming a unit where `um` is blank, reads as
+// none.
 struct ReferenceRange {
     std::optional<double> low, high;
+    bool lowIncluded = true, highIncluded = true;
+    // As the card judges: true for a value inside, an included end too.
+    bool contains(double v) const;
     friend bool operator==(const ReferenceRange &, const ReferenceRange &) = default;
 };
 // The range the reference values read as, or nothing when they read as none.
@@ -36,12 +41,12 @@ struct TrendPoint {
     std::optional<ReferenceRange> range;
 };
 
-// Where the reference range changes: from `from` on (until the next change)
-// results are read against `range`; the first change also holds before its
-// date.
+// A run of consecutive results read against the same reference range, or
+// against none (their reference values blank or unreadable): the results
+// from the sample date `from` to `to`.
 struct RangeStep {
-    QDate from;
-    ReferenceRange range;
+    QDate from, to;
+    std::optional<ReferenceRange> range;
 };
 
 // One exam (and unit of measure) of the summary.
@@ -51,8 +56,10 @@ struct ExamTrend {
     QList<TrendPoint> points; // in order of sample date
     int nonNumeric = 0;       // results of the exam that do not read as numbers
 
-    // The steps of the reference range along the points; empty when no
-    // result of the exam has a range that reads.
+    // The steps of the reference range along the points, in order; empty
+    // when no result of the exam has a range that reads. A result without a
+    // range that reads is in a step without one: no earlier range carries
+    // over to it.
     QList<RangeStep> rangeSteps() const;
 };
 

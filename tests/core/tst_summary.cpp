@@ -8,6 +8,7 @@
 #include "common/FileIo.h"
 #include "summary/SummaryCriteria.h"
 #include "summary/SummaryList.h"
+#include "analyses/ReferenceRange.h"
 #include "summary/Trend.h"
 
 #include <QDir>
@@ -402,6 +403,7 @@ private slots:
         QTest::newRow("half a range") << u"70-"_s << false << open << open;
         QTest::newRow("a unit after it") << u"70-110 mg/dl"_s << true << QVariant(70.0) << QVariant(110.0);
         QTest::newRow("a note after it") << u"70-110 vedi nota"_s << false << open << open;
+        QTest::newRow("another unit") << u"3,9-6,1 mmol/l"_s << false << open << open;
         QTest::newRow("empty") << QString() << false << open << open;
     }
 
@@ -411,7 +413,7 @@ private slots:
         QFETCH(bool, reads);
         QFETCH(QVariant, low);
         QFETCH(QVariant, high);
-        const std::optional<ReferenceRange> r = referenceRange(text);
+        const std::optional<ReferenceRange> r = referenceRange(text, u"mg/dl");
         QCOMPARE(r.has_value(), reads);
         if (!reads)
             return;
@@ -460,19 +462,52 @@ private slots:
         QVERIFY(!mg.points.first().alarming);
         QCOMPARE(mg.points[1].result, u"102,5"_s);
 
-        // The range holds until a result brings another; a result without one keeps it.
+        // Each run of results has the range they were given; a result without
+        // one has none: the range before it does not carry over.
         const QList<RangeStep> steps = mg.rangeSteps();
-        QCOMPARE(steps.size(), 2);
+        QCOMPARE(steps.size(), 3);
         QCOMPARE(steps[0].from, d("10/01/2024"));
+        QCOMPARE(steps[0].to, d("15/02/2024"));
         QCOMPARE(steps[0].range, (ReferenceRange{70.0, 110.0}));
-        QCOMPARE(steps[1].from, d("20/05/2024"));
-        QCOMPARE(steps[1].range, (ReferenceRange{60.0, 100.0}));
+        QCOMPARE(steps[1].from, d("10/04/2024"));
+        QVERIFY(!steps[1].range);
+        QCOMPARE(steps[2].from, d("20/05/2024"));
+        QCOMPARE(steps[2].range, (ReferenceRange{60.0, 100.0}));
 
         QCOMPARE(set.exams[1].unit, u"mmol/l"_s);
         QCOMPARE(set.exams[1].points.size(), 2);
         // A range written in another unit than the result is no range for it.
         QVERIFY(!set.exams[1].points[1].range);
-        QCOMPARE(set.exams[1].rangeSteps().size(), 1);
+        QCOMPARE(set.exams[1].rangeSteps().size(), 2);
+        // No range that reads anywhere: no steps at all.
+        QVERIFY(buildTrends({entry("10/01/2024", u"Sodio"_s, u"140"_s, QString(), u"135 - 145 mEq/l"_s)})
+                    .exams[0]
+                    .rangeSteps()
+                    .isEmpty());
+    }
+
+    // The chart's range says what the card says: an excluded end is
+    // outside, an included one inside.
+    void rangeContainsAsTheCardJudges_data()
+    {
+        QTest::addColumn<QString>("rife");
+        QTest::addColumn<QString>("result");
+        QTest::newRow("included lower end") << u"70-110"_s << u"70"_s;
+        QTest::newRow("included upper end") << u"70-110"_s << u"110"_s;
+        QTest::newRow("below") << u"70-110"_s << u"69,9"_s;
+        QTest::newRow("excluded upper end") << u"<200"_s << u"200"_s;
+        QTest::newRow("under an excluded end") << u"<200"_s << u"199"_s;
+        QTest::newRow("excluded lower end") << u">40"_s << u"40"_s;
+        QTest::newRow("included upper, words") << u"fino a 200"_s << u"200"_s;
+    }
+
+    void rangeContainsAsTheCardJudges()
+    {
+        QFETCH(QString, rife);
+        QFETCH(QString, result);
+        const std::optional<ReferenceRange> r = referenceRange(rife, u"mg/dl");
+        QVERIFY(r);
+        QCOMPARE(r->contains(*resultValue(result)), !outsideRange(result, rife, u"mg/dl"));
     }
 };
 

@@ -90,7 +90,12 @@ void type(QLineEdit *input, const QString &text)
 {
     input->setFocus(Qt::TabFocusReason);
     input->selectAll();
-    QTest::keyClicks(input, text);
+    // Keys exist for ASCII only: anything else arrives as from an input method.
+    const bool ascii = std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 128; });
+    if (ascii)
+        QTest::keyClicks(input, text);
+    else
+        input->insert(text);
 }
 
 } // namespace
@@ -154,6 +159,20 @@ private slots:
             << u"95"_s << u"mg/dl"_s << u"3,9-6,1 mmol/l"_s << QString()
             << u"Valori di riferimento in un'unità diversa da quella del risultato: l'esito va indicato a mano."_s
             << false;
+        // Read as it will be stored, and as the alarming results and the
+        // summary read it: the true minus sign is stored as a hyphen.
+        QTest::newRow("minus sign") << u"19,2"_s << u"g/dl"_s << u"13,5\u221218"_s << u"FUORI NORMA"_s
+                                    << u"Valore 19,2 oltre il limite superiore 18"_s << true;
+        QTest::newRow("unit in the range, none on the card")
+            << u"182"_s << QString() << u"70-110 mg/dl"_s << QString()
+            << u"Unità di misura del risultato non indicata, i valori di riferimento sono in mg/dl: l'esito va "
+               u"indicato a mano."_s
+            << false;
+        QTest::newRow("a band's name after the range") << u"22"_s << u"ng/ml"_s << u"10-30 insufficienza"_s
+                                                       << QString()
+                                                       << u"Valori di riferimento non interpretabili: l'esito va "
+                                                          u"indicato a mano."_s
+                                                       << false;
     }
 
     void outcomeOfferedOnLeaving()

@@ -14,6 +14,7 @@
 #include "summary/ui/Grafico.h"
 #include "summary/ui/MenuRiepLavoro.h"
 #include "summary/ui/RiepLavoro.h"
+#include "summary/ui/TrendChart.h"
 #include "support/PdfTools.h"
 #include "support/TestApp.h"
 
@@ -645,6 +646,46 @@ private slots:
             click(s.btnGrafico);
         });
         QCOMPARE(app.dialogs->opened, (QStringList{u"frmRiepLavoro"_s, u"frmGrafico"_s}));
+    }
+
+    // The band is the range each result was given: a result on an excluded
+    // end lies outside it, and a result whose range does not read has none.
+    void chartBandFollowsEachResultsRange()
+    {
+        using summary::TrendPoint;
+        const auto point = [](const char *date, double value, const QString &rife) {
+            TrendPoint p;
+            p.date = QDate::fromString(QString::fromLatin1(date), u"dd/MM/yyyy"_s);
+            p.value = value;
+            p.result = QString::number(value);
+            p.range = summary::referenceRange(rife, u"mg/dl"_s);
+            return p;
+        };
+        summary::ExamTrend trend;
+        trend.exam = u"Colesterolo totale"_s;
+        trend.unit = u"mg/dl"_s;
+        trend.points = {point("10/01/2024", 200, u"<200"_s), point("10/03/2024", 260, u">=240 alto"_s),
+                        point("10/05/2024", 90, u"70-110"_s)};
+        const QDate from(2024, 1, 1), to(2024, 6, 30);
+        const trendchart::Chart made = trendchart::make(trend, from, to);
+        std::unique_ptr<QChart> chart(made.chart);
+        QList<QAreaSeries *> bands;
+        for (QAbstractSeries *series : chart->series())
+            if (auto *a = qobject_cast<QAreaSeries *>(series))
+                bands << a;
+        QCOMPARE(bands.size(), 2);
+        // "<200": the edge a little under 200, so 200 itself is outside.
+        const double edge = bands[0]->upperSeries()->at(0).y();
+        QVERIFY2(edge < 200 && edge > 195, qPrintable(QString::number(edge)));
+        // The unreadable range of March has no band: the bands stop halfway
+        // between the results beside it.
+        const double march = double(from.daysTo(QDate(2024, 3, 10)));
+        for (QAreaSeries *band : bands) {
+            const double left = band->upperSeries()->at(0).x(), right = band->upperSeries()->at(1).x();
+            QVERIFY2(march < left || march > right, qPrintable(QString::number(left) + u' ' + QString::number(right)));
+        }
+        QCOMPARE(bands[1]->lowerSeries()->at(0).y(), 70.0);
+        QCOMPARE(bands[1]->upperSeries()->at(0).y(), 110.0);
     }
 
     void trendPrintedAndSavedAsPdf()

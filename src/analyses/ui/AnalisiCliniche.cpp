@@ -467,9 +467,16 @@ void TfrmAnalisiCliniche::clearAttachments()
         l->clear();
 }
 
+// The card reads result, unit and range as they will be stored, so that it
+// judges them as the alarming results and the summary will ("13,5\u221218"
+// is stored, and read there, as "13,5-18").
+namespace {
+QString storedText(const QLineEdit *edit) { return text::storedForm(edit->text()); }
+} // namespace
+
 void TfrmAnalisiCliniche::offerOutcome()
 {
-    const RangeCheck check = checkResult(txtRisultato->text(), txtRife->text(), txtUM->text());
+    const RangeCheck check = checkResult(storedText(txtRisultato), storedText(txtRife), storedText(txtUM));
     if (const QString why = rangeExplanation(check); !why.isEmpty())
         panInfo->setText(why);
     const QString current = text::trimmed(txtEsito->currentText());
@@ -487,7 +494,7 @@ void TfrmAnalisiCliniche::offerOutcome()
 
 void TfrmAnalisiCliniche::showRangeColour()
 {
-    const bool outside = outsideRange(txtRisultato->text(), txtRife->text(), txtUM->text());
+    const bool outside = outsideRange(storedText(txtRisultato), storedText(txtRife), storedText(txtUM));
     QPalette pal = m_resultPalette;
     if (outside)
         pal.setColor(QPalette::Base, kAlarmTop);

@@ -12,6 +12,7 @@
 #include <QGraphicsScene>
 #include <QGraphicsSimpleTextItem>
 #include <QLegend>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QPainter>
 #include <QScatterSeries>
@@ -30,6 +31,8 @@ const QColor kLine(31, 96, 170);
 const QColor kBand(46, 160, 90);
 const QColor kAxisInk(70, 60, 50);
 const QColor kGrid(225, 218, 208);
+// How far inside an excluded end its edge is drawn, as a share of the value axis.
+constexpr double kExcludedEndInset = 0.012;
 
 // Digits after the decimal separator of a result as written ("12,50": 2).
 int decimalsOf(const QString &result)
@@ -139,22 +142,29 @@ Chart make(const summary::ExamTrend &trend, const QDate &from, const QDate &to)
     styleAxis(axisX);
     chart->addAxis(axisX, Qt::AlignBottom);
 
-    // The reference range, as it stood for each stretch of time.
+    // The reference range, as it stood for each run of results: a run whose
+    // range does not read has no band. A run's band reaches halfway to the
+    // results beside it, the first from the axis's start, the last to its
+    // end. An excluded end ("<200") is drawn a little inside its value, so
+    // that a result on it lies outside the band, as the card says.
     const QList<summary::RangeStep> steps = trend.rangeSteps();
-    if (!steps.isEmpty()) {
+    const double yMin = axisY->min(), yMax = axisY->max();
+    const double inset = (yMax - yMin) * kExcludedEndInset;
+    bool named = false;
+    for (qsizetype i = 0; i < steps.size(); ++i) {
+        if (!steps[i].range)
+            continue;
+        const summary::ReferenceRange &range = *steps[i].range;
+        const double a = i == 0 ? xMin : (x(steps[i - 1].to) + x(steps[i].from)) / 2;
+        const double b = i + 1 < steps.size() ? (x(steps[i].to) + x(steps[i + 1].from)) / 2 : xMax;
+        const double low = range.low ? *range.low + (range.lowIncluded ? 0 : inset) : yMin;
+        const double high = range.high ? *range.high - (range.highIncluded ? 0 : inset) : yMax;
         auto *upper = new QLineSeries;
         auto *lower = new QLineSeries;
-        const double yMin = axisY->min(), yMax = axisY->max();
-        for (qsizetype i = 0; i < steps.size(); ++i) {
-            const double a = i == 0 ? xMin : x(steps[i].from);
-            const double b = i + 1 < steps.size() ? x(steps[i + 1].from) : xMax;
-            const double low = steps[i].range.low.value_or(yMin);
-            const double high = steps[i].range.high.value_or(yMax);
-            lower->append(a, low);
-            lower->append(b, low);
-            upper->append(a, high);
-            upper->append(b, high);
-        }
+        lower->append(a, low);
+        lower->append(b, low);
+        upper->append(a, high);
+        upper->append(b, high);
         auto *band = new QAreaSeries(upper, lower);
         // An area series does not own its edges.
         upper->setParent(band);
@@ -169,6 +179,12 @@ Chart make(const summary::ExamTrend &trend, const QDate &from, const QDate &to)
         chart->addSeries(band);
         band->attachAxis(axisX);
         band->attachAxis(axisY);
+        // One entry in the legend for every stretch of the band.
+        if (named) {
+            for (QLegendMarker *marker : chart->legend()->markers(band))
+                marker->setVisible(false);
+        }
+        named = true;
     }
 
     auto *line = new QLineSeries;
