@@ -282,7 +282,10 @@ QString patientsText()
         u"Il pulsante \"Stampa\" stampa la scheda così come appare sullo schermo, comprese le "
         u"modifiche non ancora salvate, mentre \"Crea PDF\" la salva nel file Paziente.pdf, nella "
         u"cartella del programma, e propone di aprirlo; il file viene sostituito a ogni nuova "
-        u"creazione, quindi per conservarlo occorre copiarlo o salvarlo con un altro nome. Il "
+        u"creazione, quindi per conservarlo occorre copiarlo o salvarlo con un altro nome. Un "
+        u"dato troppo lungo per la sua riga non viene mai tagliato senza avviso: è scritto più "
+        u"piccolo oppure, se non basta, la riga termina con \"(continua)\" e il testo completo è "
+        u"stampato in una pagina di seguito, sotto il nome del campo e del paziente. Il "
         u"pulsante \"Esporta archivio\" mostra l'intero archivio dei pazienti in una tabella e lo "
         u"esporta in un file di Microsoft Excel. Il pulsante \"Esci\" chiude la scheda e torna al "
         u"menu principale."_s,
@@ -355,8 +358,14 @@ QString analysesText()
         u"mai sostituito. Un risultato fuori dall'intervallo compare su fondo arancione, il colore "
         u"della fascia \"Risultato allarmante\", ma la casella resta una decisione del medico: il "
         u"programma non la spunta mai. Un risultato non numerico (\"negativo\", \"<5\") o dei "
-        u"valori di riferimento che non si leggono con certezza (\"vedi nota\", due unità diverse, "
-        u"un'unità diversa da quella del risultato) non producono alcuna proposta."_s,
+        u"valori di riferimento che non si leggono con certezza (\"vedi nota\", una parola accanto "
+        u"ai numeri come \"> 5 positivo\" o \"10-30 insufficienza\", un numero come \"4,500\" o "
+        u"\"1.500\" che può indicare le migliaia, due unità diverse, un'unità diversa da quella del "
+        u"risultato, un'unità nei valori di riferimento quando quella del risultato non è indicata) "
+        u"non producono alcuna proposta. Sono riconosciute le unità di laboratorio consuete (mg/dl, "
+        u"mmol/l, U/L, mUI/ml, %, fl, x10^3/µl, /mm3, sec, INR e simili), comunque scritte tra "
+        u"maiuscole e minuscole. Nella stampa della scheda un dato troppo lungo per la sua riga "
+        u"termina con \"(continua)\" ed è stampato per intero sotto la scheda."_s,
 
         u"Sotto l'elenco dei risultati allarmanti compare, quando ce ne sono, il numero dei "
         u"risultati fuori dall'intervallo di riferimento che non sono segnati come allarmanti né "
@@ -415,7 +424,8 @@ QString summaryText()
         u"(con la virgola o il punto come separatore dei decimali), un esame alla volta: i valori "
         u"sono uniti da una linea in ordine di data del prelievo, i valori di riferimento scritti "
         u"come minimo e massimo (ad esempio 70-110, anche seguiti dall'unità di misura) oppure come "
-        u"limite (<200, >40, fino a 200) formano una fascia verde e i "
+        u"limite (<200, >40, fino a 200) formano una fascia verde, che lascia fuori un estremo "
+        u"escluso (200 in <200) e manca dove i valori di riferimento non si leggono, e i "
         u"risultati segnati come allarmanti sono evidenziati in rosso. I risultati non numerici, "
         u"come \"assenti\" o \"<5\", non compaiono nel grafico e ne viene indicato il numero. Il "
         u"grafico si può stampare oppure salvare in un file PDF."_s,

@@ -31,6 +31,7 @@ TextLook cardText(const QString &family, double pointSize, const QColor &color, 
     look.vAlign = vAlign;
     look.wordWrap = false;
     look.expressions = false;
+    look.neverCut = true;
     return look;
 }
 

@@ -16,8 +16,9 @@ QString printedAt(const QDateTime &now);
 // An empty card template: A4 portrait, 10 mm margins, no bands.
 std::unique_ptr<ReportTemplate> makeCardTemplate(const QString &name, const QString &pageName = QStringLiteral("Page1"));
 
-// A text look for card objects: word wrap and expressions off, so a long
-// value is cut at its frame and brackets print as typed.
+// A text look for card objects: word wrap and expressions off, so a value
+// that fits prints on one line as laid out and brackets print as typed; one
+// that does not is never cut silently (TextLook::neverCut).
 TextLook cardText(const QString &family, double pointSize, const QColor &color = Qt::black,
                   const QColor &fill = QColor(), Qt::Alignment hAlign = Qt::AlignLeft,
                   Qt::Alignment vAlign = Qt::AlignVCenter, bool bold = false);

@@ -1,5 +1,7 @@
 #include "report/ListTemplate.h"
 
+#include "report/TextFit.h"
+
 using namespace Qt::StringLiterals;
 
 namespace clinora::report {
@@ -28,8 +30,9 @@ std::unique_ptr<ReportTemplate> makeListTemplate()
     page.addBand(u"ReportTitle"_s, Band::Type::ReportTitle, mm(8))
         .addText(u"txtTitolo"_s, mmRect(2, 1, 273, 5), title, u"Riepilogo"_s);
 
-    // Monospaced and never wrapped, so the screens' fixed-width columns line
-    // up; a line wider than the frame is cut at its right edge.
+    // Monospaced, so the screens' fixed-width columns line up; a line wider
+    // than the frame goes on, indented, on the lines below it (see
+    // fillListSummary), never cut.
     TextLook lines;
     lines.font = {u"Courier New"_s, 8, false, Qt::black};
     lines.hAlign = Qt::AlignLeft;
@@ -53,10 +56,20 @@ void fillListSummary(ReportTemplate &rep, const QString &title, const QStringLis
     rep.text(u"txtTitolo").setText(title);
     TextObject &body = rep.text(u"txtRiepilogo");
     body.clearLines();
-    for (const QString &line : lines)
-        body.addLine(line);
-    for (const QString &line : extraLines)
-        body.addLine(line);
+    // A line wider than the frame would lose its end at the frame's edge.
+    const double width = body.frame().width();
+    const FontSpec &font = body.look().font;
+    const double advance = textWidth(font, font.pointSize, u"0"_s);
+    const qsizetype fits = advance > 0 ? qsizetype((width - 2 * kTextPadding) / advance) : 0;
+    for (const QStringList *part : {&lines, &extraLines})
+        for (const QString &line : *part) {
+            if (line.size() < fits) {
+                body.addLine(line);
+                continue;
+            }
+            for (const QString &piece : wrapListLine(line, font, width))
+                body.addLine(piece);
+        }
     Band &master = rep.band(u"MasterData");
     body.setHeight(double(body.lineCount()) * kListLineHeight);
     master.setHeight(body.height() + kListBandExtra);

@@ -17,7 +17,8 @@ inline constexpr double kListBandExtra = 10;
 std::unique_ptr<ReportTemplate> makeListTemplate();
 
 // Writes the title, the lines and then the extra lines into the template and
-// sets the heights that make the lines fit: every value a print relies on.
+// sets the heights that make the lines fit: every value a print relies on. A
+// line wider than the paper goes on, indented, on the printed lines below it.
 void fillListSummary(ReportTemplate &rep, const QString &title, const QStringList &lines,
                      const QStringList &extraLines = {});
 

@@ -3,6 +3,7 @@
 #include "common/FileIo.h"
 #include "report/ReportFonts.h"
 #include "report/ReportTemplate.h"
+#include "report/TextFit.h"
 
 #include <QBuffer>
 #include <QPageSize>
@@ -18,9 +19,6 @@ namespace clinora::report {
 namespace {
 
 constexpr int kPdfResolution = 1200;
-// Text keeps this distance (report units) from the left and right edges of
-// its frame, so that it never touches the edge of a filled box.
-constexpr double kTextPadding = 2;
 
 class PageDrawer {
 public:
@@ -71,8 +69,14 @@ private:
         const QRectF box = r.adjusted(kTextPadding * m_sx, 0, -kTextPadding * m_sx, 0);
         if (look.linePitch > 0) {
             const double pitch = look.linePitch * m_sy;
+            // Lines set apart by their pitch; centred as a block where the
+            // frame asks for it and they leave room.
+            double top = box.top();
+            const double block = double(item.lines.size()) * pitch;
+            if ((look.vAlign & Qt::AlignVCenter) && block < box.height())
+                top += (box.height() - block) / 2;
             for (qsizetype i = 0; i < item.lines.size(); ++i) {
-                const QRectF lineBox(box.left(), box.top() + double(i) * pitch, box.width(), pitch);
+                const QRectF lineBox(box.left(), top + double(i) * pitch, box.width(), pitch);
                 m_p.drawText(lineBox, h | Qt::AlignVCenter, item.lines[i]);
             }
             return;

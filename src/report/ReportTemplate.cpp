@@ -4,6 +4,7 @@
 #include "report/PrintSeam.h"
 #include "report/ReportMessages.h"
 #include "report/ReportRender.h"
+#include "report/TextFit.h"
 
 #include <QPageSize>
 
@@ -49,20 +50,29 @@ double pitchOf(const ReportObject &o)
 
 class Layout {
 public:
-    Layout(const ReportPage &page, const QDateTime &now)
-        : m_page(page), m_now(now), m_printable(page.printableArea()) {}
+    Layout(const ReportPage &page, const QString &name, const QDateTime &now)
+        : m_page(page), m_name(name), m_now(now), m_printable(page.printableArea()) {}
 
     QList<PreparedPage> run()
     {
         newPage();
         for (const auto &band : m_page.bands())
             placeBand(*band);
+        if (!m_cuts.isEmpty())
+            placeContinuation();
         return m_pages;
     }
 
 private:
+    // A text cut on the page, to be printed whole after it.
+    struct Cut {
+        QString name, caption, text;
+        FontSpec font;
+    };
+
     void newPage()
     {
+        const bool first = m_pages.isEmpty();
         PreparedPage p;
         p.orientation = m_page.orientation();
         p.paperSize = m_page.paperSize();
@@ -71,9 +81,109 @@ private:
         // Objects outside the bands lie on every page.
         for (const auto &o : m_page.objects()) {
             PreparedItem item = makeItem(*o, o->frame().translated(m_printable.topLeft()));
-            if (o->kind() == ObjectKind::Text)
-                item.lines = expanded(static_cast<const TextObject &>(*o), 0, -1);
+            if (o->kind() == ObjectKind::Text) {
+                const auto &t = static_cast<const TextObject &>(*o);
+                item.lines = expanded(t, 0, -1);
+                if (t.look().neverCut)
+                    fit(item, t, first);
+            }
             m_pages.last().items.append(item);
+        }
+    }
+
+    // A text that does not fit its frame set smaller, wrapped, or cut with
+    // a mark and noted for the continuation.
+    void fit(PreparedItem &item, const TextObject &t, bool noteCut)
+    {
+        const report::FittedText f = report::fitText(item.lines, item.text, item.frame.size());
+        if (f.asDesigned)
+            return;
+        if (f.cut && noteCut)
+            m_cuts.append({t.name(), t.caption().isEmpty() ? t.name() : t.caption(), item.lines.join(u'\n'),
+                           t.look().font});
+        item.text.font.pointSize = f.pointSize;
+        item.text.wordWrap = false;
+        item.text.linePitch = f.lines.size() == 1 ? std::min(f.pitch, item.frame.height()) : f.pitch;
+        item.lines = f.lines;
+    }
+
+    // Every cut text whole, under a heading and its caption: below the
+    // last page's content where there is room, else on pages of its own.
+    void placeContinuation()
+    {
+        using units::mm;
+        const QRectF area = m_printable;
+        const FontSpec headFont{u"Arial"_s, 10, true, Qt::white};
+        const FontSpec captionFont{u"Arial"_s, 9, true, Qt::black};
+        const double width = area.width();
+        const double textWidth = width - 2 * report::kTextPadding;
+        const double headPitch = report::lineSpacing(headFont, headFont.pointSize);
+        const double captionPitch = report::lineSpacing(captionFont, captionFont.pointSize);
+        const QString title = (m_page.continuationTitle.isEmpty() ? m_name : m_page.continuationTitle) +
+                              u" (seguito)"_s;
+        const QStringList headLines = report::wrapText(title, headFont, headFont.pointSize, textWidth);
+        const double headHeight = double(headLines.size()) * headPitch + mm(2);
+
+        double y = area.top();
+        for (const PreparedItem &item : m_pages.last().items)
+            y = std::max(y, item.frame.bottom());
+        y += mm(6);
+        auto addText = [this](const QString &name, const QRectF &frame, const FontSpec &font, double pitch,
+                              const QStringList &lines, const QColor &fill = QColor()) {
+            PreparedItem item;
+            item.name = name;
+            item.kind = ObjectKind::Text;
+            item.frame = frame;
+            item.text.font = font;
+            item.text.fill = fill;
+            item.text.vAlign = Qt::AlignVCenter;
+            item.text.linePitch = pitch;
+            item.lines = lines;
+            m_pages.last().items.append(item);
+        };
+        auto heading = [&] {
+            addText(u"txtSeguito"_s, QRectF(area.left(), y, width, headHeight), headFont, headPitch, headLines,
+                    QColor(0x70, 0x80, 0x90));
+            y += headHeight + mm(3);
+        };
+        auto newPage = [&] {
+            PreparedPage p;
+            p.orientation = m_page.orientation();
+            p.paperSize = m_page.paperSize();
+            m_pages.append(p);
+            y = area.top();
+            heading();
+        };
+        bool headed = false;
+        for (const Cut &cut : m_cuts) {
+            const FontSpec font{cut.font.family, std::max(10.0, cut.font.pointSize), false, Qt::black};
+            const double pitch = report::lineSpacing(font, font.pointSize);
+            const QStringList captionLines = report::wrapText(cut.caption, captionFont, captionFont.pointSize, textWidth);
+            const double captionHeight = double(captionLines.size()) * captionPitch;
+            QStringList lines = report::wrapText(cut.text, font, font.pointSize, textWidth);
+            // The heading, the caption and a first line together, or a new page.
+            const double need = (headed ? 0 : headHeight + mm(3)) + captionHeight + pitch;
+            if (y + need > area.bottom() + kEps)
+                newPage();
+            else if (!headed)
+                heading();
+            headed = true;
+            addText(u"titSeguito_"_s + cut.name, QRectF(area.left(), y, width, captionHeight), captionFont,
+                    captionPitch, captionLines);
+            y += captionHeight;
+            while (!lines.isEmpty()) {
+                qsizetype fits = qsizetype(std::floor((area.bottom() - y + kEps) / pitch));
+                if (fits < 1) {
+                    newPage();
+                    continue;
+                }
+                fits = std::min(fits, lines.size());
+                addText(u"txtSeguito_"_s + cut.name, QRectF(area.left(), y, width, double(fits) * pitch), font,
+                        pitch, lines.mid(0, fits));
+                lines = lines.mid(fits);
+                y += double(fits) * pitch;
+            }
+            y += mm(3);
         }
     }
 
@@ -186,7 +296,8 @@ private:
         if (first >= end)
             return {};
         QStringList lines = t.lines().mid(first, end - first);
-        if (t.look().expressions) {
+        // Only the template's own text: what the program wrote in is data.
+        if (t.look().expressions && t.isTemplateText()) {
             for (QString &line : lines)
                 line = expand(line, m_now);
         }
@@ -219,9 +330,11 @@ private:
     }
 
     const ReportPage &m_page;
+    QString m_name;
     QDateTime m_now;
     QRectF m_printable;
     QList<PreparedPage> m_pages;
+    QList<Cut> m_cuts;
     double m_y = 0; // used height of the current page's printable area
 };
 
@@ -232,7 +345,11 @@ TextObject::TextObject(QString name, const QRectF &frame, const TextLook &look, 
 {
 }
 
-void TextObject::setText(const QString &text) { m_lines = splitLines(text); }
+void TextObject::setText(const QString &text)
+{
+    m_lines = splitLines(text);
+    m_templateText = false;
+}
 
 PictureObject::PictureObject(QString name, const QRectF &frame, const QByteArray &png)
     : ReportObject(std::move(name), ObjectKind::Picture, frame), m_image(QImage::fromData(png, "PNG"))
@@ -352,7 +469,7 @@ void ReportTemplate::PrepareReport(const QDateTime &now, bool clearPrevious)
     if (clearPrevious)
         m_prepared.pages.clear();
     m_prepared.name = m_name;
-    m_prepared.pages += Layout(m_page, now).run();
+    m_prepared.pages += Layout(m_page, m_name, now).run();
 }
 
 ReportNotice ReportTemplate::Print(PrintSeam *printing, QWidget *owner) const

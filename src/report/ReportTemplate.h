@@ -58,7 +58,15 @@ struct TextLook {
     Qt::Alignment hAlign = Qt::AlignLeft;   // AlignLeft or AlignHCenter
     Qt::Alignment vAlign = Qt::AlignTop;    // AlignTop or AlignVCenter
     bool wordWrap = false;
-    bool expressions = false;    // "[DATE]" becomes the date of printing
+    // "[DATE]" becomes the date of printing, in the template's own text only:
+    // a text the program writes in (names, results, notes from the
+    // archive) always prints as it is.
+    bool expressions = false;
+    // A text on the page (outside any band) that does not fit its frame is
+    // never cut silently: wrapped inside the frame where its height allows,
+    // set smaller down to 8 points, or else cut with "(continua)" at the cut
+    // and printed whole after the page, under the object's caption.
+    bool neverCut = false;
     // Distance from one line to the next; 0 takes the font's own line spacing.
     // A text with a fixed pitch may split between pages at a line boundary.
     double linePitch = 0;
@@ -119,17 +127,34 @@ public:
     // The whole text; line breaks (CR LF, LF or CR) separate its lines.
     void setText(const QString &text);
     QString text() const { return m_lines.join(u'\n'); }
-    void clearLines() { m_lines.clear(); }
-    void addLine(const QString &line) { m_lines.append(line); }
+    void clearLines()
+    {
+        m_lines.clear();
+        m_templateText = false;
+    }
+    void addLine(const QString &line)
+    {
+        m_lines.append(line);
+        m_templateText = false;
+    }
+    // True while the text is still the one the template was made with, the
+    // only text whose expressions are done.
+    bool isTemplateText() const { return m_templateText; }
     qsizetype lineCount() const { return m_lines.size(); }
     const QStringList &lines() const { return m_lines; }
 
     const TextLook &look() const { return m_look; }
     TextLook &look() { return m_look; }
 
+    // What the continuation of a cut text calls it ("Allergie e intolleranze:").
+    const QString &caption() const { return m_caption; }
+    void setCaption(const QString &caption) { m_caption = caption; }
+
 private:
     TextLook m_look;
+    QString m_caption;
     QStringList m_lines;
+    bool m_templateText = true;
 };
 
 class PictureObject : public ReportObject {
@@ -223,6 +248,9 @@ public:
     QSizeF paperSize() const;
     double margin = units::mm(10); // on every side
     QRectF printableArea() const;
+    // The heading of the continuation where texts cut on the page are
+    // printed whole; empty: the template's name.
+    QString continuationTitle;
 
     Band &addBand(const QString &name, Band::Type type, double height);
     const std::vector<std::unique_ptr<Band>> &bands() const { return m_bands; }

@@ -336,8 +336,9 @@ private slots:
         QCOMPARE(QDir(app.folder()).entryList(QDir::Files | QDir::Hidden), QStringList{u"Paziente.pdf"_s});
     }
 
-    // A value wider than its 128 mm row is cut at the row's right edge.
-    void longValueIsCut()
+    // A value wider than its 128 mm row stays inside the row, ends there
+    // with "(continua)" and is printed whole on the next page.
+    void longValueIsNeverCutSilently()
     {
         TestApp app(false);
         const QString target = app.path(u"Paziente.pdf"_s);
@@ -352,8 +353,12 @@ private slots:
                         return true;
             return false;
         };
-        QVERIFY(inked(row.right() - 15, row.right() - 1));
+        QVERIFY(inked(row.right() - 30, row.right() - 1));
         QVERIFY(!inked(row.right() + 2, page.width()));
+        const QStringList pages = pdfText(target).split(u'\f');
+        QVERIFY(pages.size() >= 2);
+        QVERIFY(pages[0].contains(u"(continua)"_s));
+        QCOMPARE(pages[1].count(u'W'), 250);
     }
 };
 

@@ -6,6 +6,7 @@
 #include "report/ListTemplate.h"
 #include "report/ReportFonts.h"
 #include "report/ReportMessages.h"
+#include "report/PrinterState.h"
 #include "report/ReportRender.h"
 #include "support/PdfTools.h"
 #include "support/TestApp.h"
@@ -233,21 +234,25 @@ private slots:
         QCOMPARE(rep->prepared().pages.size(), 2);
     }
 
-    // Only where expressions are on, and only expressions the engine knows.
+    // Only the template's own text, where expressions are on, and only
+    // expressions the engine knows: what the program writes in prints as it is.
     void expressions()
     {
         const auto rep = report::makeListTemplate();
         report::fillListSummary(*rep, u"Al [date]"_s, {u"Emoglobina [HbA1c]  [DATE]"_s, u"[ DATE ]"_s});
+        QCOMPARE(rep->text(u"txtPagina").text(), u"Stampa eseguita in data [DATE]"_s);
         const auto card = report::makeCardTemplate(u"Prova"_s);
         card->page1().addText(u"txtValore"_s, units::mmRect(0, 0, 50, 6), report::cardText(u"Arial"_s, 10));
-        card->page1().addText(u"txtCalce"_s, units::mmRect(0, 10, 50, 6), report::cardText(u"Arial"_s, 10));
+        card->page1().addText(u"txtCalce"_s, units::mmRect(0, 10, 120, 6), report::cardText(u"Arial"_s, 10));
         const QDateTime now(QDate(2026, 12, 10), QTime(9, 7, 3));
         report::prepareCard(*card, {{u"txtValore"_s, u"[DATE]"_s}}, u"txtCalce", now);
         rep->PrepareReport(now);
 
-        QCOMPARE(rep->prepared().pages[0].find(u"txtTitolo")->lines, QStringList{u"Al 10/12/2026"_s});
+        QCOMPARE(rep->prepared().pages[0].find(u"txtTitolo")->lines, QStringList{u"Al [date]"_s});
         QCOMPARE(rep->prepared().pages[0].find(u"txtRiepilogo")->lines,
-                 QStringList({u"Emoglobina [HbA1c]  10/12/2026"_s, u"[ DATE ]"_s}));
+                 QStringList({u"Emoglobina [HbA1c]  [DATE]"_s, u"[ DATE ]"_s}));
+        QCOMPARE(rep->prepared().pages[0].find(u"txtPagina")->lines,
+                 QStringList{u"Stampa eseguita in data 10/12/2026"_s});
         const PreparedPage &page = card->prepared().pages.constFirst();
         QCOMPARE(page.find(u"txtValore")->lines, QStringList{u"[DATE]"_s});
         QCOMPARE(page.find(u"txtCalce")->lines,
@@ -365,6 +370,47 @@ private slots:
 
     // The lines as the list shows them: a sorted list widget, or a view over
     // a model that sorts.
+    // What the print system's attributes say of a printer, read without a
+    // print system: an idle or busy printer prints, only a stopped one holds.
+    void printerStateFromItsAttributes_data()
+    {
+        QTest::addColumn<QString>("accepting");
+        QTest::addColumn<QString>("state");
+        QTest::addColumn<QString>("reasons");
+        QTest::addColumn<bool>("takesJobs");
+        QTest::addColumn<bool>("stopped");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("idle") << u"true"_s << u"3"_s << u"none"_s << true << false << QString();
+        QTest::newRow("printing") << u"true"_s << u"4"_s << u"none"_s << true << false << QString();
+        QTest::newRow("stopped") << u"true"_s << u"5"_s << u"paused"_s << true << true << u"paused"_s;
+        QTest::newRow("refusing jobs") << u"false"_s << u"3"_s << u"none"_s << false << false << QString();
+        QTest::newRow("nothing said") << QString() << QString() << QString() << true << false << QString();
+    }
+
+    void printerStateFromItsAttributes()
+    {
+        QFETCH(QString, accepting);
+        QFETCH(QString, state);
+        QFETCH(QString, reasons);
+        QFETCH(bool, takesJobs);
+        QFETCH(bool, stopped);
+        QFETCH(QString, reason);
+        const printer::State s = printer::stateFromAttributes([&](const char *name) {
+            const QByteArray n(name);
+            if (n == "printer-is-accepting-jobs")
+                return accepting;
+            if (n == "printer-state")
+                return state;
+            if (n == "printer-state-reasons")
+                return reasons;
+            return QString();
+        });
+        QVERIFY(s.known);
+        QCOMPARE(s.accepting, takesJobs);
+        QCOMPARE(s.stopped, stopped);
+        QCOMPARE(s.reason, reason);
+    }
+
     void listSummaryTakesTheListInItsOrder()
     {
         TestApp app(false);
@@ -428,15 +474,17 @@ private slots:
             p = p.simplified();
         QVERIFY(pages[0].contains(u"Riepilogo analisi cliniche di Rossi Mario"_s));
         QVERIFY(pages[0].contains(u"Cod. 20240105 Data: 05/01/2024 Glicemia Valore: 98,5 UM: mg/dl"_s));
-        QVERIFY(pages[0].contains(u"Riga 053 del riepilogo"_s));
-        QVERIFY(!pages[0].contains(u"Riga 054"_s));
+        // The wide line takes two printed lines: one line fewer on the first page.
+        QVERIFY(pages[0].contains(u"Riga 052 del riepilogo"_s));
+        QVERIFY(!pages[0].contains(u"Riga 053"_s));
         QVERIFY(!pages[0].contains(u"Stampa eseguita"_s));
-        QVERIFY(pages[1].contains(u"Riga 054 del riepilogo"_s));
+        QVERIFY(pages[1].contains(u"Riga 053 del riepilogo"_s));
         QVERIFY(pages[1].contains(u"Riga 100 del riepilogo"_s));
         QVERIFY(pages[1].indexOf(u"Stampa eseguita in data 10/12/2026"_s) > pages[1].indexOf(u"Riga 100"_s));
 
-        // The long line is cut at the frame's right edge: ink up to the edge,
-        // none beyond it.
+        // The wide line is not cut: every letter is there, and the ink goes up
+        // to the frame's right edge, none beyond it.
+        QCOMPARE(pages[0].count(u'W'), 200);
         const QImage page = pdfPage(pdf, 1, 96); // one pixel per report unit
         QVERIFY(!page.isNull());
         const int right = qRound(mm(10 + 3 + 273));
@@ -448,7 +496,7 @@ private slots:
                         return true;
             return false;
         };
-        QVERIFY(inked(right - 20, right - 2, top + 2, bottom - 2));
+        QVERIFY(inked(right - 40, right - 2, top + 2, bottom - 2));
         QVERIFY(!inked(right + 2, page.width(), top, bottom));
     }
 };

@@ -122,8 +122,15 @@ std::unique_ptr<ReportTemplate> makeRepDocumento()
 void fillRepDocumento(ReportTemplate &repDocumento, const ControlTextLookup &card, const QDateTime &now)
 {
     QList<std::pair<QString, QString>> texts;
-    for (QStringView name : kAnalysisCardValues)
-        texts.append({name.toString(), text::trimmed(card(name))});
+    for (size_t k = 0; k < std::size(kAnalysisCardValues); ++k) {
+        const QString name = kAnalysisCardValues[k].toString();
+        texts.append({name, text::trimmed(card(name))});
+        // A value too long for its row is printed whole below the form, under its caption.
+        repDocumento.text(name).setCaption(kCaptions[k]);
+    }
+    const QString patient = text::trimmed(card(u"txtPaziente"));
+    repDocumento.page1().continuationTitle =
+        patient.isEmpty() ? u"SCHEDA ESAME CLINICO"_s : u"SCHEDA ESAME CLINICO - "_s + patient;
     report::prepareCard(repDocumento, texts, u"txtCalce", now);
 }
 

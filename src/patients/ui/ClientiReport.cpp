@@ -107,7 +107,13 @@ void fillRepScheda(ReportTemplate &repScheda, const QList<CardRow> &rows, const 
         const CardRow row = n <= rows.size() ? rows[n - 1] : CardRow{};
         texts.append({rowName(u"titCampo", n), row.caption});
         texts.append({rowName(u"txtCampo", n), row.value});
+        // A value too long for its row is printed whole after the card, under its caption.
+        repScheda.text(rowName(u"txtCampo", n)).setCaption(row.caption);
     }
+    // The continuation names the patient: its page may be read apart from the card.
+    const QString patient = rows.isEmpty() ? QString() : rows.first().value;
+    repScheda.page1().continuationTitle =
+        patient.isEmpty() ? u"SCHEDA ANAGRAFICA PAZIENTE"_s : u"SCHEDA ANAGRAFICA PAZIENTE - "_s + patient;
     report::prepareCard(repScheda, texts, u"txtCalce", now);
 }
 
