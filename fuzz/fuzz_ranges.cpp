@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (const std::optional<double> v = readResultValue(result)) {
         check(std::isfinite(*v));
         // A mark or a word after a number makes it no plain number.
-        check(!readResultValue(result + QStringLiteral(" positivo")));
+        check(!readResultValue(QString(result + QStringLiteral(" positivo"))));
     }
 
     const std::optional<RangeLimits> r = readReferenceRange(rife);
@@ -49,8 +49,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             check(sameUnit(r->unit, r->unit) && !sameUnit(r->unit, QString()));
     }
     // Any word beside the numbers that is not a unit: no range.
-    check(!readReferenceRange(rife + QStringLiteral(" positivo")));
-    check(!readReferenceRange(rife + QStringLiteral(" insufficienza")));
+    check(!readReferenceRange(QString(rife + QStringLiteral(" positivo"))));
+    check(!readReferenceRange(QString(rife + QStringLiteral(" insufficienza"))));
 
     const RangeCheck c = checkResult(result, rife, um);
     check(outsideRange(result, rife, um) == c.outside());
