@@ -251,6 +251,10 @@ std::unique_ptr<ReportTemplate> TfrmGrafico::preparedReport() const
         .setText(u"Codice fiscale paziente: "_s + m_codFisc + u"     Intervallo selezionato: "_s + intervalText());
     rep->text(u"txtEsclusi").setText(excludedText());
     rep->text(u"txtCalce").setText(report::printedAt(now));
+    // What a text too long for the page is called where it is printed whole.
+    rep->text(u"txtTitolo").setCaption(u"Esame:"_s);
+    rep->text(u"txtPaziente").setCaption(u"Paziente e intervallo:"_s);
+    rep->text(u"txtEsclusi").setCaption(u"Risultati esclusi:"_s);
     rep->PrepareReport(now, true);
     return rep;
 }
