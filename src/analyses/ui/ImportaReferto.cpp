@@ -203,7 +203,12 @@ TfrmImportaReferto::TfrmImportaReferto(ScreenContext &ctx, QWidget *parent)
     refreshSummary();
 }
 
-TfrmImportaReferto::~TfrmImportaReferto() = default;
+TfrmImportaReferto::~TfrmImportaReferto()
+{
+    // The rows and fields let go of the screen before it is taken apart.
+    for (QObject *o : std::initializer_list<QObject *>{m_rows, txtNumRef, txtDataRef, txtData, txtFirmatario})
+        disconnect(o, nullptr, this, nullptr);
+}
 
 void TfrmImportaReferto::setPatient(const QString &name, const QString &fiscalCode, const QString &archivePath)
 {
