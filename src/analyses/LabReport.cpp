@@ -27,6 +27,12 @@ QByteArrayView leading(QByteArrayView bytes)
 
 Reading refused(const QString &message) { return {std::nullopt, message}; }
 
+Reading tooLarge()
+{
+    return refused(u"Attenzione: il file è troppo grande per essere un referto di laboratorio (oltre 32 MB): "
+                   u"non viene letto."_s);
+}
+
 const AnalysisRecord::Field kColumns[] = {
     AnalysisRecord::Esame,  AnalysisRecord::Risultato, AnalysisRecord::UM,         AnalysisRecord::Rife,
     AnalysisRecord::Esito,  AnalysisRecord::Data,      AnalysisRecord::NumRef,     AnalysisRecord::DataRef,
@@ -54,8 +60,7 @@ const QString &valueOf(const ReportRow &row, AnalysisRecord::Field f)
 Reading readReport(const QByteArray &bytes, const QString &fileName, const PdfSource *pdf)
 {
     if (bytes.size() > kMaxReportBytes)
-        return refused(u"Attenzione: il file è troppo grande per essere un referto di laboratorio (oltre 32 MB): "
-                       u"non viene letto."_s);
+        return tooLarge();
     if (bytes.isEmpty())
         return refused(u"Attenzione: il file è vuoto."_s);
     // Told by what the file holds, never by its name alone.
@@ -97,8 +102,9 @@ Reading readReportFile(const QString &path, const PdfSource *pdf)
     const QFileInfo info(path);
     if (!info.isFile() || !f.open(QIODevice::ReadOnly))
         return refused(u"Attenzione: il file \""_s + info.fileName() + u"\" non si può aprire."_s);
+    // Refused before it is read: a file this size is no report.
     if (f.size() > kMaxReportBytes)
-        return readReport(QByteArray(kMaxReportBytes + 1, '\0'), path, pdf);
+        return tooLarge();
     const QByteArray bytes = f.read(kMaxReportBytes + 1);
     return readReport(bytes, info.fileName(), pdf);
 }
