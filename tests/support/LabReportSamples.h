@@ -76,13 +76,15 @@ inline QByteArray bloodCountHl7(const QString &fiscalCode = QLatin1String(kFisca
 {
     QByteArray out = hl7Header(fiscalCode);
     int k = 0;
-    for (const Result &r : bloodCount())
+    for (const Result &r : bloodCount()) {
+        ++k;
         out += QStringLiteral("OBX|%1|NM|%2^%3^LN||%4|%5|%6|%7|||F\r")
-                   .arg(++k)
+                   .arg(k)
                    .arg(1000 + k)
                    .arg(hl7Escaped(QLatin1String(r.name)), QLatin1String(r.value),
                         hl7Escaped(QString::fromUtf8(r.unit)), QLatin1String(r.range), QLatin1String(r.flag))
                    .toUtf8();
+    }
     return out;
 }
 
