@@ -14,6 +14,8 @@ packages=(
   libzip-dev zlib1g-dev libdeflate-dev
   fonts-liberation2 fonts-dejavu-core fonts-wine qt6-translations-l10n
   poppler-utils xvfb xauth xdotool
+  # reading laboratory reports sent as PDF: their text and attached files
+  libpoppler-qt6-dev
   desktop-file-utils librsvg2-bin
   clang libclang-rt-14-dev llvm
   # LibreOffice Calc, without a display: a test opens both spreadsheet exports in it

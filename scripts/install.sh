@@ -113,5 +113,5 @@ if [ -e "$root/build/app/Pazienti.pro" ] && [ ! -e "$folder/Pazienti.pro" ]; the
   echo
   echo "Note: $root/build/app holds data saved before Clinora was installed."
   echo "To carry it over, close Clinora and copy it, all but the program, into the installation:"
-  echo "  find '$root/build/app' -mindepth 1 -maxdepth 1 ! -name clinora ! -name Guida.pdf -exec cp -a -t '$folder' {} +"
+  echo "  find '$root/build/app' -mindepth 1 -maxdepth 1 ! -name clinora ! -name clinora-referto ! -name Guida.pdf -exec cp -a -t '$folder' {} +"
 fi

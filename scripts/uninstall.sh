@@ -23,7 +23,7 @@ ours=false
 if [ -f "$folder/clinora" ]; then
   # The program's own files. The password file is the practice's once it
   # differs from the initial one.
-  for name in clinora Guida.pdf; do
+  for name in clinora clinora-referto Guida.pdf; do
     rm -f "$folder/$name"
   done
   if cmp -s "$root/dist/unins000.dll" "$folder/unins000.dll"; then

@@ -3,6 +3,7 @@
 // Working areas are pictured at their design size and at 1366 x 768. Message
 // boxes and dialogs that a screen would open while shown are answered at once.
 #include "analyses/ui/FuoriIntervallo.h"
+#include "analyses/ui/ImportaReferto.h"
 #include "app/ui/AppContext.h"
 #include "checks/ui/CalcolaCodFisc.h"
 #include "common/CommonSettings.h"
@@ -13,6 +14,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QFile>
 #include <QPixmap>
 #include <QTemporaryDir>
 
@@ -82,6 +84,27 @@ int main(int argc, char *argv[])
     {
         clinora::TfrmGrafico d(ctx, nullptr);
         d.setTrends({}, QStringLiteral("RSSMRA80A01H501U"), QDate(2024, 1, 1), QDate(2024, 12, 31));
+        save(d, out);
+    }
+    {
+        // A short laboratory message: a result out of range, a critical one,
+        // one that does not read, a comment.
+        const QString report = QDir(temp.path()).filePath(QStringLiteral("referto.hl7"));
+        QFile f(report);
+        if (f.open(QIODevice::WriteOnly))
+            f.write("MSH|^~\\&|LIS|LABORATORIO SAN MARCO|C|S|20240315||ORU^R01|1|P|2.5\r"
+                    "PID|1||RSSMRA80A01H501U^^^MEF^NNITA||ROSSI^MARIO\r"
+                    "OBR|1||R2024-0042||||20240314|||||||||||||||20240315|||F|||||||&Bianchi&Luca\r"
+                    "OBX|1|NM|^Glucosio||182|mg/dL|70-110|H|||F\rNTE|1||A digiuno da 12 ore\r"
+                    "OBX|2|NM|^Emoglobina||13.9|g/dL|13.0-17.0|N|||F\r"
+                    "OBX|3|NM|^Potassio||2.4|mmol/L|3.5-5.1|LL|||F\r"
+                    "OBX|4|NM|^Ferritina||12,,5|ng/mL|30-400|L|||F\r"
+                    "OBX|5|SN|^Proteina C reattiva||<^0.5|mg/dL|<0.5||||F\r"
+                    "OBX|6|ST|^Sangue occulto||negativo||negativo||||F\r");
+        f.close();
+        clinora::TfrmImportaReferto d(ctx, nullptr);
+        d.setPatient(QStringLiteral("ROSSI MARIO"), QStringLiteral("RSSMRA80A01H501U"), QString());
+        d.openReport(report);
         save(d, out);
     }
     return 0;

@@ -528,6 +528,42 @@ QString backupText()
     });
 }
 
+QString reportImportText()
+{
+    return joined({
+        u"I risultati di un referto di laboratorio si possono importare senza ricopiarli a mano: "
+        u"dalla scheda delle analisi cliniche (pulsante \"Importa referto\") o dal menu delle analisi "
+        u"cliniche, dopo aver scelto il paziente, si apre il file del referto e ogni risultato "
+        u"diventa una riga da controllare."_s,
+
+        u"Il programma legge tre tipi di file. Il referto di laboratorio del Fascicolo Sanitario "
+        u"Elettronico, scaricato dal portale del fascicolo: un file XML, oppure il PDF del referto "
+        u"che lo contiene come allegato. Il messaggio HL7 (file .hl7 o .txt) che alcuni laboratori "
+        u"inviano allo studio. Il PDF semplice di un laboratorio privato: qui il programma legge "
+        u"come risultato soltanto una riga in cui esame, risultato, unità di misura e valori di "
+        u"riferimento stanno in colonne ben distinte; ogni altra riga è mostrata come testo non "
+        u"letto e non viene importata, a meno che non la si completi a mano."_s,
+
+        u"In alto compaiono il laboratorio, il numero e le date del referto, il firmatario e il "
+        u"paziente a cui il referto è intestato. Se il codice fiscale del referto non è quello del "
+        u"paziente scelto, il programma lo dice e non importa nulla finché non si sceglie il "
+        u"paziente giusto con \"Scegli paziente\"."_s,
+
+        u"Ogni riga mostra i campi che la scheda riceverà. Con le frecce ci si sposta tra le "
+        u"celle, F2 modifica la cella scelta e la barra spaziatrice sulla prima colonna include o "
+        u"esclude la riga. L'esito viene dal segno del laboratorio (H, L, A...) o, se manca, dai "
+        u"valori di riferimento; un valore che il programma non riesce a leggere con certezza è "
+        u"mostrato come letto, segnalato nella colonna \"Avvisi\", e non riceve alcun esito: "
+        u"lo decide il medico. La colonna \"Avvisi\" dice anche quando il testo del referto "
+        u"riporta un valore diverso da quello strutturato e quando un testo è più lungo del campo "
+        u"della scheda: in quel caso va accorciato, perché il programma non lo taglia."_s,
+
+        u"\"Importa\" inserisce in archivio una scheda per ogni riga spuntata e dice quante sono. "
+        u"Se in archivio ci sono già schede con lo stesso numero e la stessa data di referto, il "
+        u"programma lo chiede prima di salvare, per non importare due volte lo stesso referto."_s,
+    });
+}
+
 } // namespace
 
 Topic topic(TopicId id)
@@ -549,6 +585,8 @@ Topic topic(TopicId id)
                 analysesExportText()};
     case TopicId::Backup:
         return {u"Backup e ripristino dei dati."_s, backupText()};
+    case TopicId::ReportImport:
+        return {u"Importazione dei referti di laboratorio."_s, reportImportText()};
     }
     return {};
 }
@@ -558,7 +596,7 @@ QList<TopicId> allTopics()
     // AnalysisCard is left out: it shares the AnalysesMenu text word for word.
     return {TopicId::Overview,     TopicId::Patients,      TopicId::AnalysesMenu,
             TopicId::Summary,      TopicId::PatientExport, TopicId::AnalysesExport,
-            TopicId::Backup};
+            TopicId::Backup,       TopicId::ReportImport};
 }
 
 } // namespace clinora::help

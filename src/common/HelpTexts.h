@@ -15,6 +15,7 @@ enum class TopicId {
     PatientExport,  // patient archive export
     AnalysesExport, // analysis archive export
     Backup,         // backup and restore of the data (start menu)
+    ReportImport,   // laboratory report import
 };
 
 struct Topic {

@@ -2,6 +2,8 @@
 
 #include "common/RecordFile.h"
 
+#include <QList>
+
 // A record file typed by its record class (PatientRecord, AnalysisRecord).
 namespace clinora {
 
@@ -46,6 +48,15 @@ public:
     IoResult append(const Record &rec, qint64 *newNumber = nullptr)
     {
         return m_file.append(rec.bytes(), newNumber);
+    }
+    // Several records, one sync for all of them (see RecordFile::appendAll).
+    IoResult appendAll(const QList<Record> &records, qint64 *firstNumber = nullptr)
+    {
+        QByteArray bytes;
+        bytes.reserve(qsizetype(records.size()) * Record::kSize);
+        for (const Record &r : records)
+            bytes += r.bytes();
+        return m_file.appendAll(bytes, firstNumber);
     }
     IoResult close() { return m_file.close(); }
     bool isOpen() const { return m_file.isOpen(); }

@@ -348,6 +348,37 @@ IoResult RecordFile::append(const QByteArray &record, qint64 *newNumber)
     return {};
 }
 
+IoResult RecordFile::appendAll(const QByteArray &records, qint64 *firstNumber)
+{
+    if (!m_file.isOpen() || m_lock.mode() != lock::Mode::Exclusive)
+        return {IoError::NotOpen};
+    if (records.isEmpty() || records.size() % m_size != 0)
+        return {IoError::Range};
+    m_count = m_file.size() / m_size;
+    m_chunkCount = 0;
+    const QString &path = m_file.fileName();
+    IoError error = IoError::None;
+    if (!m_file.seek(m_count * m_size))
+        error = IoError::Seek;
+    else if (!io::writeAll(m_file, records))
+        error = IoError::Write;
+    else if (io::injectFault(io::Op::Flush, path) || !m_file.flush())
+        error = IoError::Flush;
+    else if (!io::syncToDisk(m_file))
+        error = IoError::Sync;
+    if (error != IoError::None) {
+        // As for one record: a failed save leaves nothing behind.
+        if (!io::injectFault(io::Op::Write, path))
+            (void)m_file.resize(m_count * m_size);
+        return fail(error);
+    }
+    if (firstNumber)
+        *firstNumber = m_count + 1;
+    m_count += records.size() / m_size;
+    m_current = m_count;
+    return {};
+}
+
 IoResult RecordFile::close()
 {
     if (!m_file.isOpen())

@@ -66,6 +66,10 @@ public:
     // whole records in the file at that moment + 1 (the file is locked for
     // writing since the open). A failed append takes back whatever it wrote.
     IoResult append(const QByteArray &record, qint64 *newNumber = nullptr);
+    // Several records after the last one (`records` holds them one after
+    // the other), reaching the disk with one sync: all of them or, after a
+    // failure, none. `firstNumber` receives the first one's number.
+    IoResult appendAll(const QByteArray &records, qint64 *firstNumber = nullptr);
 
     // Closes the file; a file that fails to close reports it.
     IoResult close();

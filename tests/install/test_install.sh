@@ -18,11 +18,11 @@ export XDG_DATA_HOME="$HOME/.local/share"
 entry="$XDG_DATA_HOME/applications/clinora.desktop"
 # A network share's folder often has blanks in its name.
 folder="$work/Studio medico/Clinora"
-program_files=(clinora Guida.pdf)
+program_files=(clinora clinora-referto Guida.pdf)
 
 # What the build's install rules lay out, to compare the installation with.
 cmake --install "$build" --prefix "$work/reference" >/dev/null
-[ "$(cd "$work/reference" && ls -A | LC_ALL=C sort | tr '\n' ' ')" = "Guida.pdf clinora unins000.dll " ] ||
+[ "$(cd "$work/reference" && ls -A | LC_ALL=C sort | tr '\n' ' ')" = "Guida.pdf clinora clinora-referto unins000.dll " ] ||
   fail "the install rules lay out: $(ls -A "$work/reference")"
 
 # 1. A first installation: the program, the guide, the initial password.
@@ -50,7 +50,7 @@ for f in Pazienti.pro Esami_Frequenti.lst; do [ -s "$folder/$f" ] || fail "the d
 [ -n "$(ls "$folder/Analisi_Cliniche")" ] || fail "the demo data has no results"
 
 data_sums() {
-  (cd "$folder" && find . -type f ! -path ./clinora ! -path ./Guida.pdf -print0 | sort -z | xargs -0 sha256sum)
+  (cd "$folder" && find . -type f ! -path ./clinora ! -path ./clinora-referto ! -path ./Guida.pdf -print0 | sort -z | xargs -0 sha256sum)
 }
 data_sums >"$work/data.before"
 
@@ -116,6 +116,6 @@ grep -qF "$folder" "$work/uninstall.log" || fail "the uninstall did not say wher
 (cd "$work" && cpack --config "$build/CPackConfig.cmake" -B "$work/package" >/dev/null)
 listing="$(tar -tzf "$work"/package/Clinora-*.tar.gz | grep -v '/$' | LC_ALL=C sort | tr '\n' ' ')"
 top="$(basename "$work"/package/Clinora-*.tar.gz .tar.gz)"
-[ "$listing" = "$top/Guida.pdf $top/clinora $top/unins000.dll " ] || fail "the package holds: $listing"
+[ "$listing" = "$top/Guida.pdf $top/clinora $top/clinora-referto $top/unins000.dll " ] || fail "the package holds: $listing"
 
 echo "installation, update, start and uninstallation keep every data byte"

@@ -7,6 +7,7 @@
 #include "analyses/ui/Calendario.h"
 #include "analyses/ui/ExpAnalisi.h"
 #include "analyses/ui/ImportaPresc.h"
+#include "analyses/ui/ImportaReferto.h"
 #include "analyses/ui/StampaAnalisi.h"
 #include "analyses/ui/TrovaAnalisi.h"
 #include "common/CommonSettings.h"
@@ -104,7 +105,7 @@ TfrmAnalisiCliniche::TfrmAnalisiCliniche(ScreenContext &ctx, QWidget *parent)
 
     // Toolbar: groups of pictures on white boxes, spread across the board.
     constexpr int kBarY = 4, kBarH = 52, kIconY = kBarY + 7;
-    constexpr int kWidths[] = {184, 324, 236, 94, 94};
+    constexpr int kWidths[] = {184, 324, 236, 135, 94};
     int spare = 987;
     for (int w : kWidths)
         spare -= w;
@@ -144,6 +145,7 @@ TfrmAnalisiCliniche::TfrmAnalisiCliniche(ScreenContext &ctx, QWidget *parent)
     boxes << whiteBox(b, u"panRiepiloghi"_s, QRect(x, kBarY, kWidths[3], kBarH));
     cmdEsporta = icon(b, u"cmdEsporta"_s, u"Esporta in Excel"_s, art::Glyph::Export, x + 8, kIconY);
     cmdListino = icon(b, u"cmdListino"_s, u"Risultati allarmanti"_s, art::Glyph::Warning, x + 49, kIconY);
+    cmdReferto = icon(b, u"cmdReferto"_s, u"Importa referto"_s, art::Glyph::Flask, x + 90, kIconY);
 
     x = 991 - kWidths[4];
     boxes << whiteBox(b, u"panUscita"_s, QRect(x, kBarY, kWidths[4], kBarH));
@@ -306,12 +308,12 @@ TfrmAnalisiCliniche::TfrmAnalisiCliniche(ScreenContext &ctx, QWidget *parent)
     // Then the pictures: the two beside the fields, the toolbar from left
     // to right.
     QWidget *commands[] = {txtCodFisc, btnCancella, btnImpEsame, cmdNuovo,    cmdDuplica, cmdSalva,   cmdTrova,   cmdFile,    cmdStampa, cmdPrimo,
-                           cmdIndietro, cmdAvanti, cmdUltimo,  cmdEsporta, cmdListino, cmdGuida, cmdEsci};
+                           cmdIndietro, cmdAvanti, cmdUltimo,  cmdEsporta, cmdListino, cmdReferto, cmdGuida, cmdEsci};
     for (size_t i = 0; i + 1 < std::size(commands); ++i)
         setTabOrder(commands[i], commands[i + 1]);
     const std::pair<PictureButton *, char16_t> letters[] = {
         {cmdNuovo, u'N'},   {cmdDuplica, u'D'}, {cmdSalva, u'S'},   {cmdTrova, u'T'},   {cmdFile, u'A'},
-        {cmdStampa, u'P'},  {cmdEsporta, u'O'}, {cmdListino, u'R'}, {cmdGuida, u'G'},   {cmdEsci, u'E'},
+        {cmdStampa, u'P'},  {cmdEsporta, u'O'}, {cmdListino, u'R'}, {cmdReferto, u'L'}, {cmdGuida, u'G'},   {cmdEsci, u'E'},
         {btnCancella, u'V'}, {btnImpEsame, u'I'},
     };
     for (const auto &[button, letter] : letters)
@@ -337,6 +339,7 @@ TfrmAnalisiCliniche::TfrmAnalisiCliniche(ScreenContext &ctx, QWidget *parent)
         {cmdUltimo, u"Visualizza l'ultima scheda in archivio."_s},
         {cmdEsporta, u"Esporta le schede in archivio in un file di Microsoft Excel."_s},
         {cmdListino, u"Visualizza il riepilogo degli esami clinici che hanno restituito risultati allarmanti."_s},
+        {cmdReferto, u"Importa i risultati di un referto di laboratorio in nuove schede."_s},
         {cmdGuida, u"Visualizza la guida in linea."_s},
         {cmdEsci, u"Esci dalla schermata di lavoro corrente."_s},
         {btnCancella, u"Cancella tutti i dati presenti nei campi della scheda corrente."_s},
@@ -363,6 +366,7 @@ TfrmAnalisiCliniche::TfrmAnalisiCliniche(ScreenContext &ctx, QWidget *parent)
     connect(cmdUltimo, &QAbstractButton::clicked, this, &TfrmAnalisiCliniche::cmdUltimoClick);
     connect(cmdEsporta, &QAbstractButton::clicked, this, &TfrmAnalisiCliniche::cmdEsportaClick);
     connect(cmdListino, &QAbstractButton::clicked, this, &TfrmAnalisiCliniche::cmdListinoClick);
+    connect(cmdReferto, &QAbstractButton::clicked, this, &TfrmAnalisiCliniche::cmdRefertoClick);
     connect(cmdGuida, &QAbstractButton::clicked, this, &TfrmAnalisiCliniche::cmdGuidaClick);
     connect(cmdEsci, &QAbstractButton::clicked, this, &TfrmAnalisiCliniche::cmdEsciClick);
     connect(btnCancella, &QAbstractButton::clicked, this, &TfrmAnalisiCliniche::btnCancellaClick);
@@ -705,6 +709,13 @@ void TfrmAnalisiCliniche::cmdTrovaClick()
 }
 
 void TfrmAnalisiCliniche::cmdListinoClick() { m_ctx.openDialog<TfrmAllarmanti>(this); }
+
+void TfrmAnalisiCliniche::cmdRefertoClick()
+{
+    m_ctx.openDialog<TfrmImportaReferto>(this, [this](TfrmImportaReferto &d) {
+        d.setPatient(txtPaziente->text(), txtCodFisc->text(), archivePath());
+    });
+}
 
 void TfrmAnalisiCliniche::cmdEsportaClick() { m_ctx.openDialog<TfrmExpAnalisi>(this); }
 

@@ -32,7 +32,7 @@ public:
     PictureButton *cmdPrimo, *cmdIndietro, *cmdAvanti, *cmdUltimo;
     // The record shown: empty for a new card, else its 1-based number.
     QLabel *lblPosizione;
-    PictureButton *cmdEsporta, *cmdListino, *cmdGuida, *cmdEsci;
+    PictureButton *cmdEsporta, *cmdListino, *cmdReferto, *cmdGuida, *cmdEsci;
 
     // Patient and report bands.
     QLineEdit *txtPaziente, *txtCodFisc;
@@ -77,6 +77,7 @@ public:
     void cmdUltimoClick();
     void cmdEsportaClick();
     void cmdListinoClick();
+    void cmdRefertoClick();
     void cmdGuidaClick();
     void cmdEsciClick();
     void btnCancellaClick();

@@ -2,6 +2,7 @@
 
 #include "analyses/AnalysisEntry.h"
 #include "analyses/ui/AnalysisCardHook.h"
+#include "analyses/ui/ImportaReferto.h"
 #include "analyses/ui/ListaPresc.h"
 #include "common/CommonSettings.h"
 #include "common/HelpTexts.h"
@@ -73,6 +74,9 @@ TfrmMenuAnalisi::TfrmMenuAnalisi(ScreenContext &ctx, QWidget *parent)
     btnEsamiFrequenti = new PictureButton(b, u"btnEsamiFrequenti"_s, u"Elenco esami frequenti"_s,
                                           art::Glyph::Booklet, PictureButton::Style::Command, QColor(30, 125, 110));
     btnEsamiFrequenti->setGeometry(741, 118, 240, 36);
+    btnImportaReferto = new PictureButton(b, u"btnImportaReferto"_s, u"Importa referto"_s, art::Glyph::Import,
+                                          PictureButton::Style::Command, QColor(30, 125, 110));
+    btnImportaReferto->setGeometry(14, 118, 240, 36);
 
     lblIstruzioni = new QLabel(
         u"Per registrare le analisi cliniche, seleziona un paziente dall'archivio anagrafico."_s, b);
@@ -164,6 +168,7 @@ TfrmMenuAnalisi::TfrmMenuAnalisi(ScreenContext &ctx, QWidget *parent)
     setTabOrder(btnSeleziona, btnApri);
     setTabOrder(btnApri, txtPaziente);
     setTabOrder(txtPaziente, txtCodFisc);
+    setTabOrder(txtCodFisc, btnImportaReferto);
 
     connect(txtPaziente, &QLineEdit::textChanged, this, &TfrmMenuAnalisi::txtPazienteChange);
     connect(txtCodFisc, &QLineEdit::textChanged, this, &TfrmMenuAnalisi::txtCodFiscChange);
@@ -172,6 +177,7 @@ TfrmMenuAnalisi::TfrmMenuAnalisi(ScreenContext &ctx, QWidget *parent)
     connect(btnCancella01, &QAbstractButton::clicked, this, &TfrmMenuAnalisi::btnCancella01Click);
     connect(btnCancella02, &QAbstractButton::clicked, this, &TfrmMenuAnalisi::btnCancella02Click);
     connect(btnEsamiFrequenti, &QAbstractButton::clicked, this, &TfrmMenuAnalisi::btnEsamiFrequentiClick);
+    connect(btnImportaReferto, &QAbstractButton::clicked, this, &TfrmMenuAnalisi::btnImportaRefertoClick);
     connect(imgGuida, &QAbstractButton::clicked, this, &TfrmMenuAnalisi::imgGuidaClick);
     connect(imgEsci, &QAbstractButton::clicked, this, &TfrmMenuAnalisi::imgEsciClick);
 
@@ -197,6 +203,7 @@ void TfrmMenuAnalisi::followChoice(const QString &text)
 {
     const bool chosen = !text::isBlank(text);
     btnApri->setEnabled(chosen);
+    btnImportaReferto->setEnabled(chosen);
     imgFrecciaApri->setVisible(chosen);
     imgFrecciaSeleziona->setVisible(!chosen);
 }
@@ -227,6 +234,19 @@ void TfrmMenuAnalisi::btnCancella01Click() { clearChoice(); }
 void TfrmMenuAnalisi::btnCancella02Click() { clearChoice(); }
 
 void TfrmMenuAnalisi::btnEsamiFrequentiClick() { m_ctx.openDialog<TfrmListaPresc>(this); }
+
+void TfrmMenuAnalisi::btnImportaRefertoClick()
+{
+    const QString folder = m_ctx.services.appFolder;
+    if (!ensureAnalysisFolder(folder)) {
+        m_ctx.services.error(this, msg::kAccessError.toString());
+        return;
+    }
+    const QString code = text::trimmed(txtCodFisc->text());
+    m_ctx.openDialog<TfrmImportaReferto>(this, [&](TfrmImportaReferto &d) {
+        d.setPatient(txtPaziente->text(), code, AnalysisArchivePath(folder, code));
+    });
+}
 
 void TfrmMenuAnalisi::imgGuidaClick() { m_ctx.showHelp(this, help::TopicId::AnalysesMenu); }
 

@@ -20,6 +20,8 @@ public:
 
     Picture *imgTitolo;
     PictureButton *btnEsamiFrequenti;
+    // Opens the import of a laboratory report into the chosen patient's cards.
+    PictureButton *btnImportaReferto;
     QLabel *lblIstruzioni;
     Picture *imgLibretto;
     Picture *imgFrecciaSeleziona;
@@ -43,6 +45,7 @@ public:
     void btnCancella01Click();
     void btnCancella02Click();
     void btnEsamiFrequentiClick();
+    void btnImportaRefertoClick();
     void imgGuidaClick();
     void imgEsciClick();
 
