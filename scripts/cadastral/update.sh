@@ -2,8 +2,9 @@
 # Regenerates src/checks/data/CodiciCatastali.txt, the cadastral codes of the
 # Italian municipalities and of the foreign states, from the npm package
 # @marketto/belfiore-connector-embedded (MIT code; data CC BY 4.0 Agenzia
-# delle Entrate and Ministero dell'Interno, CC BY 3.0 ISTAT). Only the data
-# is kept. Needs node and npm; neither is part of the build.
+# delle Entrate and Ministero dell'Interno, CC BY 3.0 ISTAT) and our own
+# corrections (scripts/cadastral/corrections.txt, a reason on each line).
+# Only the data is kept. Needs node and npm; neither is part of the build.
 #   scripts/cadastral/update.sh [VERSION]   (default 1.2.1)
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -15,4 +16,4 @@ trap 'rm -rf "$work"' EXIT
 (cd "$work" && npm install --no-save --no-audit --no-fund --ignore-scripts \
     "@marketto/belfiore-connector-embedded@$version" >/dev/null)
 node scripts/cadastral/convert.js "$work/node_modules/@marketto/belfiore-connector-embedded" \
-    src/checks/data/CodiciCatastali.txt
+    scripts/cadastral/corrections.txt src/checks/data/CodiciCatastali.txt

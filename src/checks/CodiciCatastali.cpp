@@ -49,6 +49,7 @@ CadastralTable CadastralTable::parse(QByteArrayView utf8)
     CadastralTable t;
     t.m_places.reserve(size_t(utf8.count('\n')) + 1);
     qsizetype start = 0;
+    QByteArrayView lastName;
     while (start < utf8.size()) {
         qsizetype end = utf8.indexOf('\n', start);
         if (end < 0)
@@ -69,15 +70,29 @@ CadastralTable CadastralTable::parse(QByteArrayView utf8)
             continue;
         CadastralPlace p;
         p.code = QString::fromLatin1(parts[0]);
-        p.name = QString::fromUtf8(parts[1]);
         p.province = QString::fromLatin1(parts[2]);
         p.from = parseDay(parts[3]);
         p.to = parseDay(parts[4]);
-        p.key = placeKey(p.name);
+        // The periods of one code mostly share a name: decode and reduce it once.
+        const CadastralPlace *previous = t.m_places.empty() ? nullptr : &t.m_places.back();
+        if (previous && previous->code == p.code && parts[1] == lastName) {
+            p.name = previous->name;
+            p.key = previous->key;
+        } else {
+            p.name = QString::fromUtf8(parts[1]);
+            p.key = placeKey(p.name);
+            lastName = parts[1];
+        }
         t.m_places.push_back(std::move(p));
     }
-    std::stable_sort(t.m_places.begin(), t.m_places.end(),
-                     [](const CadastralPlace &a, const CadastralPlace &b) { return a.code < b.code; });
+    // The file comes sorted; a table from elsewhere is sorted here.
+    const auto before = [](const CadastralPlace &a, const CadastralPlace &b) {
+        if (a.code != b.code)
+            return a.code < b.code;
+        return a.from.isValid() ? b.from.isValid() && a.from < b.from : b.from.isValid();
+    };
+    if (!std::is_sorted(t.m_places.begin(), t.m_places.end(), before))
+        std::stable_sort(t.m_places.begin(), t.m_places.end(), before);
     return t;
 }
 
@@ -94,11 +109,28 @@ const CadastralTable &CadastralTable::instance()
     return table;
 }
 
+std::span<const CadastralPlace> CadastralTable::history(QStringView code) const
+{
+    const auto first = std::lower_bound(m_places.begin(), m_places.end(), code,
+                                        [](const CadastralPlace &p, QStringView c) { return QStringView(p.code) < c; });
+    auto last = first;
+    while (last != m_places.end() && last->code == code)
+        ++last;
+    return {first, last};
+}
+
 const CadastralPlace *CadastralTable::byCode(QStringView code) const
 {
-    const auto it = std::lower_bound(m_places.begin(), m_places.end(), code,
-                                     [](const CadastralPlace &p, QStringView c) { return QStringView(p.code) < c; });
-    return it != m_places.end() && it->code == code ? &*it : nullptr;
+    const auto h = history(code);
+    return h.empty() ? nullptr : &h.back();
+}
+
+const CadastralPlace *CadastralTable::onDay(QStringView code, QDate day) const
+{
+    for (const CadastralPlace &p : history(code))
+        if (p.inUseOn(day))
+            return &p;
+    return nullptr;
 }
 
 QList<const CadastralPlace *> CadastralTable::byName(QStringView name, QStringView province, QDate day) const
@@ -107,11 +139,18 @@ QList<const CadastralPlace *> CadastralTable::byName(QStringView name, QStringVi
     QList<const CadastralPlace *> found;
     if (key.isEmpty())
         return found;
-    for (const CadastralPlace &p : m_places)
-        if ((province.isEmpty() || p.province == province) && p.key == key)
-            found << &p;
-    std::stable_sort(found.begin(), found.end(), [day](const CadastralPlace *a, const CadastralPlace *b) {
-        return a->inUseOn(day) && !b->inUseOn(day);
+    for (auto p = m_places.begin(); p != m_places.end(); ++p) {
+        if (p->key != key || !(province.isEmpty() || p->province == province))
+            continue;
+        // The code once, by its last period.
+        auto last = p;
+        while (last + 1 != m_places.end() && (last + 1)->code == p->code)
+            ++last;
+        found << &*last;
+        p = last;
+    }
+    std::stable_sort(found.begin(), found.end(), [this, day](const CadastralPlace *a, const CadastralPlace *b) {
+        return onDay(a->code, day) && !onDay(b->code, day);
     });
     return found;
 }
@@ -120,8 +159,15 @@ QStringList CadastralTable::labels() const
 {
     QStringList out;
     out.reserve(size());
-    for (const CadastralPlace &p : m_places)
-        out << p.label();
+    for (auto p = m_places.begin(); p != m_places.end(); ++p) {
+        auto last = p;
+        while (last + 1 != m_places.end() && (last + 1)->code == p->code)
+            ++last;
+        out << last->label();
+        for (; p != last; ++p)
+            if (p->key != last->key)
+                out << p->name + u" ("_s + last->province + u')';
+    }
     out.sort(Qt::CaseInsensitive);
     out.removeDuplicates();
     return out;

@@ -40,11 +40,24 @@ bool isVowel(QChar c) { return u"AEIOU"_s.contains(c); }
 QString FiscalCodeReading::sentence() const
 {
     QString s = u"Nato/a il "_s + dateText();
-    if (!place)
-        return s + u" (codice del luogo di nascita "_s + placeCode + u" sconosciuto)"_s;
+    if (!place) {
+        const QString what = u" (codice del luogo di nascita "_s + placeCode;
+        if (!known)
+            return s + what + u" sconosciuto)"_s;
+        if (known->from.isValid() && birthDate < known->from)
+            return s + what + u" non ancora in uso a quella data: "_s + known->label() + u", in uso dal "_s +
+                   known->from.toString(u"dd/MM/yyyy") + u')';
+        return s + what + u" non più in uso a quella data: "_s + known->label() + u", in uso fino al "_s +
+               known->to.toString(u"dd/MM/yyyy") + u')';
+    }
     if (place->foreign())
         return s + u" all'estero ("_s + place->name + u')';
-    return s + u" a "_s + place->label();
+    s += u" a "_s + place->label();
+    if (abolished())
+        return s + u", comune soppresso"_s;
+    if (placeThen && placeThen->key != place->key)
+        s += u", allora "_s + placeThen->name;
+    return s;
 }
 
 std::optional<FiscalCodeReading> readFiscalCode(QStringView code, QDate today, const CadastralTable &table)
@@ -76,18 +89,60 @@ std::optional<FiscalCodeReading> readFiscalCode(QStringView code, QDate today, c
         day -= 40;
         r.sex = u'F';
     }
+    if (day < 1)
+        return std::nullopt;
     if (!today.isValid())
         today = QDate::currentDate();
-    int year = (today.year() / 100) * 100 + yy;
-    if (QDate(year, int(month) + 1, 1) > today)
-        year -= 100;
-    r.birthDate = QDate(year, int(month) + 1, day);
-    if (!r.birthDate.isValid() || day < 1)
-        return std::nullopt;
     r.placeCode = plain.sliced(11, 4);
-    const CadastralPlace *p = table.byCode(r.placeCode);
-    r.place = p && p->inUseOn(r.birthDate) ? p : nullptr;
+
+    // A birth is never after today: the latest two days that the code may
+    // mean, in the centuries ending in `yy` (29 February may exist in only
+    // one of them).
+    QDate candidates[2];
+    int found = 0;
+    for (int year = today.year() - ((today.year() % 100 - yy + 100) % 100); found < 2 && year > today.year() - 300;
+         year -= 100) {
+        const QDate d(year, int(month) + 1, day);
+        if (d.isValid() && d <= today)
+            candidates[found++] = d;
+    }
+    if (!found)
+        return std::nullopt;
+    r.birthDate = candidates[0];
+    // The century in which the place code was in use, when only the older fits.
+    if (found == 2 && !table.onDay(r.placeCode, candidates[0]) && table.onDay(r.placeCode, candidates[1]))
+        r.birthDate = candidates[1];
+
+    const auto history = table.history(r.placeCode);
+    r.placeThen = table.onDay(r.placeCode, r.birthDate);
+    if (r.placeThen) {
+        r.place = history.back().current() ? &history.back() : r.placeThen;
+    } else if (!history.empty()) {
+        r.known = &history.front();
+        for (const CadastralPlace &p : history)
+            if (p.to.isValid() && p.to < r.birthDate)
+                r.known = &p;
+    }
     return r;
+}
+
+PlaceChoice choosePlace(QStringView typed, QDate birthDate, const CadastralTable &table)
+{
+    QString name, province;
+    splitPlaceLabel(typed, name, province);
+    const auto found = table.byName(name, province, birthDate);
+    QList<const CadastralPlace *> inUse;
+    for (const CadastralPlace *p : found)
+        if (table.onDay(p->code, birthDate))
+            inUse << p;
+    if (inUse.isEmpty())
+        return {QString(), found.isEmpty()
+                               ? u"Luogo di nascita non trovato: sceglierlo dall'elenco che compare mentre si "
+                                 u"scrive."_s
+                               : u"Il luogo di nascita indicato non aveva un codice alla data di nascita."_s};
+    if (inUse.size() > 1 && province.isEmpty())
+        return {QString(), u"Più comuni hanno questo nome: indicare anche la provincia, scegliendo dall'elenco."_s};
+    return {inUse.first()->code, QString()};
 }
 
 QString fiscalCodeLetters(QStringView text, bool givenNames)

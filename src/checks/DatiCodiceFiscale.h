@@ -16,11 +16,26 @@ struct FiscalCodeReading {
     QDate birthDate;
     QChar sex;                              // 'M' or 'F'
     QString placeCode;                      // "A562", omocodia letters undone
-    const CadastralPlace *place = nullptr;  // null when unknown on the birth date
+    // The place the card takes: today's name and province while the code is
+    // in use, the name and province of the birth date for a municipality or
+    // state no longer there; null when the code was not in use on the birth
+    // date or is unknown.
+    const CadastralPlace *place = nullptr;
+    // The period of the code on the birth date (its name and province then).
+    const CadastralPlace *placeThen = nullptr;
+    // For a code not in use on the birth date: the period nearest to it
+    // (the first one when the birth came before it, otherwise the last that
+    // ended before); null when the table does not know the code.
+    const CadastralPlace *known = nullptr;
     bool omocodia = false;                  // some digits were replaced by letters
 
+    // The place is no longer there (a municipality abolished or merged, a
+    // former state).
+    bool abolished() const { return place && !place->current(); }
     // "Nato/a il 10/12/1985 a San Giuliano Terme (PI)", "Nato/a il
-    // 03/04/1990 in Francia"; a place not in the table is named by its code.
+    // 03/04/1990 all'estero (Francia)", "Nato/a il 15/01/1960 a Corigliano
+    // Calabro (CS), comune soppresso"; a code not in use on that day or not
+    // in the table is named by its code, and said so.
     QString sentence() const;
     // The card's texts: "10/12/1985", "M", the place's name and province.
     QString dateText() const { return birthDate.toString(u"dd/MM/yyyy"); }
@@ -29,9 +44,21 @@ struct FiscalCodeReading {
 // Reads a code whose check character is right and whose parts are well
 // placed (letters, digits or their omocodia letters, a month letter, a day
 // of 1-31 or 41-71 that exists in that month). The two-digit year is taken
-// in the century that puts the birth no later than `today`.
+// in the latest century that puts the birth no later than `today`, or in
+// the century before when only then was the place code in use (born in
+// 1925 in a municipality abolished in 1928).
 std::optional<FiscalCodeReading> readFiscalCode(QStringView code, QDate today,
                                                 const CadastralTable &table = CadastralTable::instance());
+
+// The place typed in the calculator ("Forlì", "forli (FC)", a former name):
+// the code in use on `birthDate`, or an empty code and the note that says
+// why there is none.
+struct PlaceChoice {
+    QString code;
+    QString note;
+};
+PlaceChoice choosePlace(QStringView typed, QDate birthDate,
+                        const CadastralTable &table = CadastralTable::instance());
 
 struct FiscalCodeInput {
     QString surname;

@@ -907,6 +907,45 @@ private slots:
         QCOMPARE(stored.get(PatientRecord::ProvNasc), province);
     }
 
+    // The place the code names on the card: today's name and province for a
+    // place in use, whatever its province on the birth date; the name and
+    // province then for a municipality abolished since, marked so.
+    void fillOfferPlaces_data()
+    {
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QString>("says");
+        QTest::addColumn<QString>("place");
+        QTest::addColumn<QString>("province");
+        QTest::newRow("Aversa, Naples's in 1930") << u"RSSMRA30A01A512H"_s
+                                                  << u"Nato/a il 01/01/1930 a Aversa (CE)"_s << u"Aversa"_s
+                                                  << u"CE"_s;
+        QTest::newRow("abolished since") << u"DNCLCU60A15D005E"_s
+                                         << u"Nato/a il 15/01/1960 a Corigliano Calabro (CS), comune soppresso"_s
+                                         << u"Corigliano Calabro"_s << u"CS"_s;
+    }
+    void fillOfferPlaces()
+    {
+        QFETCH(QString, code);
+        QFETCH(QString, says);
+        QFETCH(QString, place);
+        QFETCH(QString, province);
+        TestApp app;
+        TfrmClienti *c = open(app);
+        fillRequired(c);
+        c->txtCodFisc->setText(code);
+        c->txtSesso->setText(u"M"_s);
+        app.messages->answers = {MsgAnswer::Yes};
+        click(c->cmdSalva);
+        QCOMPARE(app.messages->take(),
+                 (QStringList{u"Il codice fiscale indica: "_s + says + u", sesso M.\n\r\n\rRiportare nella scheda i "
+                              u"dati che mancano (la data di nascita, il comune di nascita, la provincia di "
+                              u"nascita)?"_s,
+                              kInserted}));
+        QCOMPARE(c->txtComuneNasc->text(), place);
+        QCOMPARE(c->txtProvNasc->currentText(), province);
+
+    }
+
     // Everything agrees (names compared without case or accents), or the
     // code is not valid: no question at all.
     void noQuestionWhenAllAgrees_data()
@@ -919,6 +958,9 @@ private slots:
                                    << u"PI"_s;
         QTest::newRow("foreign-born") << u"DPNJNE90D03Z110H"_s << u"3/4/1990"_s << u"Francia"_s << u"EE"_s;
         QTest::newRow("wrong check character") << u"RSSMRA85T10A562X"_s << QString() << u"Roma"_s << QString();
+        // Aversa was in Naples's province in 1930: that province, or today's.
+        QTest::newRow("province then") << u"RSSMRA30A01A512H"_s << u"01/01/1930"_s << u"Aversa"_s << u"NA"_s;
+        QTest::newRow("province today") << u"RSSMRA30A01A512H"_s << u"01/01/1930"_s << u"Aversa"_s << u"CE"_s;
     }
     void noQuestionWhenAllAgrees()
     {

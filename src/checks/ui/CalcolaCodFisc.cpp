@@ -167,26 +167,14 @@ void TfrmCalcolaCodFisc::aggiorna()
     const QDate date = parseCardDate(txtDataNasc->text());
     if (!date.isValid())
         missing << u"la data di nascita (gg/mm/aaaa)"_s;
-    QString placeName, province;
-    splitPlaceLabel(txtLuogoNasc->text(), placeName, province);
     QString note;
     QString placeCode;
-    if (text::isBlank(placeName)) {
+    if (text::isBlank(txtLuogoNasc->text())) {
         missing << u"il luogo di nascita"_s;
     } else {
-        const auto found = CadastralTable::instance().byName(placeName, province, date);
-        QList<const CadastralPlace *> inUse;
-        for (const CadastralPlace *p : found)
-            if (p->inUseOn(date))
-                inUse << p;
-        if (inUse.isEmpty())
-            note = found.isEmpty() ? u"Luogo di nascita non trovato: sceglierlo dall'elenco che compare mentre si "
-                                     u"scrive."_s
-                                   : u"Il luogo di nascita indicato non aveva un codice alla data di nascita."_s;
-        else if (inUse.size() > 1 && province.isEmpty())
-            note = u"Più comuni hanno questo nome: indicare anche la provincia, scegliendo dall'elenco."_s;
-        else
-            placeCode = inUse.first()->code;
+        const PlaceChoice place = choosePlace(txtLuogoNasc->text(), date);
+        placeCode = place.code;
+        note = place.note;
     }
     if (!missing.isEmpty()) {
         const QString list = missing.size() == 1

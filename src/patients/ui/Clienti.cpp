@@ -730,6 +730,15 @@ bool TfrmClienti::matchFiscalCode()
         QString fromCode; // empty: the code does not say
         bool agrees;
     };
+    // Today's name, or the one the place had on the birth date or later
+    // (a card written before a renaming), agrees.
+    const auto namedAs = [&](const QString &typed) {
+        const QString key = placeKey(typed);
+        for (const CadastralPlace &p : CadastralTable::instance().history(said->placeCode))
+            if (p.key == key && (!p.to.isValid() || p.to >= said->birthDate))
+                return true;
+        return false;
+    };
     const QString typedDate = text::trimmed(txtDataNasc->text());
     const QString typedSex = text::upperAZ(text::trimmed(txtSesso->text()));
     const QString typedPlace = text::trimmed(txtComuneNasc->text());
@@ -738,9 +747,9 @@ bool TfrmClienti::matchFiscalCode()
         {txtDataNasc, u"la data di nascita"_s, typedDate, said->dateText(),
          parseCardDate(typedDate) == said->birthDate},
         {txtSesso, u"il sesso"_s, typedSex, QString(said->sex), typedSex == QString(said->sex)},
-        {txtComuneNasc, u"il comune di nascita"_s, typedPlace, placeName,
-         place && placeKey(typedPlace) == place->key},
-        {txtProvNasc, u"la provincia di nascita"_s, typedProvince, province, typedProvince == province},
+        {txtComuneNasc, u"il comune di nascita"_s, typedPlace, placeName, place && namedAs(typedPlace)},
+        {txtProvNasc, u"la provincia di nascita"_s, typedProvince, province,
+         typedProvince == province || (said->placeThen && typedProvince == said->placeThen->province)},
     };
 
     // Filled and different: say which, before anything is written.
