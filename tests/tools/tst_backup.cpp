@@ -571,6 +571,46 @@ private slots:
         }
     }
 
+    // The comparison with the backup of the current data is made under the
+    // restore's locks: a save that another computer holds its lock for
+    // when the restore arrives, and writes while the restore waits, is seen.
+    void restoreComparesOnlyUnderItsLocks()
+    {
+        QTemporaryDir practice, stick, current;
+        writePractice(practice.path());
+        const backup::Result made = backup::create(practice.path(), stick.path(), kWhen);
+        QVERIFY(made.ok());
+        writePractice(current.path(), 30);
+        const backup::Result aside = backup::create(current.path(), stick.path(), kWhen.addDays(1));
+        QVERIFY(aside.ok());
+        const QString archive = PatientArchivePath(current.path());
+        const qint64 sizeBefore = QFileInfo(archive).size();
+
+        QProcess other;
+        other.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        other.start(QCoreApplication::applicationFilePath(), {u"--save-when-told"_s, archive});
+        QVERIFY(other.waitForReadyRead(20000));
+        QCOMPARE(other.readLine().trimmed(), QByteArray("locked"));
+        // Told to save as soon as the restore waits for its lock.
+        struct Tell : lock::WaitObserver {
+            QProcess *other = nullptr;
+            void waitStarted() override
+            {
+                other->write("save\n");
+                other->waitForBytesWritten(5000);
+            }
+            void waitEnded() override {}
+        } tell;
+        tell.other = &other;
+        lock::setWaitObserver(&tell);
+        const backup::Result r = backup::restore(made.path, current.path(), {}, &aside.entries);
+        lock::setWaitObserver(nullptr);
+        QVERIFY(other.waitForFinished(20000));
+        QCOMPARE(other.exitCode(), 0);
+        QCOMPARE(r.failure, backup::Failure::Changed);
+        QCOMPARE(QFileInfo(archive).size(), sizeBefore + PatientRecord::kSize);
+    }
+
     // Saves from another process while backups are made: each backup holds
     // the archive between two saves, never in the middle of one.
     void saveFromAnotherProcess()
@@ -982,7 +1022,23 @@ int main(int argc, char *argv[])
 {
     if (argc == 4 && qstrcmp(argv[1], "--saver") == 0)
         return saver(QString::fromLocal8Bit(argv[2]), QByteArray(argv[3]).toInt());
-    // Another computer's backup, a minute later per round: prints the file made.
+    // Another computer's save: the archive locked, one record appended when told.
+    if (argc == 3 && qstrcmp(argv[1], "--save-when-told") == 0) {
+        const QString archive = QString::fromLocal8Bit(argv[2]);
+        lock::FileLock guard;
+        if (guard.acquire(archive, lock::Mode::Exclusive) != lock::Outcome::Locked)
+            return 2;
+        std::puts("locked");
+        std::fflush(stdout);
+        char line[16];
+        if (!std::fgets(line, sizeof line, stdin))
+            return 3;
+        QFile f(archive);
+        if (!f.open(QIODevice::Append) || f.write(numbered(7)) != PatientRecord::kSize)
+            return 4;
+        return 0;
+    }
+        // Another computer's backup, a minute later per round: prints the file made.
     if (argc == 5 && qstrcmp(argv[1], "--backup") == 0) {
         const backup::Result r = backup::create(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]),
                                                 kWhen.addSecs(60 * QByteArray(argv[4]).toInt()));
