@@ -20,6 +20,8 @@ packages=(
   clang libclang-rt-14-dev llvm
   # LibreOffice Calc, without a display: a test opens both spreadsheet exports in it
   libreoffice-calc-nogui
+  # 7-Zip: a test opens the program's encrypted backups with it
+  7zip
 )
 
 missing=()

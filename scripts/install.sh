@@ -63,6 +63,10 @@ for f in "$stage"/*; do
   updated+=("$name")
 done
 
+# The mark of a folder this script installed: uninstall.sh removes the
+# program only from such a folder.
+printf 'Clinora installed here by scripts/install.sh\n' >"$folder/.clinora-installato"
+
 # The menu entry and its icon.
 data="${XDG_DATA_HOME:-$HOME/.local/share}"
 entry="$data/applications/clinora.desktop"
@@ -76,9 +80,10 @@ if command -v rsvg-convert >/dev/null; then
   done
 fi
 # A desktop entry's string escapes its backslashes; the command line in it
-# quotes the path and escapes " ` $ \ inside the quotes.
+# quotes the path and escapes " ` $ \ inside the quotes, and writes a "%"
+# (which would start a field code) as "%%".
 desktop_string() { printf '%s' "$1" | sed 's/\\/\\\\/g'; }
-exec_path="$(printf '%s' "$folder/clinora" | sed 's/[\\"`$]/\\&/g')"
+exec_path="$(printf '%s' "$folder/clinora" | sed 's/[\\"`$]/\\&/g; s/%/%%/g')"
 cat >"$stage/clinora.desktop" <<EOF
 [Desktop Entry]
 Type=Application

@@ -20,7 +20,15 @@ entry_path="Path=$(printf '%s' "$folder" | sed 's/\\/\\\\/g')"
 ours=false
 [ -f "$entry" ] && grep -qxF "$entry_path" "$entry" && ours=true
 
-if [ -f "$folder/clinora" ]; then
+# Only a folder install.sh installed (its mark, or, for an installation
+# made before the mark, the menu entry leading to its program): files that
+# merely share the program's names elsewhere are never removed.
+installed=false
+if [ -f "$folder/.clinora-installato" ] || { $ours && [ -f "$folder/clinora" ]; }; then
+  installed=true
+fi
+
+if $installed && [ -f "$folder/clinora" ]; then
   # The program's own files. The password file is the practice's once it
   # differs from the initial one.
   for name in clinora clinora-referto Guida.pdf; do
@@ -30,9 +38,10 @@ if [ -f "$folder/clinora" ]; then
     rm -f "$folder/unins000.dll"
   fi
   rm -rf "$folder"/.clinora-install.*
+  rm -f "$folder/.clinora-installato"
   echo "Clinora removed from $folder."
 elif ! $ours; then
-  echo "There is no Clinora installation in $folder."
+  echo "There is no Clinora installation in $folder: nothing changed."
   exit 1
 fi
 

@@ -44,6 +44,14 @@ constexpr QStringView kIncompleteSuffix = u".incompleto";
 // Beside the data while a restore swaps them.
 constexpr QStringView kStagingName = u".Clinora-ripristino";
 constexpr QStringView kSetAsideName = u".Clinora-ripristino-precedenti";
+// The journal of a swap under way: what is set aside and what is brought in,
+// and whether the swap is complete. Written (and on the disk) before the
+// first item moves.
+constexpr QStringView kSwapJournalName = u".Clinora-ripristino-registro.txt";
+constexpr QStringView kSwapJournalHeader = u"Ripristino dei dati di Clinora";
+// Items found in the way when an interrupted swap is finished or undone
+// (a file made while the swap stood half done): kept, never removed.
+constexpr QStringView kKeptName = u".Clinora-ripristino-interrotto";
 
 // The pieces in which data files are read, the backup file is written and
 // read back: a backup of gigabytes makes few system calls, and the buffers
@@ -99,19 +107,33 @@ QString topItem(const QString &name) { return name.section(u'/', 0, 0); }
 QString encodeName(const QString &name) { return QString::fromLatin1(QUrl::toPercentEncoding(name, "/ ()-_.,'+&")); }
 QString decodeName(QStringView text) { return QString::fromUtf8(QByteArray::fromPercentEncoding(text.toLatin1())); }
 
-void collectFolder(const QString &root, const QString &relative, QStringList &out)
+// A folder and what it holds, links followed. `inside` holds the real
+// paths of the folders it lies in: a link back into one of them would never
+// end, so it is left out, as are special files (never opened: a pipe would
+// wait for ever) and links that lead nowhere.
+void collectFolder(const QString &root, const QString &relative, QStringList &out, QStringList *leftOut,
+                   QStringList inside)
 {
+    const QString abs = QDir(root).filePath(relative);
+    const QString real = QFileInfo(abs).canonicalFilePath();
+    if (real.isEmpty() || inside.contains(real) || !QFileInfo(abs).isReadable()) {
+        if (leftOut)
+            *leftOut << relative + u'/';
+        return;
+    }
+    inside << real;
     out << relative + u'/';
-    QDir dir(QDir(root).filePath(relative));
-    const QFileInfoList items = dir.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot
-                                                      | QDir::NoSymLinks,
-                                                  QDir::Name | QDir::DirsLast);
+    const QFileInfoList items = QDir(abs).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System
+                                                            | QDir::NoDotAndDotDot,
+                                                        QDir::Name | QDir::DirsLast);
     for (const QFileInfo &fi : items) {
         const QString rel = relative + u'/' + fi.fileName();
         if (fi.isDir())
-            collectFolder(root, rel, out);
+            collectFolder(root, rel, out, leftOut, inside);
         else if (fi.isFile())
             out << rel;
+        else if (leftOut)
+            *leftOut << rel;
     }
 }
 
@@ -199,6 +221,7 @@ struct Work {
     qint64 total = 0;
     Failure failure = Failure::None;
     QString detail;
+    int zipError = 0; // the zip library's code for the last entry that could not be opened
     // One buffer for every data file in turn, never cleared: it is always
     // read into before it is read from.
     struct Buffer {
@@ -248,6 +271,9 @@ struct ZipFile {
     zip_error_t error;
     bool writing = false;
     bool written = false;
+    // Made empty and locked before the archive is written (see reserve()):
+    // the archive is new even though its file is there.
+    bool fresh = false;
     // Written bytes not yet handed to the system, and how far the file has
     // been sent on to the disk.
     std::vector<char> pending;
@@ -307,7 +333,7 @@ struct ZipFile {
             if (!st)
                 return -1;
             const QFileInfo fi(path);
-            if (!fi.exists()) {
+            if (!fi.exists() || fresh) {
                 zip_error_set(&error, ZIP_ER_READ, ENOENT);
                 return -1;
             }
@@ -338,9 +364,11 @@ struct ZipFile {
         case ZIP_SOURCE_TELL:
             return file.pos();
         case ZIP_SOURCE_BEGIN_WRITE:
-            // NewOnly: a name that appeared meanwhile is never written over.
-            if (io::injectFault(io::Op::Open, path)
-                || !file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
+            // Already open when reserved; NewOnly otherwise: a name that
+            // appeared meanwhile is never written over.
+            if (!file.isOpen()
+                && (io::injectFault(io::Op::Open, path)
+                    || !file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)))
                 return fail(ZIP_ER_OPEN);
             writing = true;
             pending.reserve(size_t(kCopyChunk));
@@ -378,6 +406,7 @@ struct ZipFile {
                 return fail(ZIP_ER_WRITE);
             writing = false;
             written = true;
+            fresh = false;
             return 0;
         }
         case ZIP_SOURCE_ROLLBACK_WRITE:
@@ -588,8 +617,9 @@ struct Reader {
             zip_source_free(src);
     }
 
-    // 0 when open; otherwise the libzip error code.
-    int open()
+    // 0 when open; otherwise the libzip error code. Encrypted entries are
+    // read with `passphrase`.
+    int open(const QString &passphrase = QString())
     {
         zip_error_t err;
         zip_error_init(&err);
@@ -598,6 +628,8 @@ struct Reader {
             za = zip_open_from_source(src, ZIP_RDONLY | ZIP_CHECKCONS, &err);
         const int code = za ? 0 : zip_error_code_zip(&err);
         zip_error_fini(&err);
+        if (za && !passphrase.isEmpty())
+            zip_set_default_password(za, passphrase.toUtf8().constData());
         return za ? 0 : (code ? code : ZIP_ER_INTERNAL);
     }
 
@@ -607,24 +639,32 @@ struct Reader {
 };
 
 // Reads one entry whole, handing each piece to `sink`; libzip checks the
-// entry's checksum as it reaches the end. False on any failure.
+// entry's checksum as it reaches the end. Stops as soon as the entry gives
+// more than `limit` bytes (a zip whose entry inflates past the size it
+// declares), without counting them as done. False on any failure.
 template <class Sink>
-bool readEntry(zip_t *za, zip_uint64_t index, Work &work, Sink &&sink)
+bool readEntry(zip_t *za, zip_uint64_t index, Work &work, qint64 limit, Sink &&sink)
 {
     zip_file_t *zf = zip_fopen_index(za, index, 0);
-    if (!zf)
+    if (!zf) {
+        work.zipError = zip_error_code_zip(zip_get_error(za));
         return false;
+    }
     char *buffer = work.buffer.data();
     bool ok = true;
+    qint64 seen = 0;
     for (;;) {
-        const zip_int64_t n = zip_fread(zf, buffer, zip_uint64_t(kCopyChunk));
+        // One byte past the limit is enough to know it lies.
+        const qint64 want = std::min<qint64>(kCopyChunk, limit - seen + 1);
+        const zip_int64_t n = zip_fread(zf, buffer, zip_uint64_t(want));
         if (n < 0) {
             ok = false;
             break;
         }
         if (n == 0)
             break;
-        if (!sink(QByteArrayView(buffer, qsizetype(n))) || !work.advance(n)) {
+        seen += n;
+        if (seen > limit || !sink(QByteArrayView(buffer, qsizetype(n))) || !work.advance(n)) {
             ok = false;
             break;
         }
@@ -633,9 +673,20 @@ bool readEntry(zip_t *za, zip_uint64_t index, Work &work, Sink &&sink)
     return ok;
 }
 
+// The failure an entry that cannot be opened stands for.
+Failure openFailure(const Work &work)
+{
+    switch (work.zipError) {
+    case ZIP_ER_NOPASSWD: return Failure::PassphraseNeeded;
+    case ZIP_ER_WRONGPASSWD: return Failure::WrongPassphrase;
+    default: return Failure::Damaged;
+    }
+}
+
 // Checks an open backup against its index: the same entries, the same sizes
-// and checksums, every file read whole. Fills `index`.
-Failure checkArchive(zip_t *za, Index &index, Work &work)
+// and checksums, every file read whole. Fills `index`; `encrypted` tells
+// whether the index was.
+Failure checkArchive(zip_t *za, Index &index, Work &work, bool *encrypted = nullptr)
 {
     const zip_int64_t count = zip_get_num_entries(za, 0);
     zip_int64_t indexAt = -1;
@@ -646,15 +697,24 @@ Failure checkArchive(zip_t *za, Index &index, Work &work)
     }
     if (indexAt < 0)
         return Failure::NotABackup;
+    {
+        zip_stat_t st;
+        zip_stat_init(&st);
+        if (zip_stat_index(za, zip_uint64_t(indexAt), 0, &st) < 0)
+            return Failure::Damaged;
+        if (encrypted)
+            *encrypted = (st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE;
+    }
     QByteArray indexBytes;
     Work quiet; // the index is not part of the data the progress counts
     quiet.buffer.bytes.swap(work.buffer.bytes);
-    if (!readEntry(za, zip_uint64_t(indexAt), quiet, [&](QByteArrayView b) {
-            indexBytes += b;
-            return indexBytes.size() < (64 << 20);
-        }))
-        return Failure::Damaged;
+    const bool indexRead = readEntry(za, zip_uint64_t(indexAt), quiet, 64 << 20, [&](QByteArrayView b) {
+        indexBytes += b;
+        return true;
+    });
     work.buffer.bytes.swap(quiet.buffer.bytes);
+    if (!indexRead)
+        return openFailure(quiet);
     if (!index.parse(indexBytes) || index.entries.size() != count - 1)
         return Failure::Damaged;
 
@@ -681,30 +741,95 @@ Failure checkArchive(zip_t *za, Index &index, Work &work)
             return Failure::Damaged;
         if (e->folder)
             continue;
-        if (!(st.valid & ZIP_STAT_SIZE) || !(st.valid & ZIP_STAT_CRC) || qint64(st.size) != e->size
-            || st.crc != e->crc)
+        // An encrypted entry's own checksum may be left out of the zip's
+        // headers (its authentication code stands for it); ours is taken below.
+        const bool sealed = (st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE;
+        if (!(st.valid & ZIP_STAT_SIZE) || qint64(st.size) != e->size
+            || (!sealed && (!(st.valid & ZIP_STAT_CRC) || st.crc != e->crc)))
             return Failure::Damaged;
         qint64 seen = 0;
-        if (!readEntry(za, zip_uint64_t(i), work, [&](QByteArrayView b) {
+        quint32 crc = 0;
+        if (!readEntry(za, zip_uint64_t(i), work, e->size, [&](QByteArrayView b) {
                 seen += b.size();
+                crc = quint32(libdeflate_crc32(crc, b.data(), size_t(b.size())));
                 return true;
             }))
-            return work.failure == Failure::Cancelled ? Failure::Cancelled : Failure::Damaged;
-        if (seen != e->size)
+            return work.failure == Failure::Cancelled ? Failure::Cancelled : openFailure(work);
+        // The bytes themselves against the backup's own index: a zip whose
+        // entry was replaced together with its zip checksum is caught here.
+        if (seen != e->size || crc != e->crc)
             return Failure::Damaged;
     }
     return Failure::None;
 }
 
-QString freeName(const QString &folder, const QDateTime &when, const QString &suffix)
+bool exists(const QString &path)
+{
+    const QFileInfo fi(path);
+    return fi.exists() || fi.isSymLink();
+}
+
+// Removes the unfinished backups in `folder` that no run is writing any more
+// (each run holds its own locked); returns those that could not be removed.
+QStringList removeStaleIncomplete(const QString &folder)
+{
+    QStringList kept;
+    const QFileInfoList found = QDir(folder).entryInfoList({u"Clinora-backup-*.zip"_s + kIncompleteSuffix},
+                                                           QDir::Files | QDir::Hidden | QDir::System);
+    for (const QFileInfo &fi : found) {
+        // Just made by a run that locks it a moment later.
+        if (fi.size() == 0 && fi.lastModified().secsTo(QDateTime::currentDateTime()) < 60)
+            continue;
+        lock::FileLock probe;
+        switch (probe.acquire(fi.filePath(), lock::Mode::Exclusive, lock::Missing::Skip)) {
+        case lock::Outcome::Locked:
+            if (probe.held() && !io::removeFile(fi.filePath()))
+                kept << fi.filePath();
+            break;
+        case lock::Outcome::Busy: // being written
+            break;
+        case lock::Outcome::Failed:
+            kept << fi.filePath();
+            break;
+        }
+    }
+    return kept;
+}
+
+// The next free name in `folder` for a backup made at `when`: its
+// unfinished file made (never over an existing one, so that two runs at
+// once each take their own) and locked, open in `out`. Empty when no file
+// can be made there.
+QString reserve(const QString &folder, const QDateTime &when, const QString &suffix, ZipFile &out,
+                lock::FileLock &guard)
 {
     const QDir dir(folder);
     const QString base = fileName(when, suffix);
-    QString name = base;
-    for (int n = 2; QFileInfo::exists(dir.filePath(name)) || QFileInfo::exists(dir.filePath(name + kIncompleteSuffix));
-         ++n)
-        name = base.chopped(4) + u'-' + QString::number(n) + u".zip"_s;
-    return dir.filePath(name);
+    for (int n = 1; n < 100000; ++n) {
+        const QString finalPath =
+            dir.filePath(n == 1 ? base : base.chopped(4) + u'-' + QString::number(n) + u".zip"_s);
+        const QString temp = finalPath + kIncompleteSuffix;
+        if (exists(finalPath))
+            continue;
+        out.path = temp;
+        out.file.setFileName(temp);
+        if (io::injectFault(io::Op::Open, temp))
+            return QString();
+        if (!out.file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
+            if (exists(temp))
+                continue; // another run's
+            return QString();
+        }
+        if (guard.acquire(temp, lock::Mode::Exclusive, lock::Missing::Skip) != lock::Outcome::Locked
+            || !QFileInfo::exists(temp)) {
+            out.file.close();
+            io::removeFile(temp);
+            return QString();
+        }
+        out.fresh = true;
+        return finalPath;
+    }
+    return QString();
 }
 
 // The top-level data items now in `dataFolder`.
@@ -790,11 +915,167 @@ bool moveItem(const QString &from, const QString &to)
 
 void removeItem(const QString &path)
 {
+    if (io::injectFault(io::Op::Remove, path))
+        return;
     const QFileInfo fi(path);
     if (fi.isDir() && !fi.isSymLink())
         QDir(path).removeRecursively();
     else if (fi.exists() || fi.isSymLink())
         QFile::remove(path);
+}
+
+// ---- the journal of a swap --------------------------------------------------
+
+struct SwapJournal {
+    QDateTime backupCreated;
+    bool passwordReplaced = false;
+    bool complete = false;
+    QStringList setAside; // the data's items, in the order they are set aside
+    QStringList brought;  // the backup's items, in the order they are put in place
+
+    QByteArray text() const
+    {
+        QString t = kSwapJournalHeader.toString() + u'\n';
+        t += u"Backup: "_s + backupCreated.toString(Qt::ISODate) + u'\n';
+        t += u"Password: "_s + (passwordReplaced ? u"sostituita"_s : u"mantenuta"_s) + u'\n';
+        t += u"Stato: "_s + (complete ? u"completato"_s : u"in corso"_s) + u'\n';
+        for (const QString &item : setAside)
+            t += u"precedente\t"_s + encodeName(item) + u'\n';
+        for (const QString &item : brought)
+            t += u"nuovo\t"_s + encodeName(item) + u'\n';
+        return t.toUtf8();
+    }
+
+    bool parse(const QByteArray &bytes)
+    {
+        const QStringList lines = QString::fromUtf8(bytes).split(u'\n', Qt::SkipEmptyParts);
+        if (lines.isEmpty() || lines.first() != kSwapJournalHeader)
+            return false;
+        bool state = false;
+        for (const QString &line : lines.mid(1)) {
+            const QStringList f = line.split(u'\t');
+            // Only plain top items: never a way out of the data folder.
+            if (f.size() == 2 && (f[0] == u"precedente"_s || f[0] == u"nuovo"_s)) {
+                const QString item = decodeName(f[1]);
+                if (item.contains(u'/') || !(safeEntryName(item) || safeEntryName(item + u'/')))
+                    return false;
+                (f[0] == u"nuovo"_s ? brought : setAside) << item;
+            } else if (line.startsWith(u"Backup: "_s)) {
+                backupCreated = QDateTime::fromString(line.mid(8), Qt::ISODate);
+            } else if (line.startsWith(u"Password: "_s)) {
+                passwordReplaced = line.mid(10) == u"sostituita"_s;
+            } else if (line.startsWith(u"Stato: "_s)) {
+                complete = line.mid(7) == u"completato"_s;
+                state = true;
+            }
+        }
+        return state;
+    }
+
+    static QString path(const QString &dataFolder)
+    {
+        return QDir(dataFolder).filePath(kSwapJournalName.toString());
+    }
+    bool write(const QString &dataFolder) const { return io::replaceFile(path(dataFolder), text()); }
+};
+
+// Moves `item` out of the way into the kept folder beside the data, under a
+// name not yet taken there.
+bool keepAside(const QString &dataFolder, const QString &item, QString &keptFolder)
+{
+    keptFolder = QDir(dataFolder).filePath(kKeptName.toString());
+    if (!io::makeFolder(keptFolder))
+        return false;
+    QString target = QDir(keptFolder).filePath(item);
+    for (int n = 2; exists(target); ++n)
+        target = QDir(keptFolder).filePath(item + u'-' + QString::number(n));
+    return moveItem(QDir(dataFolder).filePath(item), target);
+}
+
+// Moves `from` to `to`, first keeping aside whatever stands at `to`.
+bool moveInto(const QString &dataFolder, const QString &from, const QString &item, QString &keptFolder)
+{
+    const QString to = QDir(dataFolder).filePath(item);
+    if (exists(to) && !keepAside(dataFolder, item, keptFolder))
+        return false;
+    return moveItem(from, to);
+}
+
+// Finishes a swap its journal describes: each item still in the data that
+// was to be set aside goes aside, each item still waiting beside the data
+// goes in. Every step looks where the item is, so that finishing again
+// after another crash goes on from there.
+bool finishSwap(const QString &dataFolder, const SwapJournal &j, QString &failedAt, QString &keptFolder)
+{
+    const QDir data(dataFolder);
+    const QString staging = data.filePath(kStagingName.toString());
+    const QString aside = data.filePath(kSetAsideName.toString());
+    if (!io::makeFolder(aside)) {
+        failedAt = aside;
+        return false;
+    }
+    for (const QString &item : j.setAside) {
+        // In the data and not yet aside: still the old one.
+        if (exists(data.filePath(item)) && !exists(QDir(aside).filePath(item))
+            && !moveItem(data.filePath(item), QDir(aside).filePath(item))) {
+            failedAt = data.filePath(item);
+            return false;
+        }
+    }
+    for (const QString &item : j.brought) {
+        const QString waiting = QDir(staging).filePath(item);
+        if (exists(waiting) && !moveInto(dataFolder, waiting, item, keptFolder)) {
+            failedAt = data.filePath(item);
+            return false;
+        }
+    }
+    return true;
+}
+
+// Whether the swap can be finished: every item to bring in is either
+// waiting beside the data or already in place.
+bool canFinish(const QString &dataFolder, const SwapJournal &j)
+{
+    const QDir data(dataFolder);
+    const QString staging = data.filePath(kStagingName.toString());
+    const QString aside = data.filePath(kSetAsideName.toString());
+    for (const QString &item : j.brought) {
+        if (exists(QDir(staging).filePath(item)))
+            continue;
+        // In place: in the data, and not the old item of that name still there.
+        if (!exists(data.filePath(item)) || (j.setAside.contains(item) && !exists(QDir(aside).filePath(item))))
+            return false;
+    }
+    return true;
+}
+
+// Puts back every item of the set-aside folder, when nothing tells that the
+// copy beside the data was whole; the items a journal says were brought in
+// go back beside the data first.
+bool undoSwap(const QString &dataFolder, const SwapJournal *j, QString &failedAt, QString &keptFolder)
+{
+    const QDir data(dataFolder);
+    const QString aside = data.filePath(kSetAsideName.toString());
+    const QString staging = data.filePath(kStagingName.toString());
+    if (j) {
+        for (const QString &item : j->brought) {
+            const bool placed = exists(data.filePath(item)) && !exists(QDir(staging).filePath(item))
+                                && (!j->setAside.contains(item) || exists(QDir(aside).filePath(item)));
+            if (placed && (!io::makeFolder(staging) || !moveItem(data.filePath(item), QDir(staging).filePath(item)))) {
+                failedAt = data.filePath(item);
+                return false;
+            }
+        }
+    }
+    const QStringList items =
+        QDir(aside).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QString &item : items) {
+        if (!moveInto(dataFolder, QDir(aside).filePath(item), item, keptFolder)) {
+            failedAt = QDir(aside).filePath(item);
+            return false;
+        }
+    }
+    return true;
 }
 
 } // namespace
@@ -809,19 +1090,27 @@ bool looksLikeBackupName(const QString &name)
     return name.startsWith(u"Clinora-backup-"_s) && name.endsWith(u".zip"_s, Qt::CaseInsensitive);
 }
 
-QStringList dataEntries(const QString &dataFolder)
+QStringList dataEntries(const QString &dataFolder, QStringList *leftOut)
 {
     QStringList out;
     const QDir dir(dataFolder);
     for (const QString &name : topFiles()) {
-        if (QFileInfo(dir.filePath(name)).isFile())
+        const QFileInfo fi(dir.filePath(name));
+        if (fi.isFile())
             out << name;
+        else if (leftOut && !fi.isDir() && (fi.exists() || fi.isSymLink()))
+            *leftOut << name;
     }
     QStringList folders;
-    const QStringList all = dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::NoSymLinks);
-    for (const QString &name : all) {
-        if (isTopFolder(name))
-            folders << name;
+    const QFileInfoList all =
+        dir.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Name);
+    for (const QFileInfo &fi : all) {
+        if (!isTopFolder(fi.fileName()))
+            continue;
+        if (fi.isDir())
+            folders << fi.fileName();
+        else if (leftOut && (fi.isSymLink() || !fi.isFile()))
+            *leftOut << fi.fileName() + u'/';
     }
     // Patient folders in the order of their numbers.
     std::sort(folders.begin(), folders.end(), [](const QString &a, const QString &b) {
@@ -833,12 +1122,12 @@ QStringList dataEntries(const QString &dataFolder)
         return a < b;
     });
     for (const QString &f : folders)
-        collectFolder(dataFolder, f, out);
+        collectFolder(dataFolder, f, out, leftOut, {});
     return out;
 }
 
 Result create(const QString &dataFolder, const QString &targetFolder, const QDateTime &when,
-              const Progress &progress, const QString &suffix)
+              const Progress &progress, const QString &suffix, const QString &passphrase)
 {
     Result r;
     if (targetFolder.isEmpty() || !QFileInfo(targetFolder).isDir()) {
@@ -846,15 +1135,14 @@ Result create(const QString &dataFolder, const QString &targetFolder, const QDat
         r.detail = targetFolder;
         return r;
     }
-    const QString finalPath = freeName(targetFolder, when, suffix);
-    const QString tempPath = finalPath + kIncompleteSuffix;
-    r.path = finalPath;
+    // Room first: what crashed runs left.
+    const QStringList stale = removeStaleIncomplete(targetFolder);
 
     Work work;
     work.progress = progress;
     Index index;
     index.created = when;
-    const QStringList names = dataEntries(dataFolder);
+    const QStringList names = dataEntries(dataFolder, &r.leftOut);
     index.entries.reserve(names.size());
     for (const QString &name : names) {
         const bool folder = name.endsWith(u'/');
@@ -864,16 +1152,34 @@ Result create(const QString &dataFolder, const QString &targetFolder, const QDat
     }
     work.total *= 2; // written, then read back
 
+    ZipFile out{QString()};
+    lock::FileLock writing; // held until the file is a backup or gone
+    const QString finalPath = reserve(targetFolder, when, suffix, out, writing);
+    const QString tempPath = out.path;
+    r.path = finalPath;
+
     auto failWith = [&](Failure f, const QString &detail) {
-        io::removeFile(tempPath);
+        // Only this run's own file.
+        if (!finalPath.isEmpty()) {
+            out.file.close();
+            io::removeFile(tempPath);
+        }
         r.failure = f;
         r.detail = detail;
+        r.leftovers = stale;
+        if (!finalPath.isEmpty() && exists(tempPath))
+            r.leftovers << tempPath;
         return r;
+    };
+    if (finalPath.isEmpty())
+        return failWith(Failure::WriteFailed, targetFolder);
+    const QByteArray secret = passphrase.toUtf8();
+    auto seal = [&](zip_t *za, zip_int64_t at) {
+        return secret.isEmpty() || zip_file_set_encryption(za, zip_uint64_t(at), ZIP_EM_AES_256, secret.constData()) == 0;
     };
 
     // Written.
     {
-        ZipFile out(tempPath);
         zip_error_t err;
         zip_error_init(&err);
         zip_source_t *src = zip_source_function_create(&ZipFile::callback, &out, &err);
@@ -899,7 +1205,8 @@ Result create(const QString &dataFolder, const QString &targetFolder, const QDat
                 if (at < 0 && zs)
                     zip_source_free(zs);
                 // Stored: archives and attachments are copied at the speed of the disk.
-                added = at >= 0 && zip_set_file_compression(za, zip_uint64_t(at), ZIP_CM_STORE, 0) == 0;
+                added = at >= 0 && zip_set_file_compression(za, zip_uint64_t(at), ZIP_CM_STORE, 0) == 0
+                        && seal(za, at);
                 if (added) {
                     const QDateTime mtime = QFileInfo(abs).lastModified();
                     if (mtime.isValid())
@@ -916,7 +1223,7 @@ Result create(const QString &dataFolder, const QString &targetFolder, const QDat
             const zip_int64_t at = zs ? zip_file_add(za, utf8.constData(), zs, ZIP_FL_ENC_UTF_8) : -1;
             if (at < 0 && zs)
                 zip_source_free(zs);
-            added = at >= 0;
+            added = at >= 0 && seal(za, at);
         }
         if (!added) {
             zip_discard(za);
@@ -941,7 +1248,7 @@ Result create(const QString &dataFolder, const QString &targetFolder, const QDat
             cached.close();
         }
         Reader reader(tempPath);
-        if (reader.open() != 0)
+        if (reader.open(passphrase) != 0)
             return failWith(Failure::VerifyFailed, tempPath);
         Index read;
         Work check;
@@ -970,11 +1277,12 @@ Result create(const QString &dataFolder, const QString &targetFolder, const QDat
     }
     r.summary = index.summary();
     r.summary.zipBytes = QFileInfo(finalPath).size();
+    r.summary.encrypted = !passphrase.isEmpty();
     r.entries = std::move(index.entries);
     return r;
 }
 
-Result inspect(const QString &zipPath, const Progress &progress)
+Result inspect(const QString &zipPath, const Progress &progress, const QString &passphrase)
 {
     Result r;
     r.path = zipPath;
@@ -983,7 +1291,7 @@ Result inspect(const QString &zipPath, const Progress &progress)
         return r;
     }
     Reader reader(zipPath);
-    const int opened = reader.open();
+    const int opened = reader.open(passphrase);
     if (opened != 0) {
         r.failure = opened == ZIP_ER_NOZIP ? Failure::NotABackup : Failure::Damaged;
         return r;
@@ -991,31 +1299,58 @@ Result inspect(const QString &zipPath, const Progress &progress)
     Work work;
     work.progress = progress;
     Index index;
-    r.failure = checkArchive(reader.za, index, work);
+    bool encrypted = false;
+    r.failure = checkArchive(reader.za, index, work, &encrypted);
     if (r.ok()) {
         r.summary = index.summary();
         r.summary.zipBytes = QFileInfo(zipPath).size();
+        r.summary.encrypted = encrypted;
         r.entries = std::move(index.entries);
     }
     return r;
 }
 
+bool changesPassword(const Result &seen, const QString &dataFolder)
+{
+    for (const Entry &e : seen.entries) {
+        if (e.name != kPasswordFileName)
+            continue;
+        const QString current = QDir(dataFolder).filePath(kPasswordFileName.toString());
+        quint32 crc = 0;
+        return !QFileInfo(current).isFile() || QFileInfo(current).size() != e.size || !fileChecksum(current, crc)
+               || crc != e.crc;
+    }
+    return false; // the password file there is kept
+}
+
 Result restore(const QString &zipPath, const QString &dataFolder, const Progress &progress,
-               const QList<Entry> *unchangedSince)
+               const QList<Entry> *unchangedSince, const QString &passphrase)
 {
     // Checked whole before anything is touched.
     Progress half;
     if (progress)
         half = [&](qint64 done, qint64 total) { return progress(done, total * 2); };
-    Result r = inspect(zipPath, half);
+    Result r = inspect(zipPath, half, passphrase);
     if (!r.ok())
         return r;
 
     const QDir data(dataFolder);
     const QString staging = data.filePath(kStagingName.toString());
     const QString aside = data.filePath(kSetAsideName.toString());
+    // A swap left unfinished is finished (or undone) first; what is left
+    // beside the data after that is only an unpacked copy.
+    const Recovery recovered = recoverSwap(dataFolder);
+    if (recovered.action == Recovery::Action::Locked) {
+        r.failure = Failure::Locked;
+        r.detail = recovered.detail;
+        return r;
+    }
+    if (recovered.action == Recovery::Action::Failed) {
+        r.failure = Failure::ReplaceFailed;
+        r.detail = recovered.detail;
+        return r;
+    }
     removeItem(staging);
-    removeItem(aside);
 
     auto fail = [&](Failure f, const QString &detail) {
         removeItem(staging);
@@ -1029,13 +1364,17 @@ Result restore(const QString &zipPath, const QString &dataFolder, const Progress
         return fail(Failure::ReplaceFailed, staging);
     QStringList restoredTop;
     {
+        QHash<QString, qint64> declared;
+        for (const Entry &e : std::as_const(r.entries))
+            declared.insert(e.name, e.size);
         Reader reader(zipPath);
-        if (reader.open() != 0)
+        if (reader.open(passphrase) != 0)
             return fail(Failure::Damaged, zipPath);
         Work work;
         work.total = r.summary.dataBytes * 2;
         work.done = r.summary.dataBytes;
         work.progress = progress;
+        QStringList madeFolders{staging};
         const zip_int64_t count = zip_get_num_entries(reader.za, 0);
         for (zip_int64_t i = 0; i < count; ++i) {
             zip_stat_t st;
@@ -1047,12 +1386,16 @@ Result restore(const QString &zipPath, const QString &dataFolder, const Progress
                 continue;
             if (!safeEntryName(name))
                 return fail(Failure::UnsafeName, name);
+            // The file read may differ from the one checked: only what the index holds, at its size.
+            if (!declared.contains(name))
+                return fail(Failure::Damaged, zipPath);
             if (restoredTop.isEmpty() || restoredTop.last() != topItem(name))
                 restoredTop << topItem(name);
             const QString target = QDir(staging).filePath(name);
             if (name.endsWith(u'/')) {
                 if (!io::makeFolder(target))
                     return fail(Failure::ReplaceFailed, target);
+                madeFolders << target;
                 continue;
             }
             if (!io::makeFolder(QFileInfo(target).absolutePath()))
@@ -1060,10 +1403,17 @@ Result restore(const QString &zipPath, const QString &dataFolder, const Progress
             QFile out(target);
             if (io::injectFault(io::Op::Open, target) || !out.open(QIODevice::WriteOnly | QIODevice::NewOnly))
                 return fail(Failure::ReplaceFailed, target);
-            const bool copied = readEntry(reader.za, zip_uint64_t(i), work,
-                                          [&](QByteArrayView b) { return io::writeAll(out, b); });
-            if (!copied)
-                return fail(work.failure == Failure::Cancelled ? Failure::Cancelled : Failure::ReplaceFailed, target);
+            qint64 written = 0;
+            const bool copied = readEntry(reader.za, zip_uint64_t(i), work, declared.value(name), [&](QByteArrayView b) {
+                written += b.size();
+                return io::writeAll(out, b);
+            });
+            if (!copied || written != declared.value(name)) {
+                if (work.failure == Failure::Cancelled)
+                    return fail(Failure::Cancelled, target);
+                return fail(written > declared.value(name) || work.zipError ? Failure::Damaged : Failure::ReplaceFailed,
+                            target);
+            }
             if (io::injectFault(io::Op::Flush, target) || !out.flush() || !io::syncToDisk(out))
                 return fail(Failure::ReplaceFailed, target);
             out.close();
@@ -1073,8 +1423,10 @@ Result restore(const QString &zipPath, const QString &dataFolder, const Progress
                     touched.setFileTime(QDateTime::fromSecsSinceEpoch(st.mtime), QFileDevice::FileModificationTime);
             }
         }
+        // Every name of the copy on the disk before the journal says it is whole.
+        for (const QString &folder : madeFolders)
+            io::syncFolderToDisk(folder);
     }
-    io::syncFolderToDisk(staging);
     const bool keepPassword = !restoredTop.contains(kPasswordFileName.toString());
 
     // Every file a save locks, locked as a save locks it, until the new data
@@ -1101,11 +1453,30 @@ Result restore(const QString &zipPath, const QString &dataFolder, const Progress
     if (unchangedSince && !stillAsBackedUp(dataFolder, *unchangedSince, locked, keepPassword))
         return fail(Failure::Changed, dataFolder);
 
+    // The swap, recorded before the first item moves: a crash from here on
+    // is finished at the next start.
+    SwapJournal journal;
+    journal.backupCreated = r.summary.created;
+    journal.passwordReplaced = !keepPassword;
+    for (const QString &item : topItems(dataFolder)) {
+        if (!(keepPassword && item == kPasswordFileName))
+            journal.setAside << item;
+    }
+    journal.brought = restoredTop;
+    if (!journal.write(dataFolder))
+        return fail(Failure::ReplaceFailed, SwapJournal::path(dataFolder));
+    auto dropJournal = [&] {
+        io::syncFolderToDisk(dataFolder);
+        io::removeFile(SwapJournal::path(dataFolder));
+        io::syncFolderToDisk(dataFolder);
+    };
+
     // The old data set aside, the new put in place; any failure puts back
     // what was moved.
-    const QStringList current = topItems(dataFolder);
-    if (!io::makeFolder(aside))
+    if (!io::makeFolder(aside)) {
+        dropJournal();
         return fail(Failure::ReplaceFailed, aside);
+    }
     QStringList setAside, placed;
     auto rollBack = [&]() {
         bool whole = true;
@@ -1113,31 +1484,126 @@ Result restore(const QString &zipPath, const QString &dataFolder, const Progress
             whole = moveItem(data.filePath(item), QDir(staging).filePath(item)) && whole;
         for (const QString &item : setAside)
             whole = moveItem(QDir(aside).filePath(item), data.filePath(item)) && whole;
-        if (whole)
+        if (whole) {
             removeItem(aside);
+            dropJournal();
+        }
         return whole;
     };
-    for (const QString &item : current) {
-        if (keepPassword && item == kPasswordFileName)
-            continue;
+    for (const QString &item : std::as_const(journal.setAside)) {
         if (!moveItem(data.filePath(item), QDir(aside).filePath(item))) {
             const bool whole = rollBack();
-            return fail(whole ? Failure::ReplaceFailed : Failure::RollbackFailed, whole ? item : aside);
+            if (!whole) {
+                r.failure = Failure::RollbackFailed;
+                r.detail = aside;
+                return r; // the journal stays: the next start finishes the swap
+            }
+            return fail(Failure::ReplaceFailed, item);
         }
         setAside << item;
     }
-    for (const QString &item : restoredTop) {
+    for (const QString &item : std::as_const(restoredTop)) {
         if (!moveItem(QDir(staging).filePath(item), data.filePath(item))) {
             const bool whole = rollBack();
-            return fail(whole ? Failure::ReplaceFailed : Failure::RollbackFailed, whole ? item : aside);
+            if (!whole) {
+                r.failure = Failure::RollbackFailed;
+                r.detail = aside;
+                return r;
+            }
+            return fail(Failure::ReplaceFailed, item);
         }
         placed << item;
+    }
+    io::syncFolderToDisk(dataFolder);
+    // Complete: only now may what was set aside go.
+    journal.complete = true;
+    if (!journal.write(dataFolder)) {
+        r.failure = Failure::None; // in place; the next start tidies up
+        return r;
+    }
+    guards.clear();
+    removeItem(aside);
+    removeItem(staging);
+    dropJournal();
+    return r;
+}
+
+Recovery recoverSwap(const QString &dataFolder)
+{
+    Recovery rec;
+    const QDir data(dataFolder);
+    const QString staging = data.filePath(kStagingName.toString());
+    const QString aside = data.filePath(kSetAsideName.toString());
+    const QString journalPath = SwapJournal::path(dataFolder);
+    const bool hasJournal = exists(journalPath);
+    if (!hasJournal && !exists(aside)) {
+        // Only an unpacked copy, stopped before any swap: the data are whole.
+        if (exists(staging))
+            removeItem(staging);
+        return rec;
+    }
+
+    // As a restore swaps: under the locks saves take.
+    std::vector<lock::FileLock> guards;
+    const QStringList locked = filesSavesLock(dataFolder, true);
+    lock::reserveHandles(locked.size());
+    guards.reserve(size_t(locked.size()));
+    for (const QString &path : locked) {
+        guards.emplace_back();
+        switch (guards.back().acquire(path, lock::Mode::Exclusive, lock::Missing::Skip)) {
+        case lock::Outcome::Locked: break;
+        case lock::Outcome::Busy:
+            rec.action = Recovery::Action::Locked;
+            rec.detail = path;
+            return rec;
+        case lock::Outcome::Failed:
+            rec.action = Recovery::Action::Failed;
+            rec.detail = path;
+            return rec;
+        }
+    }
+
+    SwapJournal journal;
+    bool known = false;
+    if (hasJournal) {
+        QFile f(journalPath);
+        known = f.open(QIODevice::ReadOnly) && journal.parse(f.read(1 << 20));
+    }
+    QString failedAt;
+    QString kept;
+    bool done = false;
+    if (known && (journal.complete || canFinish(dataFolder, journal))) {
+        done = journal.complete || finishSwap(dataFolder, journal, failedAt, kept);
+        if (done) {
+            io::syncFolderToDisk(dataFolder);
+            if (!journal.complete) {
+                journal.complete = true;
+                done = journal.write(dataFolder);
+                if (!done)
+                    failedAt = journalPath;
+            }
+        }
+        rec.action = Recovery::Action::Finished;
+        rec.backupCreated = journal.backupCreated;
+        rec.passwordReplaced = journal.passwordReplaced;
+    } else {
+        // Nothing says the copy beside the data was whole: the data set aside go back.
+        done = undoSwap(dataFolder, known ? &journal : nullptr, failedAt, kept);
+        rec.action = Recovery::Action::RolledBack;
+    }
+    rec.keptFolder = kept;
+    if (!done) {
+        rec.action = Recovery::Action::Failed;
+        rec.detail = failedAt;
+        return rec;
     }
     io::syncFolderToDisk(dataFolder);
     guards.clear();
     removeItem(aside);
     removeItem(staging);
-    return r;
+    io::removeFile(journalPath);
+    io::syncFolderToDisk(dataFolder);
+    return rec;
 }
 
 QString Settings::path(const QString &appFolder) { return QDir(appFolder).filePath(kSettingsName.toString()); }

@@ -26,6 +26,7 @@ struct Summary {
     qint64 patients = 0;  // records of the patient archive
     int analysisArchives = 0;
     qint64 zipBytes = 0; // the backup file's own size
+    bool encrypted = false; // its files are readable only with the passphrase
 };
 
 // One item a backup holds, as it was read from the data folder.
@@ -50,6 +51,8 @@ enum class Failure {
     ReplaceFailed,   // restore: the data folder could not be replaced; rolled back
     RollbackFailed,  // restore: replacing failed half way and could not be undone
     Changed,         // restore: the data changed since the backup of them made first
+    PassphraseNeeded, // inspect, restore: the backup is encrypted and no passphrase was given
+    WrongPassphrase,  // inspect, restore: the passphrase given does not open it
 };
 
 struct Result {
@@ -58,6 +61,13 @@ struct Result {
     QString detail; // the file or folder a failure concerns
     Summary summary;
     QList<Entry> entries; // what the backup holds (create, inspect)
+    // create: data items that could not be backed up (a special file, a
+    // link leading nowhere or round in a circle), relative to the data
+    // folder; the backup is then written and verified but not complete.
+    QStringList leftOut;
+    // create, on failure: unfinished backups still in the folder that this
+    // run could not remove (none: the folder holds no unfinished backup).
+    QStringList leftovers;
     bool ok() const { return failure == Failure::None; }
 };
 
@@ -66,21 +76,35 @@ struct Result {
 using Progress = std::function<bool(qint64 done, qint64 total)>;
 
 // The data files and folders of `dataFolder`, relative paths with '/', in
-// the order a backup stores them; folders end with '/'.
-QStringList dataEntries(const QString &dataFolder);
+// the order a backup stores them; folders end with '/'. Links are followed
+// (attachments kept on another disk are data too); what cannot be read as a
+// file or a folder (a special file, a link leading nowhere or back into a
+// folder it is in) goes into `leftOut`, never opened.
+QStringList dataEntries(const QString &dataFolder, QStringList *leftOut = nullptr);
 
 // Writes a backup of `dataFolder` into `targetFolder`, under the dated name
 // of `when` (with "-2", "-3"... when that name is taken). The file is
-// written under a temporary name, synced, read back whole and compared with
-// the checksums of the data as read, and only then renamed; each archive is
-// read under a shared lock, so a save on another computer is either wholly
-// in the backup or wholly out of it.
+// written under a temporary name (".incompleto", locked while it is
+// written, taken only when free, so that two backups at once each get their
+// own), synced, read back whole and compared with the checksums of the data
+// as read, and only then renamed; each archive is read under a shared lock,
+// so a save on another computer is either wholly in the backup or wholly
+// out of it. Unfinished backups that no run holds any more (a crash, a
+// pulled stick) are removed first. With a passphrase every file, the index
+// too, is encrypted with AES-256 as the zip format defines it.
 Result create(const QString &dataFolder, const QString &targetFolder, const QDateTime &when,
-              const Progress &progress = {}, const QString &suffix = QString());
+              const Progress &progress = {}, const QString &suffix = QString(),
+              const QString &passphrase = QString());
 
 // Reads a backup whole and checks every file against its index; nothing is
-// written. The summary says what it holds.
-Result inspect(const QString &zipPath, const Progress &progress = {});
+// written. The summary says what it holds. An encrypted backup needs its
+// passphrase (PassphraseNeeded without one, WrongPassphrase with another).
+Result inspect(const QString &zipPath, const Progress &progress = {}, const QString &passphrase = QString());
+
+// Whether restoring the backup `seen` (as inspect read it) would change the
+// password of `dataFolder`: it holds a password file that differs from the
+// one there.
+bool changesPassword(const Result &seen, const QString &dataFolder);
 
 // Replaces the data of `dataFolder` with what the backup holds. The backup is
 // checked whole first, and refused before anything is touched when damaged;
@@ -92,8 +116,36 @@ Result inspect(const QString &zipPath, const Progress &progress = {});
 // entries as `unchangedSince`, the data are checked against them under the
 // locks, and a save made meanwhile on another computer (which that backup
 // does not hold) gives Changed, with nothing changed.
+//
+// The swap is recorded first in a journal beside the data, so that a crash
+// half way is finished by recoverSwap(); what was set aside is removed only
+// once the journal says the swap is complete.
 Result restore(const QString &zipPath, const QString &dataFolder, const Progress &progress = {},
-               const QList<Entry> *unchangedSince = nullptr);
+               const QList<Entry> *unchangedSince = nullptr, const QString &passphrase = QString());
+
+// What recoverSwap() found and did.
+struct Recovery {
+    enum class Action {
+        None,       // no restore was left unfinished
+        Finished,   // a restore stopped half way was finished: the data are the backup's
+        RolledBack, // a restore stopped half way was undone: the data are as before it
+        Locked,     // a file was held elsewhere for the whole wait: nothing done, try again
+        Failed,     // it could be neither finished nor undone; `detail` names what is in the way
+    };
+    Action action = Action::None;
+    QDateTime backupCreated;       // Finished: the date of the backup restored
+    bool passwordReplaced = false; // Finished: the password is the backup's
+    QString detail;                // Locked, Failed: the file or folder concerned
+    // Items found in the way (saved there while the swap stood half done),
+    // kept in this folder beside the data instead of being lost.
+    QString keptFolder;
+};
+
+// Finds a restore whose swap was cut short (a crash, a power cut) and
+// finishes it when its journal says the restored copy was whole, or puts the
+// data set aside back otherwise (a swap begun before journals were kept).
+// Called at start and before every backup and restore.
+Recovery recoverSwap(const QString &dataFolder);
 
 // The program's own record of its backups: a small INI file in the AppFolder.
 struct Settings {

@@ -16,11 +16,14 @@ PasswordStore::PasswordStore(QString appFolder) : m_appFolder(std::move(appFolde
 
 QString PasswordStore::path() const { return QDir(m_appFolder).filePath(kPasswordFileName.toString()); }
 
-std::optional<QString> PasswordStore::readStoredValue() const
+std::optional<QString> PasswordStore::readStoredValue(bool *busy) const
 {
     // Not read while another computer is changing it.
     lock::FileLock guard;
-    if (guard.acquire(path(), lock::Mode::Shared, lock::Missing::Skip) != lock::Outcome::Locked)
+    const lock::Outcome locked = guard.acquire(path(), lock::Mode::Shared, lock::Missing::Skip);
+    if (busy)
+        *busy = locked == lock::Outcome::Busy;
+    if (locked != lock::Outcome::Locked)
         return std::nullopt;
     QFile f(path());
     if (!f.exists())

@@ -17,8 +17,9 @@ public:
     QString path() const;
 
     // The stored value, or empty when the file, section or key is missing;
-    // nullopt when the file exists but cannot be read.
-    std::optional<QString> readStoredValue() const;
+    // nullopt when the file exists but cannot be read, `busy` (when given)
+    // then telling whether it was held by another computer for the whole wait.
+    std::optional<QString> readStoredValue(bool *busy = nullptr) const;
     // Sets the value, keeping the rest of the file. The file is replaced as a
     // whole (written aside, synced, renamed), so a crash leaves either the
     // old password or the new one.
@@ -27,6 +28,10 @@ public:
 private:
     QString m_appFolder;
 };
+
+// The password file held by another computer for the whole wait.
+inline constexpr QStringView kPasswordInUse =
+    u"Attenzione: il file della password è in uso su un'altra postazione. Riprovare tra qualche istante.";
 
 // Section and key looked up without regard to case, as INI readers do.
 QString iniValue(const QString &iniText, QStringView section, QStringView key);

@@ -525,6 +525,17 @@ QString backupText()
         u"da poter tornare indietro. Prima di un ripristino chiudere il programma sulle altre "
         u"postazioni: se nel frattempo su un'altra postazione i dati vengono modificati, il "
         u"ripristino non viene eseguito e i dati attuali restano come sono."_s,
+
+        u"Con la casella \"Backup cifrato\" selezionata, il pulsante \"BACKUP\" chiede una frase "
+        u"segreta, da scrivere due volte, e cifra il backup con essa: senza la frase nessuno può "
+        u"leggerlo. Usare il backup normale per la copia che resta nello studio e quello cifrato per "
+        u"ogni copia che ne esce (una chiavetta portata a casa, un disco in un altro ufficio). La "
+        u"frase non si può recuperare: conservarla in un luogo sicuro, lontano dal backup. Per "
+        u"ripristinare un backup cifrato il programma chiede la stessa frase."_s,
+
+        u"Se un ripristino si interrompe a metà (un blocco del computer, una mancanza di corrente), "
+        u"all'avvio successivo Clinora lo completa e lo comunica prima dell'accesso; i dati messi da "
+        u"parte non vengono eliminati finché il ripristino non è completo."_s,
     });
 }
 

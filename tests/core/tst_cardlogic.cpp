@@ -243,6 +243,45 @@ private slots:
         QCOMPARE(loaded.bytes, patient(outcome == SaveOutcome::Declined ? u"B"_s : u"B mio"_s).bytes());
     }
 
+    // While the question is open the archive is free (the other computer is
+    // not kept waiting), and a save made there meanwhile is asked about in
+    // turn after "Sì": never overwritten unseen.
+    void overwriteQuestionLeavesArchiveFreeAndAsksAgain()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"Pazienti.pro"_s);
+        writeArchive(path, {u"A"_s, u"B altro"_s});
+        LoadedRecord loaded;
+        loaded.remember(path, 2, patient(u"B"_s).bytes());
+        lock::setWaitLimit(std::chrono::milliseconds(100));
+        QList<lock::Outcome> freeWhileAsking;
+        int asked = 0;
+        const SaveOutcome outcome = saveToArchive(
+            path, 2, patient(u"B mio"_s), loaded,
+            [&] {
+                ++asked;
+                // Another computer saves the record while the first question is open.
+                {
+                    lock::FileLock other;
+                    freeWhileAsking << other.acquire(path, lock::Mode::Exclusive);
+                }
+                if (asked == 1) {
+                    RecordArchive<PatientRecord> archive;
+                    const bool saved = archive.open(path) && archive.write(2, patient(u"B terzo"_s));
+                    const bool closed = archive.close().ok();
+                    if (!saved || !closed)
+                        return false;
+                }
+                return asked == 1; // yes to the first, no to the second
+            },
+            [](qint64) {});
+        lock::setWaitLimit(std::chrono::milliseconds(2000));
+        QCOMPARE(freeWhileAsking, (QList<lock::Outcome>{lock::Outcome::Locked, lock::Outcome::Locked}));
+        QCOMPARE(asked, 2);
+        QCOMPARE(outcome, SaveOutcome::Declined);
+        QCOMPARE(namesIn(path), (QStringList{u"A"_s, u"B terzo"_s}));
+    }
+
     // Each card's table, in its order: the first rule unmet is reported.
     void requiredFields_data()
     {

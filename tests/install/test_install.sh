@@ -50,7 +50,7 @@ for f in Pazienti.pro Esami_Frequenti.lst; do [ -s "$folder/$f" ] || fail "the d
 [ -n "$(ls "$folder/Analisi_Cliniche")" ] || fail "the demo data has no results"
 
 data_sums() {
-  (cd "$folder" && find . -type f ! -path ./clinora ! -path ./clinora-referto ! -path ./Guida.pdf -print0 | sort -z | xargs -0 sha256sum)
+  (cd "$folder" && find . -type f ! -path ./clinora ! -path ./clinora-referto ! -path ./Guida.pdf ! -path ./.clinora-installato -print0 | sort -z | xargs -0 sha256sum)
 }
 data_sums >"$work/data.before"
 
@@ -112,7 +112,28 @@ grep -qF "$folder" "$work/uninstall.log" || fail "the uninstall did not say wher
 "$src/scripts/uninstall.sh" "$work/empty" >/dev/null
 [ ! -e "$work/empty" ] || fail "an installation without data left: $(ls -A "$work/empty")"
 
-# 7. The package is the program folder.
+# 7. A folder whose name holds "%" (which a menu entry's command line would
+# read as a field code) gets a valid entry that starts it; and a folder that
+# only holds files with the program's names, never installed, is left alone.
+odd="$work/Sconto 100%25/Clinora"
+"$src/scripts/install.sh" --from "$build" "$odd" >/dev/null || fail "installing into a folder with % failed"
+grep -qxF "Exec=\"$(printf '%s' "$odd" | sed 's/%/%%/g')/clinora\"" "$entry" ||
+  fail "the menu entry for a folder with % starts: $(grep ^Exec= "$entry")"
+"$src/scripts/uninstall.sh" "$odd" >/dev/null
+[ ! -e "$odd" ] && [ ! -e "$entry" ] || fail "the installation in a folder with % was not uninstalled"
+stranger="$work/Documenti"
+mkdir -p "$stranger"
+printf 'my own script' >"$stranger/clinora"
+printf 'my own guide' >"$stranger/Guida.pdf"
+printf 'my notes' >"$stranger/Pazienti.pro"
+before="$(cd "$stranger" && ls -A | tr '\n' ' ')"
+if "$src/scripts/uninstall.sh" "$stranger" >"$work/uninstall-stranger.log" 2>&1; then
+  fail "uninstall in a folder never installed said it succeeded: $(cat "$work/uninstall-stranger.log")"
+fi
+[ "$(cd "$stranger" && ls -A | tr '\n' ' ')" = "$before" ] && [ "$(cat "$stranger/clinora")" = "my own script" ] ||
+  fail "uninstall changed a folder that was never an installation: $(ls -A "$stranger")"
+
+# 8. The package is the program folder.
 (cd "$work" && cpack --config "$build/CPackConfig.cmake" -B "$work/package" >/dev/null)
 listing="$(tar -tzf "$work"/package/Clinora-*.tar.gz | grep -v '/$' | LC_ALL=C sort | tr '\n' ' ')"
 top="$(basename "$work"/package/Clinora-*.tar.gz .tar.gz)"

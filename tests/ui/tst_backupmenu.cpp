@@ -2,7 +2,10 @@
 // information screen's note, through the fake platform seams.
 #include "app/Backup.h"
 #include "app/ui/Avvio.h"
+#include "app/PasswordStore.h"
 #include "app/ui/BackupCommand.h"
+#include "app/ui/FraseSegreta.h"
+#include "app/ui/Password.h"
 #include "app/ui/Guida.h"
 #include "app/ui/Info.h"
 #include "common/FileIo.h"
@@ -16,6 +19,7 @@
 #include "support/WaitSpy.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressDialog>
@@ -23,6 +27,10 @@
 #include <QThread>
 
 #include <chrono>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 #include <functional>
 
 using namespace Qt::StringLiterals;
@@ -358,6 +366,215 @@ private slots:
                  u"attuali non sono stati modificati."_s);
         QCOMPARE(fileBytes(p.app.path(u"Pazienti.pro"_s)), patients(4, 'c'));
         QCOMPARE(p.backups(), QStringList{QFileInfo(zip).fileName()});
+    }
+
+    // A restore cut short (here its swap failing half way, and its undoing
+    // too) is found at the next start and finished, and the user told so
+    // before logging in; the backup started later finds nothing to do.
+    void interruptedRestoreFinishedAndSaid()
+    {
+        Practice p;
+        writeFile(p.app.path(u"unins000.dll"_s), "[Accesso]\r\nValore=1A2B\r\n");
+        const QString zip = p.firstBackup();
+        writeFile(p.app.path(u"Pazienti.pro"_s), patients(5, 'b'));
+        writeFile(p.app.path(u"unins000.dll"_s), "[Accesso]\r\nValore=9F9F\r\n");
+        {
+            struct DiskGoes : io::FaultHook {
+                QString folder;
+                int renames = 0;
+                bool shouldFail(io::Op op, const QString &path) override
+                {
+                    return op == io::Op::Rename && path.startsWith(folder) && !path.endsWith(u".ini"_s)
+                           && ++renames >= 4;
+                }
+            } goes;
+            goes.folder = p.app.folder();
+            io::setFaultHook(&goes);
+            const backup::Result r = backup::restore(zip, p.app.folder());
+            io::setFaultHook(nullptr);
+            QCOMPARE(r.failure, backup::Failure::RollbackFailed);
+        }
+        QVERIFY(!QFileInfo::exists(p.app.path(u"Pazienti.pro"_s))); // half swapped
+
+        p.app.ctx->start();
+        QCOMPARE(p.app.messages->shown.size(), 1);
+        QCOMPARE(p.app.messages->shown[0].kind, MsgKind::Information);
+        QCOMPARE(p.app.messages->take(),
+                 QStringList{u"Un ripristino dei dati si era interrotto prima di finire ed è stato completato ora: i "
+                             u"dati sono quelli del backup del 10/12/2026 alle ore 10:30.\n\r\n\rLa password è ora "
+                             u"quella in uso alla data di quel backup."_s});
+        QCOMPARE(fileBytes(p.app.path(u"Pazienti.pro"_s)), patients(3, 'a'));
+        QCOMPARE(fileBytes(p.app.path(u"unins000.dll"_s)), QByteArray("[Accesso]\r\nValore=1A2B\r\n"));
+        QCOMPARE(QDir(p.app.folder()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
+                     .filter(u"ripristino"_s),
+                 QStringList());
+        click(p.menu->btnBackup);
+        QCOMPARE(p.app.messages->take().size(), 2); // the folder named, the backup made: nothing else
+    }
+
+    // The confirmation and the result say when the password changes with
+    // the restore, and only then.
+    void restoreSaysWhenThePasswordChanges_data()
+    {
+        QTest::addColumn<QByteArray>("current");
+        QTest::addColumn<bool>("said");
+        QTest::newRow("changed since the backup") << QByteArray("[Accesso]\r\nValore=9F9F\r\n") << true;
+        QTest::newRow("the same") << QByteArray("[Accesso]\r\nValore=1A2B\r\n") << false;
+    }
+    void restoreSaysWhenThePasswordChanges()
+    {
+        QFETCH(QByteArray, current);
+        QFETCH(bool, said);
+        Practice p;
+        writeFile(p.app.path(u"unins000.dll"_s), "[Accesso]\r\nValore=1A2B\r\n");
+        const QString zip = p.firstBackup();
+        writeFile(p.app.path(u"unins000.dll"_s), current);
+        p.app.files->answers.push_back(zip);
+        click(p.menu->btnRipristino);
+        const QStringList shown = p.app.messages->take();
+        QCOMPARE(shown.size(), 2);
+        QCOMPARE(shown[0].endsWith(u"\n\r\n\rAttenzione: la password di accesso cambierà e sarà quella in uso alla "
+                                   u"data del backup."_s),
+                 said);
+        QCOMPARE(shown[1].contains(u"La password di accesso è ora quella in uso alla data del backup."_s), said);
+        QCOMPARE(fileBytes(p.app.path(u"unins000.dll"_s)), QByteArray("[Accesso]\r\nValore=1A2B\r\n"));
+    }
+
+    // The password file held by another computer (a restore or a password
+    // change there) for the whole wait: the login says so, as the archives do.
+    void loginWithThePasswordFileInUseElsewhere()
+    {
+        TestApp app;
+        app.setPassword(u"STUDIO"_s);
+        lock::setWaitLimit(std::chrono::milliseconds(300));
+        {
+            LockHolder other(app.path(u"unins000.dll"_s), lock::Mode::Exclusive);
+            QVERIFY(other.locked());
+            app.ctx->screens.frmPassword->txtPassword->setText(u"studio"_s);
+            app.ctx->screens.frmPassword->cmdOKClick();
+        }
+        lock::setWaitLimit(std::chrono::milliseconds(2000));
+        QCOMPARE(app.messages->take(), QStringList{kPasswordInUse.toString()});
+        app.ctx->screens.frmPassword->cmdOKClick();
+        QVERIFY(app.messages->take().isEmpty()); // in, once it is free
+    }
+
+    // An encrypted backup: the passphrase typed twice (a short or mismatched
+    // one refused), the backup named so; its restore asks for it, says a
+    // wrong one plainly, and keeps the data before it encrypted too.
+    void encryptedBackupAndRestore()
+    {
+        Practice p;
+        QVERIFY(!p.menu->chkBackupCifrato->isChecked()); // plain unless chosen
+        QCOMPARE(p.menu->chkBackupCifrato->accessibleName(), u"Backup cifrato"_s);
+        QVERIFY(!p.menu->chkBackupCifrato->toolTip().isEmpty());
+        p.menu->chkBackupCifrato->setChecked(true);
+        p.app.files->answers.push_back(p.stick.path());
+        QStringList refused;
+        p.app.dialogs->next<TfrmFraseSegreta>([&](TfrmFraseSegreta &d) {
+            QCOMPARE(d.lblFrase->buddy(), d.txtFrase);
+            QCOMPARE(d.lblConferma->buddy(), d.txtConferma);
+            QCOMPARE(d.txtFrase->echoMode(), QLineEdit::Password);
+            d.txtFrase->setText(u"breve"_s);
+            d.txtConferma->setText(u"breve"_s);
+            d.cmdOK->click();
+            d.txtFrase->setText(u"studio medico 2026"_s);
+            d.txtConferma->setText(u"studio medico 2025"_s);
+            d.cmdOK->click();
+            refused = p.app.messages->take();
+            d.txtConferma->setText(u"studio medico 2026"_s);
+            d.cmdOK->click();
+        });
+        click(p.menu->btnBackup);
+        QCOMPARE(refused, (QStringList{u"Attenzione: la frase segreta deve contenere almeno 8 caratteri."_s,
+                                       u"Attenzione: le due frasi segrete non coincidono. Scriverle di nuovo."_s}));
+        const QString zip = p.stick.path() + u"/Clinora-backup-2026-12-10-1030.zip"_s;
+        const QStringList made = p.app.messages->take();
+        QCOMPARE(made.size(), 1);
+        QVERIFY(made[0].startsWith(u"Backup cifrato completato e verificato.\n\r\n\rFile: "_s));
+        QCOMPARE(backup::inspect(zip).failure, backup::Failure::PassphraseNeeded);
+
+        writeFile(p.app.path(u"Pazienti.pro"_s), patients(5, 'b'));
+        p.app.clock->at = p.app.clock->at.addDays(1);
+        p.app.files->answers.push_back(zip);
+        p.app.dialogs->next<TfrmFraseSegreta>([](TfrmFraseSegreta &d) {
+            QVERIFY(!d.txtConferma->isVisible());
+            QVERIFY(d.lblMessaggio->text().contains(u"è cifrato"_s));
+            d.txtFrase->setText(u"studio medico 2025"_s);
+            d.cmdOK->click();
+        });
+        click(p.menu->btnRipristino);
+        QCOMPARE(p.app.messages->shown.size(), 1);
+        QCOMPARE(p.app.messages->shown[0].kind, MsgKind::Error);
+        QCOMPARE(p.app.messages->take(),
+                 QStringList{u"Attenzione: la frase segreta non è quella di questo backup cifrato, che non è stato "
+                             u"letto:\n\r"_s
+                             + QDir::toNativeSeparators(zip) + u"\n\r\n\rI dati attuali non sono stati modificati."_s});
+        QCOMPARE(fileBytes(p.app.path(u"Pazienti.pro"_s)), patients(5, 'b'));
+
+        p.app.files->answers.push_back(zip);
+        p.app.dialogs->next<TfrmFraseSegreta>([](TfrmFraseSegreta &d) {
+            d.txtFrase->setText(u"studio medico 2026"_s);
+            d.cmdOK->click();
+        });
+        click(p.menu->btnRipristino);
+        const QStringList shown = p.app.messages->take();
+        QCOMPARE(shown.size(), 2);
+        QVERIFY(shown[1].startsWith(u"Ripristino completato"_s));
+        QCOMPARE(fileBytes(p.app.path(u"Pazienti.pro"_s)), patients(3, 'a'));
+        const QString aside = p.stick.path() + u"/Clinora-backup-2026-12-11-1030-prima-del-ripristino.zip"_s;
+        QCOMPARE(backup::inspect(aside).failure, backup::Failure::PassphraseNeeded);
+        QCOMPARE(backup::inspect(aside, {}, u"studio medico 2026"_s).summary.patients, 5);
+    }
+
+    // What a backup could not hold, and unfinished backups it could not
+    // remove, are named; such a backup is not recorded as the last one.
+    void leftOutAndLeftoversNamed()
+    {
+#ifdef Q_OS_UNIX
+        Practice p;
+        QVERIFY(::mkfifo(QFile::encodeName(p.app.path(u"Documenti_Allegati/coda"_s)).constData(), 0600) == 0);
+        p.app.files->answers.push_back(p.stick.path());
+        click(p.menu->btnBackup);
+        QCOMPARE(p.app.messages->shown.size(), 1);
+        QCOMPARE(p.app.messages->shown[0].kind, MsgKind::Warning);
+        const QString zip = p.stick.path() + u"/Clinora-backup-2026-12-10-1030.zip"_s;
+        QCOMPARE(p.app.messages->take(),
+                 QStringList{u"Attenzione: il backup è stato scritto e verificato, ma non è completo. Questi elementi "
+                             u"della cartella dei dati non sono stati salvati, perché non sono file o cartelle che si "
+                             u"possano leggere (un collegamento che non porta a nulla o che gira in tondo, un file "
+                             u"speciale):\n\r"_s
+                             + QDir::toNativeSeparators(u"Documenti_Allegati/coda"_s) + u"\n\r\n\rFile: "_s
+                             + QDir::toNativeSeparators(zip) + u"\n\rDimensione: "_s
+                             + backupui::sizeText(QFileInfo(zip).size()) + u"\n\rFile salvati: 3"_s});
+        QVERIFY(!backup::Settings::load(p.app.folder()).lastTime.isValid());
+        QVERIFY(p.menu->lblPromemoria->isVisible());
+        QVERIFY(QFile::remove(p.app.path(u"Documenti_Allegati/coda"_s)));
+
+        const QString stale = p.stick.path() + u"/Clinora-backup-2026-12-09-0800.zip.incompleto"_s;
+        writeFile(stale, "left by a crash");
+        struct Stuck : io::FaultHook {
+            QString stick;
+            bool shouldFail(io::Op op, const QString &path) override
+            {
+                return (op == io::Op::Remove && path.endsWith(u"0800.zip.incompleto"_s))
+                       || (op == io::Op::Write && path.startsWith(stick));
+            }
+        } stuck;
+        stuck.stick = p.stick.path();
+        io::setFaultHook(&stuck);
+        click(p.menu->btnBackup);
+        io::setFaultHook(nullptr);
+        const QStringList shown = p.app.messages->take();
+        QCOMPARE(shown.size(), 2);
+        QVERIFY2(shown[1].endsWith(u"Il disco potrebbe essere pieno oppure il disco esterno o la chiavetta potrebbero "
+                                   u"essere stati scollegati. Nella cartella sono rimasti questi file di backup "
+                                   u"incompleti, che non servono e si possono eliminare:\n\r"
+                                   u"Clinora-backup-2026-12-09-0800.zip.incompleto"_s),
+                 qPrintable(shown[1]));
+#else
+        QSKIP("a pipe made here with a POSIX call");
+#endif
     }
 
     // A damaged backup is refused before any question; No to the question

@@ -10,6 +10,7 @@
 #include "analyses/ui/StampaAnalisi.h"
 #include "analyses/ui/TrovaAnalisi.h"
 #include "app/ui/Avvio.h"
+#include "app/ui/BackupCommand.h"
 #include "app/ui/CambiaPassword.h"
 #include "app/ui/Guida.h"
 #include "app/ui/Info.h"
@@ -106,6 +107,9 @@ void AppContext::start()
 {
     screens.frmPassword->show();
     screens.frmPassword->activateWindow();
+    // A restore cut short by a crash leaves the data half swapped (the
+    // password file among them): put right before anyone logs in.
+    backupui::finishInterruptedRestore(*this, screens.frmPassword);
 }
 
 void AppContext::showStartMenu(QWidget *from) { switchTo(from, screens.frmAvvio); }

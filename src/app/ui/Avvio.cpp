@@ -17,6 +17,7 @@
 #include "patients/ui/Clienti.h"
 #include "summary/ui/MenuRiepLavoro.h"
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
@@ -208,9 +209,18 @@ TfrmAvvio::TfrmAvvio(AppContext &ctx, QWidget *parent) : WorkingArea(ctx, u" Cli
     imgGuidaBackup->setToolTip(u"Come funzionano il backup e il ripristino dei dati"_s);
     connect(imgGuidaBackup, &QAbstractButton::clicked, this, &TfrmAvvio::imgGuidaBackupClick);
 
+    chkBackupCifrato = new QCheckBox(u"Backup &cifrato"_s, b);
+    chkBackupCifrato->setObjectName(u"chkBackupCifrato"_s);
+    chkBackupCifrato->setGeometry(484, 650, 140, 22);
+    chkBackupCifrato->setFont(designFont(u"Verdana"_s, 9, true));
+    chkBackupCifrato->setToolTip(u"Il prossimo backup sarà cifrato con una frase segreta: da usare per una copia che "
+                                 u"esce dallo studio"_s);
+    chkBackupCifrato->setAccessibleName(u"Backup cifrato"_s);
+    chkBackupCifrato->setAccessibleDescription(chkBackupCifrato->toolTip());
+
     lblPromemoria = new QLabel(b);
     lblPromemoria->setObjectName(u"lblPromemoria"_s);
-    lblPromemoria->setGeometry(484, 640, 446, 42);
+    lblPromemoria->setGeometry(630, 640, 304, 42);
     lblPromemoria->setWordWrap(true);
     lblPromemoria->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     lblPromemoria->setFont([] {
@@ -224,7 +234,7 @@ TfrmAvvio::TfrmAvvio(AppContext &ctx, QWidget *parent) : WorkingArea(ctx, u" Cli
 
     // Tab goes along the three areas, then the commands around them.
     QWidget *order[] = {btnAnagrafica, btnAnalisi, btnRiepiloghi, imgSito,   imgGuida,
-                        imgInfo,       imgCopyright, btnBackup,  btnRipristino, imgGuidaBackup,
+                        imgInfo,       imgCopyright, btnBackup,  chkBackupCifrato, btnRipristino, imgGuidaBackup,
                         imgEsci};
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
@@ -253,7 +263,7 @@ void TfrmAvvio::FormClose() { m_app.endProgram(); }
 
 void TfrmAvvio::btnBackupClick()
 {
-    backupui::makeBackup(m_ctx, this);
+    backupui::makeBackup(m_ctx, this, chkBackupCifrato->isChecked());
     updateReminder();
 }
 

@@ -2,6 +2,7 @@
 
 #include "common/ui/Screen.h"
 
+class QCheckBox;
 class QLabel;
 
 namespace clinora {
@@ -27,6 +28,8 @@ public:
     // Backup and restore of the data, with their help, and the quiet line
     // that reminds of a backup when the last one is old.
     PictureButton *btnBackup, *btnRipristino, *imgGuidaBackup;
+    // Ticked: BACKUP asks for a passphrase and encrypts the backup with it.
+    QCheckBox *chkBackupCifrato;
     QLabel *lblPromemoria;
 
     void imgAnagraficaClick();

@@ -1,5 +1,6 @@
 #include "app/ui/BackupCommand.h"
 
+#include "app/ui/FraseSegreta.h"
 #include "common/CommonSettings.h"
 #include "common/FileIo.h"
 #include "common/ui/ScreenContext.h"
@@ -83,12 +84,39 @@ QString backupFailureText(const backup::Result &r, const QString &folder)
                  u"danneggiati. Il file è stato eliminato."_s;
     case Failure::Cancelled:
         return u"Backup annullato: nessun file di backup è stato salvato."_s;
-    default:
-        return head + u"Non è stato possibile scrivere il file di backup nella cartella"_s + kBreak
-               + nativePath(folder) + kBreak
-               + u"Il disco potrebbe essere pieno oppure il disco esterno o la chiavetta potrebbero essere "
-                 u"stati scollegati. Nella cartella non è rimasto alcun file di backup incompleto."_s;
+    default: {
+        QString text = head + u"Non è stato possibile scrivere il file di backup nella cartella"_s + kBreak
+                       + nativePath(folder) + kBreak
+                       + u"Il disco potrebbe essere pieno oppure il disco esterno o la chiavetta potrebbero essere "
+                         u"stati scollegati."_s;
+        if (r.leftovers.isEmpty())
+            return text + u" Nella cartella non è rimasto alcun file di backup incompleto."_s;
+        text += u" Nella cartella sono rimasti questi file di backup incompleti, che non servono e si possono "
+                u"eliminare:"_s;
+        for (const QString &left : r.leftovers)
+            text += kBreak + QFileInfo(left).fileName();
+        return text;
     }
+    }
+}
+
+// The passphrase of an encrypted backup, typed twice; empty when the user cancels.
+QString newPassphrase(ScreenContext &ctx, QWidget *owner)
+{
+    QString typed;
+    ctx.openDialog<TfrmFraseSegreta>(owner, [&](TfrmFraseSegreta &d) { d.askNew(&typed); });
+    return typed;
+}
+
+QString askPassphrase(ScreenContext &ctx, QWidget *owner, const QString &zip)
+{
+    QString typed;
+    ctx.openDialog<TfrmFraseSegreta>(owner, [&](TfrmFraseSegreta &d) {
+        d.askExisting(u"Il backup"_s + kBreak + nativePath(zip) + kBreak
+                          + u"è cifrato: scrivere la frase segreta scelta quando è stato eseguito."_s,
+                      &typed);
+    });
+    return typed;
 }
 
 // The folder the backup goes to: the one remembered, confirmed; chosen the
@@ -158,18 +186,68 @@ QString lastBackupText(const backup::Settings &s)
            + u"\nnella cartella "_s + nativePath(QFileInfo(s.lastPath).absolutePath());
 }
 
-bool makeBackup(ScreenContext &ctx, QWidget *owner)
+bool finishInterruptedRestore(ScreenContext &ctx, QWidget *owner)
+{
+    using Action = backup::Recovery::Action;
+    Services &s = ctx.services;
+    const backup::Recovery r = backup::recoverSwap(s.appFolder);
+    const QString head = u"Un ripristino dei dati si era interrotto prima di finire"_s;
+    QString kept;
+    if (!r.keptFolder.isEmpty())
+        kept = kParagraph + u"Alcuni file trovati al posto dei dati sono stati messi da parte, senza eliminarli, "
+                            u"nella cartella:"_s
+               + kBreak + nativePath(r.keptFolder);
+    switch (r.action) {
+    case Action::None:
+        return true;
+    case Action::Finished: {
+        QString text = head + u" ed è stato completato ora: i dati sono quelli del backup del "_s
+                       + dateText(r.backupCreated) + u" alle ore "_s + timeText(r.backupCreated) + u'.';
+        if (r.passwordReplaced)
+            text += kParagraph + u"La password è ora quella in uso alla data di quel backup."_s;
+        s.info(owner, text + kept);
+        return true;
+    }
+    case Action::RolledBack:
+        s.info(owner, head + u": i dati sono stati rimessi come erano prima del ripristino."_s + kept);
+        return true;
+    case Action::Locked:
+        s.error(owner, u"Attenzione: un ripristino dei dati si era interrotto prima di finire"_s
+                           + u" e non può essere completato ora: l'archivio "_s + QFileInfo(r.detail).fileName()
+                           + u" è in uso su un'altra postazione. Chiudere il programma sulle altre postazioni e "
+                             u"riprovare tra qualche istante."_s);
+        return false;
+    case Action::Failed:
+        break;
+    }
+    s.error(owner, u"Attenzione: un ripristino dei dati si era interrotto prima di finire"_s
+                       + u" e non è stato possibile né completarlo né annullarlo. Non eliminare le cartelle "
+                         u".Clinora-ripristino e .Clinora-ripristino-precedenti nella cartella del programma: "
+                         u"contengono i dati. Il problema riguarda:"_s
+                       + kBreak + nativePath(r.detail));
+    return false;
+}
+
+bool makeBackup(ScreenContext &ctx, QWidget *owner, bool encrypted)
 {
     Services &s = ctx.services;
+    if (!finishInterruptedRestore(ctx, owner))
+        return false;
     backup::Settings settings = backup::Settings::load(s.appFolder);
     const QString folder = backupFolder(ctx, owner, settings);
     if (folder.isEmpty())
         return false;
+    QString passphrase;
+    if (encrypted) {
+        passphrase = newPassphrase(ctx, owner);
+        if (passphrase.isEmpty())
+            return false;
+    }
     const QDateTime now = s.clock->now();
     backup::Result r;
     {
         ProgressShown progress(owner, u"Backup dei dati in corso..."_s);
-        r = backup::create(s.appFolder, folder, now, progress.function());
+        r = backup::create(s.appFolder, folder, now, progress.function(), QString(), passphrase);
     }
     if (!r.ok()) {
         if (r.failure == backup::Failure::Cancelled)
@@ -178,14 +256,26 @@ bool makeBackup(ScreenContext &ctx, QWidget *owner)
             s.error(owner, backupFailureText(r, folder));
         return false;
     }
+    const QString facts = u"File: "_s + nativePath(r.path) + kBreak + u"Dimensione: "_s + sizeText(r.summary.zipBytes)
+                          + kBreak + u"File salvati: "_s + QString::number(r.summary.files);
+    if (!r.leftOut.isEmpty()) {
+        // Written and verified, but not the whole data: not recorded as the last backup.
+        QString text = u"Attenzione: il backup è stato scritto e verificato, ma non è completo. Questi elementi "
+                       u"della cartella dei dati non sono stati salvati, perché non sono file o cartelle che si "
+                       u"possano leggere (un collegamento che non porta a nulla o che gira in tondo, un file "
+                       u"speciale):"_s;
+        for (const QString &item : r.leftOut)
+            text += kBreak + nativePath(item);
+        s.warning(owner, text + kParagraph + facts);
+        return false;
+    }
     settings.lastTime = now;
     settings.lastPath = r.path;
     settings.lastBytes = r.summary.zipBytes;
     settings.lastFiles = r.summary.files;
     settings.save(s.appFolder);
-    s.info(owner, u"Backup completato e verificato."_s + kParagraph + u"File: "_s + nativePath(r.path) + kBreak
-                      + u"Dimensione: "_s + sizeText(r.summary.zipBytes) + kBreak + u"File salvati: "_s
-                      + QString::number(r.summary.files));
+    s.info(owner, (encrypted ? u"Backup cifrato completato e verificato."_s : u"Backup completato e verificato."_s)
+                      + kParagraph + facts);
     return true;
 }
 
@@ -196,12 +286,30 @@ bool restoreBackup(ScreenContext &ctx, QWidget *owner)
                                           u"Backup di Clinora (Clinora-backup-*.zip);;Tutti i file (*)"_s);
     if (zip.isEmpty())
         return false;
+    if (!finishInterruptedRestore(ctx, owner))
+        return false;
     const QString unchanged = kParagraph + u"I dati attuali non sono stati modificati."_s;
 
     backup::Result seen;
-    {
-        ProgressShown progress(owner, u"Verifica del backup in corso..."_s);
-        seen = backup::inspect(zip, progress.function());
+    QString passphrase;
+    for (;;) {
+        {
+            ProgressShown progress(owner, u"Verifica del backup in corso..."_s);
+            seen = backup::inspect(zip, progress.function(), passphrase);
+        }
+        if (seen.failure != backup::Failure::PassphraseNeeded)
+            break;
+        passphrase = askPassphrase(ctx, owner, zip);
+        if (passphrase.isEmpty()) {
+            s.info(owner, u"Ripristino annullato."_s + unchanged);
+            return false;
+        }
+    }
+    if (seen.failure == backup::Failure::WrongPassphrase) {
+        s.error(owner, u"Attenzione: la frase segreta non è quella di questo backup cifrato, che non è stato "
+                       u"letto:"_s
+                           + kBreak + nativePath(zip) + unchanged);
+        return false;
     }
     if (seen.failure == backup::Failure::Cancelled) {
         s.info(owner, u"Ripristino annullato."_s + unchanged);
@@ -214,6 +322,11 @@ bool restoreBackup(ScreenContext &ctx, QWidget *owner)
         return false;
     }
     const backup::Summary &b = seen.summary;
+    const bool newPassword = backup::changesPassword(seen, s.appFolder);
+    const QString passwordNote =
+        newPassword ? kParagraph + u"Attenzione: la password di accesso cambierà e sarà quella in uso alla data del "
+                                   u"backup."_s
+                    : QString();
     if (!s.confirm(owner, u"Ripristinare il backup del "_s + dateText(b.created) + u" alle ore "_s
                               + timeText(b.created) + u'?' + kParagraph + u"Il backup contiene "_s
                               + QString::number(b.patients) + u" pazienti, "_s
@@ -222,7 +335,8 @@ bool restoreBackup(ScreenContext &ctx, QWidget *owner)
                               + u")."_s + kParagraph
                               + u"I dati attuali saranno prima salvati in un backup a parte, poi sostituiti "
                                 u"interamente da quelli del backup. Prima di proseguire chiudere il programma "
-                                u"sulle altre postazioni."_s))
+                                u"sulle altre postazioni."_s
+                              + passwordNote))
         return false;
 
     // The current data first, into a backup of their own.
@@ -230,8 +344,9 @@ bool restoreBackup(ScreenContext &ctx, QWidget *owner)
     const QString asideFolder =
         QFileInfo(settings.folder).isDir() ? settings.folder : QFileInfo(zip).absolutePath();
     ProgressShown progress(owner, u"Backup dei dati attuali in corso..."_s);
-    const backup::Result aside =
-        backup::create(s.appFolder, asideFolder, s.clock->now(), progress.function(), u"-prima-del-ripristino"_s);
+    // Encrypted like the backup restored: the current data are no less private.
+    const backup::Result aside = backup::create(s.appFolder, asideFolder, s.clock->now(), progress.function(),
+                                                u"-prima-del-ripristino"_s, passphrase);
     if (!aside.ok()) {
         progress.setLabel(QString());
         s.error(owner, u"Attenzione: il ripristino non è stato eseguito, perché non è stato possibile salvare "
@@ -240,12 +355,16 @@ bool restoreBackup(ScreenContext &ctx, QWidget *owner)
         return false;
     }
     progress.setLabel(u"Ripristino dei dati in corso..."_s);
-    const backup::Result r = backup::restore(zip, s.appFolder, progress.function(), &aside.entries);
+    const backup::Result r = backup::restore(zip, s.appFolder, progress.function(), &aside.entries, passphrase);
     const QString asideText = u"I dati precedenti sono salvati nel backup:"_s + kBreak + nativePath(aside.path);
     switch (r.failure) {
     case backup::Failure::None:
         s.info(owner, u"Ripristino completato: i dati sono ora quelli del backup del "_s + dateText(b.created)
-                          + u" alle ore "_s + timeText(b.created) + u'.' + kParagraph + asideText);
+                          + u" alle ore "_s + timeText(b.created) + u'.'
+                          + (newPassword ? kParagraph + u"La password di accesso è ora quella in uso alla data del "
+                                                        u"backup."_s
+                                         : QString())
+                          + kParagraph + asideText);
         return true;
     case backup::Failure::RollbackFailed:
         s.error(owner, u"Attenzione: il ripristino si è interrotto a metà e non è stato possibile rimettere a "

@@ -16,8 +16,15 @@ namespace backupui {
 
 // "Backup": asks for the folder the first time (and whenever the user wants
 // another or it is missing), writes and checks the backup, and records it.
-// True when a verified backup was made.
-bool makeBackup(ScreenContext &ctx, QWidget *owner);
+// `encrypted`: the passphrase is asked for (typed twice) and the backup is
+// encrypted with it. True when a complete, verified backup was made.
+bool makeBackup(ScreenContext &ctx, QWidget *owner, bool encrypted = false);
+
+// A restore cut short (a crash, a power cut) is finished or undone, and the
+// user told what was done. False when it could be neither, the folder then
+// being no fit place for a backup or a restore. At start, and before every
+// backup and restore.
+bool finishInterruptedRestore(ScreenContext &ctx, QWidget *owner);
 
 // "Ripristino": the backup chosen is checked whole, the user confirms, the
 // current data go into a backup of their own, then the data are replaced.

@@ -98,8 +98,13 @@ void TfrmCambiaPassword::failed()
 void TfrmCambiaPassword::cmdOKClick()
 {
     const PasswordStore store(m_ctx.services.appFolder);
-    const std::optional<QString> stored = store.readStoredValue();
+    bool busy = false;
+    const std::optional<QString> stored = store.readStoredValue(&busy);
     const std::optional<QString> plain = stored ? Crypt::Unscramble(*stored) : std::nullopt;
+    if (busy) {
+        m_ctx.services.plain(this, kPasswordInUse.toString());
+        return;
+    }
     if (!plain) {
         failed();
         return;

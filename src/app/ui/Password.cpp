@@ -100,8 +100,14 @@ void TfrmPassword::FormShow() { txtPassword->setFocus(Qt::OtherFocusReason); }
 void TfrmPassword::cmdOKClick()
 {
     const PasswordStore store(m_ctx.services.appFolder);
-    const std::optional<QString> stored = store.readStoredValue();
+    bool busy = false;
+    const std::optional<QString> stored = store.readStoredValue(&busy);
     const std::optional<QString> plain = stored ? Crypt::Unscramble(*stored) : std::nullopt;
+    if (busy) {
+        // Held by another computer (a restore, a password change): as the archives say it.
+        m_ctx.services.plain(this, kPasswordInUse.toString());
+        return;
+    }
     if (!plain) {
         m_ctx.services.plain(this, u"Attenzione: si è verificato un errore durante la procedura di lettura della "
                                    u"password. Si consiglia di reinstallare il software."_s);
