@@ -115,8 +115,7 @@ if [ ! -f "$prefix/.libdeflate.done" ]; then
        libdeflate.dll >/dev/null
   b=$cache/build/libdeflate
   cp "$b/libdeflate.dll" "$prefix/bin/"
-  imp=$(ls "$b"/libdeflatestatic.lib "$b"/libdeflate.lib "$b"/libdeflate.dll.a 2>/dev/null | grep -v static | head -n1)
-  cp "$imp" "$prefix/lib/libdeflate.dll.a"
+  cp "$b/libdeflate.lib" "$prefix/lib/libdeflate.dll.a"
   cp "$b/libdeflate.h" "$prefix/include/"
   version=$(sed -n 's/^#define LIBDEFLATE_VERSION_STRING[^"]*"\(.*\)"/\1/p' "$b/libdeflate.h")
   mkdir -p "$prefix/lib/pkgconfig"

@@ -5,6 +5,7 @@
 #include "app/PasswordStore.h"
 #include "common/FileIo.h"
 #include "common/FileLock.h"
+#include "common/FileNames.h"
 #include "common/RecordFile.h"
 #include "patients/Attachments.h"
 #include "patients/PatientRecord.h"
@@ -87,6 +88,8 @@ bool safeEntryName(const QString &name)
         parts.removeLast();
     for (const QString &p : parts) {
         if (p.isEmpty() || p == u"."_s || p == u".."_s || (p.size() == 2 && p[1] == u':'))
+            return false;
+        if (!names::fitsHere(p)) // e.g. "AUX.pdf" or "a:b" restored on Windows
             return false;
     }
     if (parts.size() == 1 && !folder)

@@ -27,8 +27,11 @@
 // handle of the guard's own: on Linux an open-file-description lock, so that
 // two handles of one process exclude each other as two processes do and
 // closing some other handle of the file lets nothing go; elsewhere on POSIX a
-// classic record lock. Network file systems (NFS, SMB/CIFS mounted without
-// "nobrl") forward both to the server. A file system that refuses locks
+// classic record lock. On Windows, where such locks are mandatory, a
+// LockFileEx lock on one byte far past the data (the program's own handles
+// still read and write the data), which also keeps two handles of one
+// process apart. Network file systems (NFS, SMB/CIFS mounted without
+// "nobrl", Windows shares) forward all of them to the server. A file system that refuses locks
 // altogether is worked on without one (see lockingAvailable()).
 //
 // A file that is replaced as a whole (renamed over) is locked through the
@@ -78,7 +81,7 @@ public:
 
 private:
     QString m_path;
-    int m_fd = -1;
+    qintptr m_fd = -1; // a file descriptor, or a Windows file handle
     Mode m_mode = Mode::Shared;
     bool m_available = true;
 };
