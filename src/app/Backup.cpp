@@ -1107,6 +1107,8 @@ Result restore(const QString &zipPath, const QString &dataFolder, const Progress
     // The old data set aside, the new put in place; any failure puts back
     // what was moved.
     const QStringList current = topItems(dataFolder);
+    for (lock::FileLock &g : guards)
+        g.releaseForRename();
     if (!io::makeFolder(aside))
         return fail(Failure::ReplaceFailed, aside);
     QStringList setAside, placed;

@@ -261,6 +261,13 @@ void FileLock::release()
     m_fd = -1;
 }
 
+void FileLock::releaseForRename()
+{
+#if defined(Q_OS_WIN)
+    release();
+#endif
+}
+
 #if !defined(Q_OS_WIN)
 
 Outcome FileLock::acquire(const QString &path, Mode mode, Missing missing)

@@ -71,6 +71,14 @@ public:
 
     void release();
 
+    // Called when the file held is about to be replaced by renaming another
+    // file over it, or moved with its folder. Windows renames over no open
+    // file and moves no folder holding one, so there the lock goes now:
+    // another copy that comes in before the rename makes the rename fail
+    // (a failure the caller reports) rather than wait. Elsewhere the lock
+    // stays held until release(), as the rename needs nothing.
+    void releaseForRename();
+
     // Whether a file is held (false after Missing::Skip found none).
     bool held() const { return m_fd >= 0; }
     Mode mode() const { return m_mode; }
