@@ -42,6 +42,9 @@ mkdir -p "$work"
 if [ $target = windows ]; then
   [ -f "$out/Clinora/clinora.exe" ] || scripts/windows/build.sh
   export WINEPREFIX=$out/wine-prefix WINEARCH=win64 WINEDEBUG=-all
+  # Wine reads file names and arguments in the locale's character set: in the
+  # C locale "Città" reaches the program as "CittC".
+  export LANG=C.UTF-8 LC_ALL=C.UTF-8
   # No .NET or browser engine: the prefix is made without asking for them.
   export WINEDLLOVERRIDES="mscoree,mshtml="
   if [ ! -f "$WINEPREFIX/.clinora-ready" ]; then
