@@ -32,9 +32,11 @@ cmake -S . -B "$out" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$prefix/lib/cmake/Qt6/qt.t
   -DCMAKE_BUILD_TYPE=Release -DCLINORA_WERROR=ON -DCLINORA_BENCH=OFF \
   -DCLINORA_GUIDE_PDF="$repo/build-guide/app/Guida.pdf" >/dev/null
 # The program, the guide beside it, the command-line tools, the core tests.
+# The command-line tools this source tree has.
+targets=$(ninja -C "$out" -t targets all)
 tools=()
 for t in clinora_demo clinora-referto clinora_referto; do
-  cmake --build "$out" --target help | grep -q "^$t:" && tools+=("$t")
+  if grep -q "^$t: " <<<"$targets"; then tools+=("$t"); fi
 done
 core_tests=()
 for f in tests/core/tst_*.cpp; do
