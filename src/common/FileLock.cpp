@@ -349,10 +349,15 @@ Outcome FileLock::acquire(const QString &path, Mode mode, Missing missing)
             if (h == INVALID_HANDLE_VALUE) {
                 const DWORD error = GetLastError();
                 const bool absent = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
-                return missing == Missing::Skip && absent ? Outcome::Locked : Outcome::Failed;
+                // Another program holding the file open without sharing it
+                // (a backup or virus scanner, a copy in progress) keeps it
+                // for a moment, as a lock does: wait for it the same way.
+                if (error != ERROR_SHARING_VIOLATION)
+                    return missing == Missing::Skip && absent ? Outcome::Locked : Outcome::Failed;
             }
         }
-        switch (tryLock(h, mode)) {
+        const Try got = h == INVALID_HANDLE_VALUE ? Try::Held : tryLock(h, mode);
+        switch (got) {
         case Try::Got:
             if (stillNamed(h, path)) {
                 m_fd = reinterpret_cast<qintptr>(h);
@@ -371,7 +376,8 @@ Outcome FileLock::acquire(const QString &path, Mode mode, Missing missing)
         case Try::Held: break;
         }
         if (std::chrono::steady_clock::now() >= deadline) {
-            CloseHandle(h);
+            if (h != INVALID_HANDLE_VALUE)
+                CloseHandle(h);
             return Outcome::Busy;
         }
         notice.started();
