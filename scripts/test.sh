@@ -7,6 +7,9 @@
 # get in.
 #   scripts/test.sh                       CLINORA_FUZZ_SECONDS (default 5) per fuzzer
 #                                         CLINORA_GCC=0 leaves the gcc build out
+#                                         CLINORA_WINDOWS=1 adds the Windows build and
+#                                         its test under Wine (=0 leaves them out even
+#                                         where the toolchain is built)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
@@ -24,4 +27,13 @@ if [ "${CLINORA_GCC:-1}" != 0 ]; then
   # minutes on two cores without a compiler cache, the program about 3.
   CC=gcc CXX=g++ cmake -S . -B build-gcc -DCMAKE_BUILD_TYPE=Release -DCLINORA_WERROR=ON
   cmake --build build-gcc -j "$jobs" --target clinora
+fi
+
+# The Windows program, cross-built and tested under Wine, only where its
+# toolchain is already built (CLINORA_WINDOWS=1 builds it, about 25 minutes
+# of two cores, once per machine): a fresh machine's run stays as it was.
+windows_cache=${CLINORA_WINDOWS_CACHE:-$HOME/.cache/clinora-windows}
+if [ "${CLINORA_WINDOWS:-0}" = 1 ] || { [ "${CLINORA_WINDOWS:-}" != 0 ] && [ -f "$windows_cache/toolchain.done" ]; }; then
+  CLINORA_JOBS=$jobs scripts/windows/build.sh
+  scripts/windows/test.sh
 fi

@@ -1,5 +1,6 @@
 #include "analyses/AnalysisRecord.h"
 
+#include "common/FileNames.h"
 #include "common/Text.h"
 
 #include <QDir>
@@ -20,11 +21,11 @@ const RecordLayout &AnalysisRecord::recordLayout()
 
 QString AnalysisArchivePath(const QString &appFolder, QStringView fiscalCode)
 {
-    // A code from a damaged record must not lead out of the folder.
-    QString code = text::trimmed(fiscalCode);
-    code.replace(u'/', u'_').replace(u'\\', u'_');
-    return QDir(appFolder).filePath(kAnalysisFolderName.toString() + u'/' + u"Paziente_CF_" + code
-                                    + u".asl");
+    // A code from a damaged record must not lead out of the folder, and the
+    // name must be one Windows can hold too (the folder moves between
+    // systems): each character it refuses becomes "_", as "/" and "\\" did.
+    const QString name = u"Paziente_CF_" + text::trimmed(fiscalCode) + u".asl";
+    return QDir(appFolder).filePath(kAnalysisFolderName.toString() + u'/' + names::fitForWindows(name));
 }
 
 } // namespace clinora

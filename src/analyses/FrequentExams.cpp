@@ -94,6 +94,7 @@ bool writeFrequentExams(const QString &appFolder, const QStringList &lines)
     lock::FileLock guard;
     if (guard.acquire(path(appFolder), lock::Mode::Exclusive) != lock::Outcome::Locked)
         return false;
+    guard.releaseForRename();
     return io::replaceFile(path(appFolder), text::toCp1252(all));
 }
 

@@ -5,6 +5,7 @@
 #include "app/PasswordStore.h"
 #include "common/FileIo.h"
 #include "common/FileLock.h"
+#include "common/FileNames.h"
 #include "common/RecordFile.h"
 #include "patients/Attachments.h"
 #include "patients/PatientRecord.h"
@@ -95,6 +96,8 @@ bool safeEntryName(const QString &name)
         parts.removeLast();
     for (const QString &p : parts) {
         if (p.isEmpty() || p == u"."_s || p == u".."_s || (p.size() == 2 && p[1] == u':'))
+            return false;
+        if (!names::fitsHere(p)) // e.g. "AUX.pdf" or "a:b" restored on Windows
             return false;
     }
     if (parts.size() == 1 && !folder)
@@ -1473,6 +1476,10 @@ Result restore(const QString &zipPath, const QString &dataFolder, const Progress
 
     // The old data set aside, the new put in place; any failure puts back
     // what was moved.
+    // Windows will not rename a file held open: the locks' handles are let go
+    // here (nothing on other systems), the swap being recorded already.
+    for (lock::FileLock &g : guards)
+        g.releaseForRename();
     if (!io::makeFolder(aside)) {
         dropJournal();
         return fail(Failure::ReplaceFailed, aside);

@@ -57,6 +57,7 @@ bool PasswordStore::writeStoredValue(const QString &hex) const
             return false;
         existing.close();
     }
+    guard.releaseForRename();
     return io::replaceFile(path(), text::toCp1252(iniWithValue(current, u"Accesso", u"Valore", hex)));
 }
 

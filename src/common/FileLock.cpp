@@ -12,6 +12,13 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#else
+#include <QDir>
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
 #endif
 
 namespace clinora::lock {
@@ -52,9 +59,9 @@ private:
     WaitObserver *m_observer = nullptr;
 };
 
-#if !defined(Q_OS_WIN)
-
 enum class Try { Got, Held, NoLocks, Error };
+
+#if !defined(Q_OS_WIN)
 
 Try tryLock(int fd, Mode mode)
 {
@@ -109,6 +116,82 @@ int openFor(const QString &path, Mode mode, Missing missing)
         if (fd >= 0 || errno != EINTR)
             return fd;
     }
+}
+
+#else
+
+// The lock is one byte far beyond the end of any data file, not the data
+// themselves: Windows' byte-range locks are mandatory, and a lock on the
+// data would stop this very process writing them through its own file
+// (QFile, QSaveFile) while the guard holds them. Every copy of the program
+// locks the same byte, so they exclude each other just the same, and a
+// server forwards the lock to the other computers as any other.
+constexpr quint64 kLockOffset = quint64(1) << 62;
+
+HANDLE handleOf(qintptr fd) { return reinterpret_cast<HANDLE>(fd); }
+
+Try tryLock(HANDLE h, Mode mode)
+{
+    OVERLAPPED at = {};
+    at.Offset = DWORD(kLockOffset & 0xFFFFFFFFu);
+    at.OffsetHigh = DWORD(kLockOffset >> 32);
+    const DWORD flags = LOCKFILE_FAIL_IMMEDIATELY | (mode == Mode::Exclusive ? LOCKFILE_EXCLUSIVE_LOCK : 0);
+    if (LockFileEx(h, flags, 0, 1, 0, &at))
+        return Try::Got;
+    switch (GetLastError()) {
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_IO_PENDING: return Try::Held;
+    case ERROR_NOT_SUPPORTED:
+    case ERROR_INVALID_FUNCTION: return Try::NoLocks;
+    default: return Try::Error;
+    }
+}
+
+void unlock(HANDLE h)
+{
+    OVERLAPPED at = {};
+    at.Offset = DWORD(kLockOffset & 0xFFFFFFFFu);
+    at.OffsetHigh = DWORD(kLockOffset >> 32);
+    (void)UnlockFileEx(h, 0, 1, 0, &at);
+}
+
+bool sameFile(HANDLE a, HANDLE b)
+{
+    BY_HANDLE_FILE_INFORMATION ia = {};
+    BY_HANDLE_FILE_INFORMATION ib = {};
+    return GetFileInformationByHandle(a, &ia) && GetFileInformationByHandle(b, &ib)
+           && ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber && ia.nFileIndexHigh == ib.nFileIndexHigh
+           && ia.nFileIndexLow == ib.nFileIndexLow;
+}
+
+HANDLE openPath(const QString &path, DWORD access, DWORD disposition)
+{
+    // Others may read, write, rename over and remove the file while it is
+    // held, as on POSIX: a save replaces a whole file by renaming over it.
+    const QString native = QDir::toNativeSeparators(path);
+    return CreateFileW(reinterpret_cast<const wchar_t *>(native.utf16()), access,
+                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, disposition,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+// Whether `path` still names the file open at `h` (a file replaced by a
+// rename is another file under the same name).
+bool stillNamed(HANDLE h, const QString &path)
+{
+    const HANDLE named = openPath(path, 0, OPEN_EXISTING);
+    if (named == INVALID_HANDLE_VALUE)
+        return false;
+    const bool same = sameFile(h, named);
+    CloseHandle(named);
+    return same;
+}
+
+HANDLE openFor(const QString &path, Mode mode, Missing missing)
+{
+    // An exclusive lock is for writing: like POSIX, it needs a file that may be written.
+    const DWORD access = mode == Mode::Exclusive ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ;
+    return openPath(path, access, missing == Missing::Create ? OPEN_ALWAYS : OPEN_EXISTING);
 }
 
 #endif
@@ -166,9 +249,23 @@ void FileLock::release()
 {
 #if !defined(Q_OS_WIN)
     if (m_fd >= 0)
-        ::close(m_fd); // lets the lock go with the handle
+        ::close(int(m_fd)); // lets the lock go with the handle
+#else
+    if (m_fd >= 0) {
+        // Let go at once: a closed handle's locks go only when the system gets round to it.
+        if (m_available)
+            unlock(handleOf(m_fd));
+        CloseHandle(handleOf(m_fd));
+    }
 #endif
     m_fd = -1;
+}
+
+void FileLock::releaseForRename()
+{
+#if defined(Q_OS_WIN)
+    release();
+#endif
 }
 
 #if !defined(Q_OS_WIN)
@@ -222,7 +319,7 @@ Outcome FileLock::change(Mode mode)
         return Outcome::Locked;
     if (mode == Mode::Shared) {
         // A lock turns into a weaker one in place, with no gap.
-        if (m_available && tryLock(m_fd, Mode::Shared) != Try::Got)
+        if (m_available && tryLock(int(m_fd), Mode::Shared) != Try::Got)
             return Outcome::Failed;
         m_mode = mode;
         return Outcome::Locked;
@@ -236,24 +333,80 @@ Outcome FileLock::change(Mode mode)
 
 #else
 
-// Windows: the copies of the program on one computer are kept apart by the
-// sharing mode of the files they open; a byte-range lock (LockFileEx) taken
-// here would extend that to other computers. Until then this is a stub that
-// holds nothing and never waits.
 Outcome FileLock::acquire(const QString &path, Mode mode, Missing missing)
 {
-    Q_UNUSED(missing);
     release();
     m_path = path;
     m_mode = mode;
-    m_available = false;
-    return Outcome::Locked;
+    m_available = true;
+    const auto deadline = std::chrono::steady_clock::now() + waitLimit();
+    WaitNotice notice;
+    auto retry = kFirstRetry;
+    HANDLE h = INVALID_HANDLE_VALUE;
+    for (;;) {
+        if (h == INVALID_HANDLE_VALUE) {
+            h = openFor(path, mode, missing);
+            if (h == INVALID_HANDLE_VALUE) {
+                const DWORD error = GetLastError();
+                const bool absent = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+                // Another program holding the file open without sharing it
+                // (a backup or virus scanner, a copy in progress) keeps it
+                // for a moment, as a lock does: wait for it the same way.
+                if (error != ERROR_SHARING_VIOLATION)
+                    return missing == Missing::Skip && absent ? Outcome::Locked : Outcome::Failed;
+            }
+        }
+        const Try got = h == INVALID_HANDLE_VALUE ? Try::Held : tryLock(h, mode);
+        switch (got) {
+        case Try::Got:
+            if (stillNamed(h, path)) {
+                m_fd = reinterpret_cast<qintptr>(h);
+                return Outcome::Locked;
+            }
+            // Replaced while we waited: the lock is on a file nobody reads any more.
+            unlock(h);
+            CloseHandle(h);
+            h = INVALID_HANDLE_VALUE;
+            continue;
+        case Try::NoLocks:
+            m_fd = reinterpret_cast<qintptr>(h);
+            m_available = false;
+            return Outcome::Locked;
+        case Try::Error: CloseHandle(h); return Outcome::Failed;
+        case Try::Held: break;
+        }
+        if (std::chrono::steady_clock::now() >= deadline) {
+            if (h != INVALID_HANDLE_VALUE)
+                CloseHandle(h);
+            return Outcome::Busy;
+        }
+        notice.started();
+        std::this_thread::sleep_for(retry);
+        retry = std::min(retry * 2, kLongestRetry);
+    }
 }
 
 Outcome FileLock::change(Mode mode)
 {
-    m_mode = mode;
-    return Outcome::Locked;
+    if (m_fd < 0 || mode == m_mode)
+        return Outcome::Locked;
+    if (mode == Mode::Shared) {
+        // The shared lock is taken over the exclusive one this handle holds,
+        // then the exclusive one let go: no gap in which another writer
+        // could come in.
+        if (m_available) {
+            if (tryLock(handleOf(m_fd), Mode::Shared) != Try::Got)
+                return Outcome::Failed;
+            unlock(handleOf(m_fd));
+        }
+        m_mode = mode;
+        return Outcome::Locked;
+    }
+    // Another reader may hold the file too: let it go and take it again for
+    // writing (another writer may come first), as on POSIX.
+    const QString path = m_path;
+    release();
+    return acquire(path, Mode::Exclusive, Missing::Skip);
 }
 
 #endif

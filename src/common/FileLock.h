@@ -27,8 +27,11 @@
 // handle of the guard's own: on Linux an open-file-description lock, so that
 // two handles of one process exclude each other as two processes do and
 // closing some other handle of the file lets nothing go; elsewhere on POSIX a
-// classic record lock. Network file systems (NFS, SMB/CIFS mounted without
-// "nobrl") forward both to the server. A file system that refuses locks
+// classic record lock. On Windows, where such locks are mandatory, a
+// LockFileEx lock on one byte far past the data (the program's own handles
+// still read and write the data), which also keeps two handles of one
+// process apart. Network file systems (NFS, SMB/CIFS mounted without
+// "nobrl", Windows shares) forward all of them to the server. A file system that refuses locks
 // altogether is worked on without one (see lockingAvailable()).
 //
 // A file that is replaced as a whole (renamed over) is locked through the
@@ -68,6 +71,14 @@ public:
 
     void release();
 
+    // Called when the file held is about to be replaced by renaming another
+    // file over it, or moved with its folder. Windows renames over no open
+    // file and moves no folder holding one, so there the lock goes now:
+    // another copy that comes in before the rename makes the rename fail
+    // (a failure the caller reports) rather than wait. Elsewhere the lock
+    // stays held until release(), as the rename needs nothing.
+    void releaseForRename();
+
     // Whether a file is held (false after Missing::Skip found none).
     bool held() const { return m_fd >= 0; }
     Mode mode() const { return m_mode; }
@@ -78,7 +89,7 @@ public:
 
 private:
     QString m_path;
-    int m_fd = -1;
+    qintptr m_fd = -1; // a file descriptor, or a Windows file handle
     Mode m_mode = Mode::Shared;
     bool m_available = true;
 };

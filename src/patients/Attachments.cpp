@@ -1,6 +1,7 @@
 #include "patients/Attachments.h"
 
 #include "common/FileIo.h"
+#include "common/FileNames.h"
 #include "common/Text.h"
 
 #include <QDateTime>
@@ -42,7 +43,9 @@ QString bareName(QStringView stored)
 QString filePath(const QString &appFolder, QStringView stored)
 {
     const QString name = bareName(stored);
-    if (name.isEmpty())
+    // A name this system cannot hold as a file (on Windows "a:b.pdf" is a
+    // hidden stream of "a", "NUL.pdf" no file at all) names no attachment.
+    if (name.isEmpty() || !names::fitsHere(name))
         return QString();
     // Joined as text: the name has no separator, so the result lies in the
     // folder whatever the name looks like.
@@ -74,13 +77,18 @@ QString storableName(QStringView chosenFileName)
         const std::optional<char16_t> fit = text::closestCp1252(c);
         name += fit ? QChar(*fit) : QChar(u'_');
     }
-    if (name.size() <= kStoredNameLength)
+    if (name.size() > kStoredNameLength) {
+        // Keep a short extension, so that the file still opens with its program.
+        const qsizetype dot = name.lastIndexOf(u'.');
+        const qsizetype extLength = dot > 0 && name.size() - dot <= 16 ? name.size() - dot : 0;
+        name = text::trimmed(QStringView(name).first(kStoredNameLength - extLength)) + QStringView(name).last(extLength);
+    }
+    // The folder may be copied to Windows: a name it refuses is made to fit
+    // there, on every system ("CON.pdf" -> "CON_.pdf", "a:b" -> "a_b").
+    if (name.isEmpty() || names::fitsWindows(name))
         return name;
-    // Keep a short extension, so that the file still opens with its program.
-    const qsizetype dot = name.lastIndexOf(u'.');
-    const qsizetype extLength = dot > 0 && name.size() - dot <= 16 ? name.size() - dot : 0;
-    return text::trimmed(QStringView(name).first(kStoredNameLength - extLength))
-           + QStringView(name).last(extLength);
+    const QString fit = names::fitForWindows(name);
+    return fit.size() <= kStoredNameLength ? fit : text::trimmed(QStringView(fit).first(kStoredNameLength));
 }
 
 bool ensureFolder(const QString &appFolder) { return io::makeFolder(folderPath(appFolder)); }

@@ -115,7 +115,11 @@ private slots:
         QTest::newRow("long, no extension") << QString(300, u'b') << QString(250, u'b');
         QTest::newRow("long, blank at the cut")
             << QString(244, u'c') + u" "_s + QString(60, u'd') + u".docx"_s << QString(244, u'c') + u".docx"_s;
-        QTest::newRow("exactly full") << QString(246, u'e') + u".txt"_s << QString(246, u'e') + u".txt"_s;
+        QTest::newRow("exactly full") << QString(246, u'e') + u".txt"_s << QString(246, u'e') + u".txt"_s;        // Names Windows cannot hold, made to fit on every system: the folder may be copied there.
+        QTest::newRow("device name") << u"C:/Referti/CON.pdf"_s << u"CON_.pdf"_s;
+        QTest::newRow("device name, lower case") << u"/home/medico/lpt1"_s << u"lpt1_"_s;
+        QTest::newRow("refused characters") << u"/tmp/esito: \"ok\" <1> | ?*.pdf"_s << u"esito_ _ok_ _1_ _ __.pdf"_s;
+        QTest::newRow("final dot") << u"/tmp/referto."_s << u"referto_"_s;
     }
     void storableNameSurvivesTheCard()
     {
@@ -142,6 +146,9 @@ private slots:
         QVERIFY(writeFile(folder + u"/referto.pdf"_s, "r"));
         QCOMPARE(attachments::filePath(app.path(), u"Referto.PDF"_s), folder + u"/referto.pdf"_s);
         QCOMPARE(attachments::filePath(app.path(), u"referto.pdf"_s), folder + u"/referto.pdf"_s);
+        // Where the file system itself ignores case (Windows), one file answers to both names.
+        if (QFileInfo::exists(folder + u"/REFERTO.PDF"_s))
+            return;
         QVERIFY(writeFile(folder + u"/Referto.PDF"_s, "R"));
         QCOMPARE(attachments::filePath(app.path(), u"Referto.PDF"_s), folder + u"/Referto.PDF"_s);
         QCOMPARE(attachments::filePath(app.path(), u"REFERTO.pdf"_s), folder + u"/Referto.PDF"_s); // name order

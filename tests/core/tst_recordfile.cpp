@@ -12,7 +12,9 @@
 
 #include <optional>
 
+#if defined(Q_OS_LINUX)
 #include <unistd.h>
+#endif
 
 using namespace Qt::StringLiterals;
 using namespace clinora;
@@ -45,6 +47,8 @@ void leaveJournal(const QString &p)
     QVERIFY(QFile::exists(RecordFile::journalPath(p)));
 }
 
+#if defined(Q_OS_LINUX)
+// Seen through /proc, so on Linux only.
 // Every sync the system is asked for, with the file or folder it was for,
 // and what a watched file held at that moment.
 QStringList g_synced;
@@ -70,6 +74,7 @@ public:
     }
     ~NoteSyncs() { io::setSyncCall(nullptr); }
 };
+#endif
 
 // Fails the n-th operation of one kind.
 class FailNth : public io::FaultHook {

@@ -147,6 +147,9 @@ private slots:
         // Case is kept; nothing leads out of the folder.
         QCOMPARE(AnalysisArchivePath(u"/app"_s, u"../x/y"_s),
                  u"/app/Analisi_Cliniche/Paziente_CF_.._x_y.asl"_s);
+        // A name Windows can hold too, since the folder moves between systems.
+        QCOMPARE(AnalysisArchivePath(u"/app"_s, u"RSS:MRA*80?<>|\"x"_s),
+                 u"/app/Analisi_Cliniche/Paziente_CF_RSS_MRA_80_____x.asl"_s);
         QCOMPARE(PatientArchivePath(u"/app"_s), u"/app/Pazienti.pro"_s);
     }
 };

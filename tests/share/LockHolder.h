@@ -11,7 +11,11 @@ namespace clinora::test {
 // The helper program beside the test: another copy of the record layer.
 inline QString shareHelperPath()
 {
+#if defined(Q_OS_WIN)
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/clinora_share_helper.exe");
+#else
     return QCoreApplication::applicationDirPath() + QStringLiteral("/clinora_share_helper");
+#endif
 }
 
 // Another copy of the program holding a file locked until it is let go.
