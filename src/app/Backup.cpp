@@ -342,6 +342,10 @@ struct ZipFile {
             if (io::injectFault(io::Op::Open, path)
                 || !file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
                 return fail(ZIP_ER_OPEN);
+            // It holds every record and the password file: the owner's alone,
+            // whatever the umask or the folder it goes to.
+            if (!file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner))
+                return fail(ZIP_ER_OPEN);
             writing = true;
             pending.reserve(size_t(kCopyChunk));
             toDisk = 0;
@@ -788,6 +792,19 @@ bool moveItem(const QString &from, const QString &to)
     return QDir().rename(from, to);
 }
 
+// A restored item takes the permissions of the one it replaces, file by
+// file (an archive an administrator closed stays closed); what is new keeps
+// those of the data folder.
+void keepPermissions(const QString &replaced, const QString &restored)
+{
+    (void)io::copyPermissions(replaced, restored);
+    if (!QFileInfo(restored).isDir() || QFileInfo(restored).isSymLink())
+        return;
+    const QDir dir(restored);
+    for (const QString &name : dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
+        keepPermissions(QDir(replaced).filePath(name), dir.filePath(name));
+}
+
 void removeItem(const QString &path)
 {
     const QFileInfo fi(path);
@@ -814,7 +831,11 @@ QStringList dataEntries(const QString &dataFolder)
     QStringList out;
     const QDir dir(dataFolder);
     for (const QString &name : topFiles()) {
-        if (QFileInfo(dir.filePath(name)).isFile())
+        // Anything at an archive's name is taken: a FIFO, a device or a link
+        // to a disk not there then fails the backup, instead of leaving the
+        // archive out of a backup that says it is whole.
+        const QFileInfo item(dir.filePath(name));
+        if ((item.exists() || item.isSymLink()) && !item.isDir())
             out << name;
     }
     QStringList folders;
@@ -1058,7 +1079,7 @@ Result restore(const QString &zipPath, const QString &dataFolder, const Progress
             if (!io::makeFolder(QFileInfo(target).absolutePath()))
                 return fail(Failure::ReplaceFailed, target);
             QFile out(target);
-            if (io::injectFault(io::Op::Open, target) || !out.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            if (io::injectFault(io::Op::Open, target) || !io::openFresh(out))
                 return fail(Failure::ReplaceFailed, target);
             const bool copied = readEntry(reader.za, zip_uint64_t(i), work,
                                           [&](QByteArrayView b) { return io::writeAll(out, b); });
@@ -1132,6 +1153,7 @@ Result restore(const QString &zipPath, const QString &dataFolder, const Progress
             return fail(whole ? Failure::ReplaceFailed : Failure::RollbackFailed, whole ? item : aside);
         }
         placed << item;
+        keepPermissions(QDir(aside).filePath(item), data.filePath(item));
     }
     io::syncFolderToDisk(dataFolder);
     guards.clear();

@@ -15,6 +15,7 @@ enum class TopicId {
     PatientExport,  // patient archive export
     AnalysesExport, // analysis archive export
     Backup,         // backup and restore of the data (start menu)
+    Privacy,        // who can reach the data, slowed logins, the lock screen
 };
 
 struct Topic {

@@ -59,6 +59,8 @@ private slots:
             << int(TopicId::AnalysesExport)
             << u"Esportazione archivio analisi cliniche in Microsoft Excel."_s << 1 << any;
         QTest::newRow("backup") << int(TopicId::Backup) << u"Backup e ripristino dei dati."_s << 1 << any;
+        QTest::newRow("privacy") << int(TopicId::Privacy) << u"Riservatezza dei dati e blocco dello schermo."_s
+                                 << 1 << any;
     }
     void topics()
     {
@@ -113,7 +115,7 @@ private slots:
         const QList<TopicId> expected = {TopicId::Overview,      TopicId::Patients,
                                          TopicId::AnalysesMenu,  TopicId::Summary,
                                          TopicId::PatientExport, TopicId::AnalysesExport,
-                                         TopicId::Backup};
+                                         TopicId::Backup,        TopicId::Privacy};
         QVERIFY(help::allTopics() == expected);
     }
 };
