@@ -88,16 +88,19 @@ TfrmBlocco::TfrmBlocco(AppContext &ctx, QWidget *parent)
     });
     board->setGeometry(8, 8, 344, 265);
 
-    lblBlocco = new QLabel(u"Clinora è bloccato. Immetti la password e premi OK."_s, board);
+    // The login's own words; what happened is said by the title, the curtain
+    // and, to a screen reader, by the label's name.
+    lblBlocco = new QLabel(u"Immetti la password e premi OK."_s, board);
     lblBlocco->setObjectName(u"lblBlocco"_s);
-    lblBlocco->setFont(designFont(u"Verdana"_s, 8, true));
+    lblBlocco->setAccessibleName(u"Clinora è bloccato. Immetti la password e premi OK."_s);
+    lblBlocco->setFont(designFont(u"Verdana"_s, 10, true));
     lblBlocco->setGeometry(18, 182, 310, 22);
 
     txtPassword = makeInput(board, u"txtPassword"_s, QRect(18, 212, 230, 34));
     txtPassword->setEchoMode(QLineEdit::Password);
     txtPassword->setFont(designFont(u"Verdana"_s, 14, true));
     txtPassword->setAccessibleName(u"Password"_s);
-    txtPassword->setAccessibleDescription(lblBlocco->text());
+    txtPassword->setAccessibleDescription(lblBlocco->accessibleName());
     lblBlocco->setBuddy(txtPassword);
     FocusHighlight::attach(txtPassword, u"effPassword"_s);
 
