@@ -45,6 +45,19 @@ if [ ! -w "$folder" ]; then
   exit 1
 fi
 
+# Patient data are no other account's business: the folder is the user's
+# alone (0700), and so is everything the program then makes in it. A folder
+# already shared with a group as the README shows (set-group-ID bit, for two
+# accounts or two computers) keeps its group; only other accounts are shut
+# out. A disk without permissions (a FAT stick) is said, not fatal.
+if [ -g "$folder" ]; then
+  folder_mode=o-rwx program_mode=0750 file_mode=0660
+else
+  folder_mode=0700 program_mode=0700 file_mode=0600
+fi
+chmod "$folder_mode" "$folder" 2>/dev/null ||
+  echo "Note: the permissions of $folder cannot be set; keep it where only the practice can reach it." >&2
+
 # The program's files, as the build's install rules list them, are laid out
 # beside the target first (same disk, so each one then moves in by a rename).
 stage="$(mktemp -d "$folder/.clinora-install.XXXXXX")"
@@ -59,6 +72,7 @@ for f in "$stage"/*; do
     [ "$name" = unins000.dll ] && continue
     cmp -s "$f" "$folder/$name" && continue
   fi
+  { if [ -x "$f" ]; then chmod "$program_mode" "$f"; else chmod "$file_mode" "$f"; fi; } 2>/dev/null || true
   mv -f "$f" "$folder/$name"
   updated+=("$name")
 done
@@ -66,6 +80,7 @@ done
 # The mark of a folder this script installed: uninstall.sh removes the
 # program only from such a folder.
 printf 'Clinora installed here by scripts/install.sh\n' >"$folder/.clinora-installato"
+chmod "$file_mode" "$folder/.clinora-installato" 2>/dev/null || true
 
 # The menu entry and its icon.
 data="${XDG_DATA_HOME:-$HOME/.local/share}"

@@ -53,7 +53,7 @@ std::optional<QStringList> readFrequentExams(const QString &appFolder)
     QFile f(path(appFolder));
     if (!f.exists())
         return QStringList();
-    if (io::injectFault(io::Op::Open, f.fileName()) || !f.open(QIODevice::ReadOnly))
+    if (io::injectFault(io::Op::Open, f.fileName()) || !io::openRegular(f, QIODevice::ReadOnly))
         return std::nullopt;
     if (io::injectFault(io::Op::Read, f.fileName()))
         return std::nullopt;

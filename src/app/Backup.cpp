@@ -373,6 +373,10 @@ struct ZipFile {
                 && (io::injectFault(io::Op::Open, path)
                     || !file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)))
                 return fail(ZIP_ER_OPEN);
+            // It holds every record and the password file: the owner's alone,
+            // whatever the umask or the folder it goes to.
+            if (!file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner))
+                return fail(ZIP_ER_OPEN);
             writing = true;
             pending.reserve(size_t(kCopyChunk));
             toDisk = 0;
@@ -823,6 +827,8 @@ QString reserve(const QString &folder, const QDateTime &when, const QString &suf
                 continue; // another run's
             return QString();
         }
+        // The owner's alone from the first byte (see ZIP_SOURCE_BEGIN_WRITE).
+        (void)out.file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
         if (guard.acquire(temp, lock::Mode::Exclusive, lock::Missing::Skip) != lock::Outcome::Locked
             || !QFileInfo::exists(temp)) {
             out.file.close();
@@ -914,6 +920,19 @@ bool moveItem(const QString &from, const QString &to)
     if (io::injectFault(io::Op::Rename, from))
         return false;
     return QDir().rename(from, to);
+}
+
+// A restored item takes the permissions of the one it replaces, file by
+// file (an archive an administrator closed stays closed); what is new keeps
+// those of the data folder.
+void keepPermissions(const QString &replaced, const QString &restored)
+{
+    (void)io::copyPermissions(replaced, restored);
+    if (!QFileInfo(restored).isDir() || QFileInfo(restored).isSymLink())
+        return;
+    const QDir dir(restored);
+    for (const QString &name : dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
+        keepPermissions(QDir(replaced).filePath(name), dir.filePath(name));
 }
 
 void removeItem(const QString &path)
@@ -1404,7 +1423,7 @@ Result restore(const QString &zipPath, const QString &dataFolder, const Progress
             if (!io::makeFolder(QFileInfo(target).absolutePath()))
                 return fail(Failure::ReplaceFailed, target);
             QFile out(target);
-            if (io::injectFault(io::Op::Open, target) || !out.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            if (io::injectFault(io::Op::Open, target) || !io::openFresh(out))
                 return fail(Failure::ReplaceFailed, target);
             qint64 written = 0;
             const bool copied = readEntry(reader.za, zip_uint64_t(i), work, declared.value(name), [&](QByteArrayView b) {
@@ -1520,6 +1539,7 @@ Result restore(const QString &zipPath, const QString &dataFolder, const Progress
             return fail(Failure::ReplaceFailed, item);
         }
         placed << item;
+        keepPermissions(QDir(aside).filePath(item), data.filePath(item));
     }
     io::syncFolderToDisk(dataFolder);
     // Complete: only now may what was set aside go.

@@ -28,7 +28,7 @@ std::optional<QString> PasswordStore::readStoredValue(bool *busy) const
     QFile f(path());
     if (!f.exists())
         return QString();
-    if (io::injectFault(io::Op::Open, f.fileName()) || !f.open(QIODevice::ReadOnly))
+    if (io::injectFault(io::Op::Open, f.fileName()) || !io::openRegular(f, QIODevice::ReadOnly))
         return std::nullopt;
     if (io::injectFault(io::Op::Read, f.fileName()))
         return std::nullopt;
@@ -48,7 +48,7 @@ bool PasswordStore::writeStoredValue(const QString &hex) const
     QString current;
     QFile existing(path());
     if (existing.exists()) {
-        if (io::injectFault(io::Op::Open, existing.fileName()) || !existing.open(QIODevice::ReadOnly))
+        if (io::injectFault(io::Op::Open, existing.fileName()) || !io::openRegular(existing, QIODevice::ReadOnly))
             return false;
         if (io::injectFault(io::Op::Read, existing.fileName()))
             return false;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <QByteArrayView>
-#include <QSaveFile>
+#include <QFile>
 #include <QString>
 
 class QDateTime;
@@ -42,8 +42,13 @@ bool writeAll(QFile &file, QByteArrayView bytes);
 // once every byte is written).
 bool writeAll(QFileDevice &file, QByteArrayView bytes);
 
+// The same, with the fault hook told `path` (a file open on a handle has no name).
+bool writeAllAs(QFileDevice &file, const QString &path, QByteArrayView bytes);
+
 // Pushes the file's written data to the disk (fsync / FlushFileBuffers).
 bool syncToDisk(QFileDevice &file);
+// The same without asking the fault hook.
+bool syncHandle(QFileDevice &file);
 
 // Starts writing `length` bytes from `offset` to the disk without waiting
 // (where the system allows it), so that the disk works while the program
@@ -73,8 +78,43 @@ bool syncFolderToDisk(const QString &folder);
 void dropCached(QFileDevice &file);
 
 // Makes sure `folder` exists as a folder, creating any missing parent too;
-// false when it cannot be made (or a file stands in its place).
+// false when it cannot be made (or a file stands in its place). A folder made
+// here takes the permissions of the folder that holds it, whatever the umask.
 bool makeFolder(const QString &folder);
+
+// The permissions of a file the program makes in `folder`: the folder's own,
+// without execute bits (so never more open than the folder), always readable
+// and writable by the owner. Patient data are no one else's business: a
+// folder the practice shares with a group gives the group the same access.
+QFileDevice::Permissions newFilePermissions(const QString &folder);
+
+// Opens an existing regular file at the file's name, or (with `create`)
+// makes a missing one with newFilePermissions(). An existing name is followed
+// when it is a link (an archive may be kept on another disk), but a new file
+// is never made through a link. A FIFO, a device, a socket or a folder is
+// refused at once, without waiting for someone at its other end: the caller
+// reports it as a file it cannot open.
+bool openRegular(QFile &file, QIODevice::OpenMode mode, bool create = false);
+
+// The same for a bare system handle (POSIX), as the file locks hold it:
+// read-only or read-write; -1 with errno set on failure (ENOENT for a
+// missing file not created, EACCES for a name that is not a regular file).
+int openRegularHandle(const QString &path, bool write, bool create);
+
+// Opens `file` for writing as a new, empty file at its name: whatever stood
+// there (a link included) is removed first, so nothing is ever written
+// through a link planted at the name. Used for a file written in place (a
+// rewrite journal); a whole file is replaced with ReplacedFile instead.
+bool openFresh(QFile &file);
+
+// The permission bits of `path` as the system keeps them (0755...), never
+// following a link; -1 when it is missing or where the system keeps none
+// of this kind (Windows has access lists instead).
+int permissionBits(const QString &path);
+
+// Gives `path` the permissions of the item it replaces (`model`): a restored
+// file keeps what an administrator had set. Never follows a link at `path`.
+bool copyPermissions(const QString &model, const QString &path);
 
 // Removes a file; true when it is gone (or was never there).
 bool removeFile(const QString &path);
@@ -89,6 +129,9 @@ bool canCreateFilesIn(const QString &folder);
 // beside the target, which takes the target's place only once every byte of
 // it is on the disk: a failure at any step, or a crash, leaves either the old
 // file or the new one, never a mixture. A file not committed is dropped.
+// Whatever is at the name is replaced, a link too: nothing is ever written
+// into a link's target. The new file takes newFilePermissions() of its folder,
+// or the stricter permissions of the regular file it replaces.
 class ReplacedFile {
 public:
     explicit ReplacedFile(const QString &path);
@@ -106,7 +149,9 @@ public:
 private:
     bool cancel();
 
-    QSaveFile m_file;
+    QString m_path;   // the file replaced
+    QString m_temp;   // the new content, until the commit
+    QFile m_file;     // open on m_temp
     qint64 m_toDisk = 0; // where the disk writing already asked for ends
     int m_old = -1;      // the file replaced, held open across the rename
     bool m_failed = false;

@@ -1,5 +1,7 @@
 #include "common/FileLock.h"
 
+#include "common/FileIo.h"
+
 #include <QFile>
 
 #include <algorithm>
@@ -106,16 +108,11 @@ bool stillNamed(int fd, const QString &path)
     return held.st_dev == named.st_dev && held.st_ino == named.st_ino;
 }
 
+// Only a regular file is held (a FIFO would wait for a writer for ever); a
+// missing one is made with the data folder's permissions, never through a link.
 int openFor(const QString &path, Mode mode, Missing missing)
 {
-    int flags = (mode == Mode::Exclusive ? O_RDWR : O_RDONLY) | O_CLOEXEC;
-    if (missing == Missing::Create)
-        flags |= O_CREAT;
-    for (;;) {
-        const int fd = ::open(QFile::encodeName(path).constData(), flags, 0666);
-        if (fd >= 0 || errno != EINTR)
-            return fd;
-    }
+    return io::openRegularHandle(path, mode == Mode::Exclusive, missing == Missing::Create);
 }
 
 #else

@@ -575,6 +575,41 @@ QString reportImportText()
     });
 }
 
+QString privacyText()
+{
+    return joined({
+        u"Le schede dei pazienti e i risultati delle analisi sono dati sulla salute, che la legge chiede "
+        u"di proteggere. Clinora li conserva nella cartella del programma e ogni file che crea (archivi, "
+        u"esportazioni in Excel, PDF della scheda, file allegati, password) riceve gli stessi permessi "
+        u"della cartella, senza mai essere più aperto di lei. Installato con lo script di installazione, "
+        u"la cartella è riservata all'utente che l'ha installato; un backup è sempre leggibile soltanto da "
+        u"chi l'ha creato."_s,
+
+        u"Se la cartella o uno dei suoi archivi è accessibile agli altri utenti del computer, dopo "
+        u"l'accesso Clinora lo segnala indicando la cartella e il comando che la chiude; rispondendo No "
+        u"alla domanda finale l'avviso non viene più ripetuto. Per usare la stessa cartella da due utenti "
+        u"o da due postazioni, riservarla a un gruppo di cui fanno parte soltanto loro: i file che Clinora "
+        u"crea vi ricevono gli stessi permessi del gruppo."_s,
+
+        u"La password è conservata nel file unins000.dll in forma soltanto mascherata, non cifrata: a "
+        u"proteggerla sono i permessi della cartella. Dopo ogni password errata il tentativo successivo "
+        u"deve attendere sempre più a lungo (1, 2, 4, 8 secondi e così via, fino a 30 secondi): il tempo "
+        u"che resta è indicato sotto la casella della password, anche dopo aver chiuso e riaperto il "
+        u"programma. Lo stesso vale per la vecchia password nella finestra \"Cambia password\"."_s,
+
+        u"Se il computer resta senza uso della tastiera e del mouse per 10 minuti, Clinora copre tutte le "
+        u"sue finestre con lo schermo di blocco, che chiede la password; la combinazione di tasti Ctrl+L "
+        u"blocca subito, ad esempio prima di allontanarsi dalla scrivania. Con la password giusta si torna "
+        u"esattamente dove si era, con le schede aperte e le modifiche non ancora salvate. Il pulsante "
+        u"\"Esci\" dello schermo di blocco chiude il programma, dopo aver chiesto conferma se ci sono "
+        u"schede aperte, le cui modifiche non salvate andrebbero perse."_s,
+
+        u"Il tempo di attesa prima del blocco si imposta nel file Clinora-sicurezza.ini della cartella del "
+        u"programma, alla voce Minuti della sezione [Blocco]: ad esempio Minuti=5; con Minuti=0 lo schermo "
+        u"si blocca soltanto con Ctrl+L. La modifica vale dall'accesso successivo."_s,
+    });
+}
+
 } // namespace
 
 Topic topic(TopicId id)
@@ -598,6 +633,8 @@ Topic topic(TopicId id)
         return {u"Backup e ripristino dei dati."_s, backupText()};
     case TopicId::ReportImport:
         return {u"Importazione dei referti di laboratorio."_s, reportImportText()};
+    case TopicId::Privacy:
+        return {u"Riservatezza dei dati e blocco dello schermo."_s, privacyText()};
     }
     return {};
 }
@@ -607,7 +644,8 @@ QList<TopicId> allTopics()
     // AnalysisCard is left out: it shares the AnalysesMenu text word for word.
     return {TopicId::Overview,     TopicId::Patients,      TopicId::AnalysesMenu,
             TopicId::Summary,      TopicId::PatientExport, TopicId::AnalysesExport,
-            TopicId::Backup,       TopicId::ReportImport};
+            TopicId::Backup,       TopicId::ReportImport,
+            TopicId::Privacy};
 }
 
 } // namespace clinora::help

@@ -16,6 +16,7 @@ enum class TopicId {
     AnalysesExport, // analysis archive export
     Backup,         // backup and restore of the data (start menu)
     ReportImport,   // laboratory report import
+    Privacy,        // who can reach the data, slowed logins, the lock screen
 };
 
 struct Topic {

@@ -101,9 +101,10 @@ IoResult RecordFile::open(const QString &path, lock::Mode mode)
     case lock::Outcome::Busy: return {IoError::Busy};
     case lock::Outcome::Failed: return {IoError::Open};
     }
-    // ReadWrite creates a missing file, and fails without touching an
-    // existing one that may not be written.
-    if (!m_file.open(QIODevice::ReadWrite))
+    // A missing file is created (the lock has made it already), and an
+    // existing one that may not be written is left alone: the open fails. A
+    // FIFO or a device at the name fails too, at once.
+    if (!io::openRegular(m_file, QIODevice::ReadWrite, true))
         return fail(IoError::Open);
     if (QFile::exists(journalPath(path))) {
         // Finishing a rewrite is a write: a reader takes the file alone for it.
@@ -135,7 +136,7 @@ IoResult RecordFile::replayJournal()
     QByteArray bytes;
     {
         QFile j(jpath);
-        if (io::injectFault(io::Op::Open, jpath) || !j.open(QIODevice::ReadOnly))
+        if (io::injectFault(io::Op::Open, jpath) || !io::openRegular(j, QIODevice::ReadOnly))
             return fail(IoError::Open);
         if (io::injectFault(io::Op::Read, jpath))
             return fail(IoError::Read);
@@ -192,7 +193,8 @@ IoResult RecordFile::writeJournal(qint64 k, const QByteArray &oldRecord, const Q
     IoError error = IoError::None;
     {
         QFile j(jpath);
-        if (io::injectFault(io::Op::Open, jpath) || !j.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        // Written anew: a link planted at the journal's name is replaced, never written through.
+        if (io::injectFault(io::Op::Open, jpath) || !io::openFresh(j))
             return fail(IoError::Open);
         if (!io::writeAll(j, journalBytes(m_size, k, m_file.size(), oldRecord, record)))
             error = IoError::Write;

@@ -104,7 +104,7 @@ bool copyFile(const QString &source, const QString &target)
     if (io::injectFault(io::Op::Copy, target))
         return false;
     QFile in(source);
-    if (io::injectFault(io::Op::Open, source) || !in.open(QIODevice::ReadOnly))
+    if (io::injectFault(io::Op::Open, source) || !io::openRegular(in, QIODevice::ReadOnly))
         return false;
     // Written beside the target under a temporary name, which takes the
     // target's place only once the copy is whole.

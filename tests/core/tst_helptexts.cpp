@@ -61,6 +61,8 @@ private slots:
         QTest::newRow("backup") << int(TopicId::Backup) << u"Backup e ripristino dei dati."_s << 1 << any;
         QTest::newRow("report import") << int(TopicId::ReportImport)
                                        << u"Importazione dei referti di laboratorio."_s << 1 << any;
+        QTest::newRow("privacy") << int(TopicId::Privacy) << u"Riservatezza dei dati e blocco dello schermo."_s
+                                 << 1 << any;
     }
     void topics()
     {
@@ -115,7 +117,8 @@ private slots:
         const QList<TopicId> expected = {TopicId::Overview,      TopicId::Patients,
                                          TopicId::AnalysesMenu,  TopicId::Summary,
                                          TopicId::PatientExport, TopicId::AnalysesExport,
-                                         TopicId::Backup,        TopicId::ReportImport};
+                                         TopicId::Backup,        TopicId::ReportImport,
+                                         TopicId::Privacy};
         QVERIFY(help::allTopics() == expected);
     }
 };

@@ -37,6 +37,13 @@ grep -qxF "Exec=\"$folder/clinora\"" "$entry" || fail "the menu entry starts: $(
 grep -qxF "Path=$folder" "$entry" || fail "the menu entry runs in: $(grep ^Path= "$entry")"
 grep -qxF "Icon=clinora" "$entry" || fail "the menu entry has no icon"
 cmp -s "$src/dist/clinora.svg" "$XDG_DATA_HOME/icons/hicolor/scalable/apps/clinora.svg" || fail "icon not installed"
+# Under the usual umask 022 too, the folder and what the installation put in
+# it are the user's alone.
+mode() { stat -c %a "$1"; }
+[ "$(umask)" = 0022 ] || umask 022
+[ "$(mode "$folder")" = 700 ] || fail "the folder is $(mode "$folder")"
+for f in unins000.dll Guida.pdf; do [ "$(mode "$folder/$f")" = 600 ] || fail "$f is $(mode "$folder/$f")"; done
+[ "$(mode "$folder/clinora")" = 700 ] || fail "the program is $(mode "$folder/clinora")"
 
 # 2. The practice at work: archives, results, frequent exams, attachments, a
 # patient folder, exports, and a password of its own ("STUDIO").
@@ -111,6 +118,14 @@ grep -qF "$folder" "$work/uninstall.log" || fail "the uninstall did not say wher
 "$src/scripts/install.sh" --from "$build" "$work/empty" >/dev/null
 "$src/scripts/uninstall.sh" "$work/empty" >/dev/null
 [ ! -e "$work/empty" ] || fail "an installation without data left: $(ls -A "$work/empty")"
+
+# 6b. A folder shared with a group (set-group bit) keeps its group; only
+# other accounts are shut out, and the program's files are the group's too.
+mkdir -p "$work/gruppo" && chmod 2775 "$work/gruppo"
+"$src/scripts/install.sh" --from "$build" "$work/gruppo" >/dev/null
+[ "$(mode "$work/gruppo")" = 2770 ] || fail "the group folder is $(mode "$work/gruppo")"
+[ "$(mode "$work/gruppo/unins000.dll")" = 660 ] && [ "$(mode "$work/gruppo/clinora")" = 750 ] ||
+  fail "in the group folder: $(stat -c '%n %a' "$work/gruppo"/*)"
 
 # 7. A folder whose name holds "%" (which a menu entry's command line would
 # read as a field code) gets a valid entry that starts it; and a folder that

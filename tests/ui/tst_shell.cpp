@@ -108,6 +108,8 @@ private slots:
         QVERIFY(!l->cmdOK->isEnabled());
         QCOMPARE(focused(), l->txtPassword);
 
+        // A wrong password makes the next try wait a second.
+        app.clock->at = app.clock->at.addSecs(1);
         type(l->txtPassword, u" ClInOrA "_s);
         pressEnter(l->txtPassword);
         QVERIFY(app.messages->shown.isEmpty());
@@ -249,7 +251,9 @@ private slots:
         QCOMPARE(c->txtPasswordNew->text(), u"x"_s);
         QCOMPARE(focused(), c->txtPasswordOld);
 
-        // Blanks around the new password are dropped; letters go to capitals.
+        // Blanks around the new password are dropped; letters go to capitals
+        // (a second after the wrong old password, as the next try must wait).
+        app.clock->at = app.clock->at.addSecs(1);
         c->txtPasswordOld->setText(u"CLINORA"_s);
         c->txtPasswordNew->setText(u" nuova è "_s);
         c->txtConferma->setText(u"nuova è"_s);
@@ -266,6 +270,7 @@ private slots:
         type(l->txtPassword, u"clinora"_s);
         click(l->cmdOK);
         QCOMPARE(app.messages->take(), QStringList{u"Attenzione: password errata."_s});
+        app.clock->at = app.clock->at.addSecs(1);
         type(l->txtPassword, u"Nuova è"_s);
         click(l->cmdOK);
         QVERIFY(app.ctx->screens.frmAvvio->isVisible());

@@ -9,8 +9,10 @@
 #include "analyses/ui/MenuAnalisi.h"
 #include "analyses/ui/StampaAnalisi.h"
 #include "analyses/ui/TrovaAnalisi.h"
+#include "app/Privacy.h"
 #include "app/ui/Avvio.h"
 #include "app/ui/BackupCommand.h"
+#include "app/ui/Blocco.h"
 #include "app/ui/CambiaPassword.h"
 #include "app/ui/Guida.h"
 #include "app/ui/Info.h"
@@ -34,7 +36,8 @@
 
 namespace clinora {
 
-AppContext::AppContext(Services &s) : ScreenContext(s), onEnd([] { QCoreApplication::quit(); })
+AppContext::AppContext(Services &s)
+    : ScreenContext(s), loginDelay(s.appFolder), onEnd([] { QCoreApplication::quit(); })
 {
     access::install();
     lock::setWaitObserver(&m_lockWait);
@@ -46,6 +49,7 @@ void AppContext::LockWaitCursor::waitEnded() { m_wait.reset(); }
 
 AppContext::~AppContext()
 {
+    m_idleLock.reset();
     lock::setWaitObserver(nullptr);
     // Later screens may refer to earlier ones: destroy in reverse order.
     while (!m_created.isEmpty())
@@ -101,6 +105,53 @@ void AppContext::warnIfAppFolderReadOnly(QWidget *parent)
                                           "Accertarsi di possedere i privilegi di scrittura nella cartella (in "
                                           "rete, anche sulla cartella condivisa) e che la chiavetta non sia "
                                           "protetta da scrittura."));
+}
+
+void AppContext::warnIfDataOpenToOthers(QWidget *parent)
+{
+    if (m_permissionsChecked)
+        return;
+    m_permissionsChecked = true;
+    privacy::Settings settings = privacy::Settings::load(services.appFolder);
+    if (!settings.warnPermissions)
+        return;
+    const QStringList exposed = privacy::exposedItems(services.appFolder);
+    if (exposed.isEmpty())
+        return;
+    const QString folder = QDir::toNativeSeparators(services.appFolder);
+    QString what;
+    if (exposed.first() == services.appFolder)
+        what = QStringLiteral("la cartella stessa");
+    if (const qsizetype files = exposed.size() - (exposed.first() == services.appFolder ? 1 : 0); files > 0) {
+        if (!what.isEmpty())
+            what += QStringLiteral(" e ");
+        what += files == 1 ? QStringLiteral("1 archivio") : QStringLiteral("%1 archivi").arg(files);
+    }
+    const bool again = services.messages->show(
+                           parent, MsgKind::Confirmation,
+                           QStringLiteral("Attenzione: i dati dei pazienti sono accessibili agli altri utenti di "
+                                          "questo computer (%1) nella cartella:\n\r\n\r")
+                                   .arg(what)
+                               + folder
+                               + QStringLiteral("\n\r\n\rPer riservarli a chi usa Clinora, chiudere il programma e "
+                                                "da un terminale eseguire:\n\r\n\rchmod -R o-rwx \"")
+                               + folder
+                               + QStringLiteral("\"\n\r\n\rPer due postazioni o due utenti, dare l'accesso a un "
+                                                "gruppo come spiega la guida (\"Riservatezza dei dati e blocco "
+                                                "dello schermo.\").\n\r\n\rRipetere questo avviso ai prossimi "
+                                                "accessi?"))
+                       != MsgAnswer::No;
+    if (!again) {
+        settings.warnPermissions = false;
+        (void)settings.save(services.appFolder);
+    }
+}
+
+void AppContext::loggedIn()
+{
+    if (!m_idleLock)
+        m_idleLock = std::make_unique<IdleLock>(*this);
+    m_idleLock->arm(privacy::Settings::load(services.appFolder).lockMinutes * 60 * 1000);
 }
 
 void AppContext::start()

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "app/LoginDelay.h"
 #include "common/FileLock.h"
 
 #include "common/ui/ScreenContext.h"
 #include "common/ui/WaitCursor.h"
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QWidget;
@@ -37,6 +39,7 @@ class TfrmExpAnalisi;
 class TfrmStampaAnalisi;
 class TfrmMenuRiepLavoro;
 class TfrmRiepLavoro;
+class IdleLock;
 
 // The 25 screens, each created once at start in this order.
 struct Screens {
@@ -90,6 +93,20 @@ public:
     // when the AppFolder takes no new files; the program then goes on.
     void warnIfAppFolderReadOnly(QWidget *parent);
 
+    // After the login: says once, over `parent`, that other accounts of the
+    // computer can reach the data folder or its archives, with how to close
+    // it; not again at later logins once the user has said to leave it.
+    void warnIfDataOpenToOthers(QWidget *parent);
+
+    // The password was right: from now on the screens lock themselves after
+    // a time without input, and at once with Ctrl+L.
+    void loggedIn();
+    IdleLock *idleLock() const { return m_idleLock.get(); }
+
+    // How long the next password try must wait: one count for the login,
+    // the change of password and the lock screen.
+    LoginDelay loginDelay;
+
     // Ends the program.
     void endProgram();
     bool ended() const { return m_ended; }
@@ -114,6 +131,8 @@ private:
     bool m_ended = false;
     LockWaitCursor m_lockWait;
     bool m_folderChecked = false;
+    bool m_permissionsChecked = false;
+    std::unique_ptr<IdleLock> m_idleLock;
 };
 
 } // namespace clinora

@@ -3,6 +3,7 @@
 #include "app/Crypt.h"
 #include "app/PasswordStore.h"
 #include "app/ui/AppContext.h"
+#include "app/ui/LoginWait.h"
 #include "app/ui/Password.h"
 #include "common/Text.h"
 #include "common/ui/Behaviours.h"
@@ -64,6 +65,9 @@ TfrmCambiaPassword::TfrmCambiaPassword(AppContext &ctx, QWidget *parent)
     for (QPushButton *b : {cmdEsci, cmdOK})
         b->setFont(captionFont);
     cmdOK->setEnabled(false);
+    // Under the last entry, over the board's lower edge.
+    waitLine = new LoginWait(ctx, this, QRect(25, 350, 361, 20), [this] { updateOK(); });
+    waitLine->label()->setFont(designFont(u"Verdana"_s, 8, true));
     connect(cmdOK, &QPushButton::clicked, this, &TfrmCambiaPassword::cmdOKClick);
     connect(cmdEsci, &QPushButton::clicked, this, &TfrmCambiaPassword::cmdEsciClick);
 }
@@ -77,8 +81,9 @@ bool TfrmCambiaPassword::eventFilter(QObject *watched, QEvent *event)
 
 void TfrmCambiaPassword::updateOK()
 {
+    const bool waiting = waitLine->waiting();
     cmdOK->setEnabled(!text::isBlank(txtPasswordOld->text()) && !text::isBlank(txtPasswordNew->text())
-                      && !text::isBlank(txtConferma->text()));
+                      && !text::isBlank(txtConferma->text()) && !waiting);
 }
 
 void TfrmCambiaPassword::FormShow()
@@ -86,6 +91,7 @@ void TfrmCambiaPassword::FormShow()
     txtPasswordOld->clear();
     txtPasswordNew->clear();
     txtConferma->clear();
+    updateOK();
     txtPasswordOld->setFocus(Qt::OtherFocusReason);
 }
 
@@ -97,6 +103,9 @@ void TfrmCambiaPassword::failed()
 
 void TfrmCambiaPassword::cmdOKClick()
 {
+    // The old password is guessed no faster here than at the login.
+    if (waitLine->waiting())
+        return;
     const PasswordStore store(m_ctx.services.appFolder);
     bool busy = false;
     const std::optional<QString> stored = store.readStoredValue(&busy);
@@ -110,11 +119,13 @@ void TfrmCambiaPassword::cmdOKClick()
         return;
     }
     if (!password::matches(*plain, txtPasswordOld->text())) {
+        waitLine->failed();
         m_ctx.services.plain(this, u"Attenzione: vecchia password errata."_s);
         txtPasswordOld->clear();
         txtPasswordOld->setFocus(Qt::OtherFocusReason);
         return;
     }
+    waitLine->succeeded();
     if (text::trimmed(txtPasswordNew->text()) != text::trimmed(txtConferma->text())) {
         m_ctx.services.plain(this, u"Attenzione: la nuova password non è stata confermata correttamente. E' "
                                    u"necessario reinserire entrambi i valori."_s);

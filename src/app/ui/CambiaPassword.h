@@ -8,6 +8,7 @@ class QPushButton;
 namespace clinora {
 
 class AppContext;
+class LoginWait;
 
 // Replaces the stored password after checking the old one. Shown and hidden
 // like a working area; any close returns to the login screen.
@@ -21,6 +22,8 @@ public:
     QLineEdit *txtConferma;
     QPushButton *cmdOK;
     QPushButton *cmdEsci;
+    // After a wrong old password: how long the next try must wait.
+    LoginWait *waitLine;
 
     void FormShow() override;
     void FormClose();

@@ -5,6 +5,7 @@
 #include "app/ui/AppContext.h"
 #include "app/ui/Avvio.h"
 #include "app/ui/CambiaPassword.h"
+#include "app/ui/LoginWait.h"
 #include "common/Text.h"
 #include "common/ui/Behaviours.h"
 #include "common/ui/Controls.h"
@@ -68,6 +69,9 @@ TfrmPassword::TfrmPassword(AppContext &ctx, QWidget *parent)
     for (QPushButton *b : {cmdEsci, btnCambiaPassword})
         b->setFont(designFont(u"Verdana"_s, 10, true));
 
+    // Between the board and the buttons, where nothing else is.
+    waitLine = new LoginWait(ctx, panel, QRect(8, 278, 344, 38), [this] { updateOK(); });
+
     connect(txtPassword, &QLineEdit::textChanged, this, &TfrmPassword::updateOK);
     txtPassword->installEventFilter(this);
     connect(cmdOK, &QPushButton::clicked, this, &TfrmPassword::cmdOKClick);
@@ -76,7 +80,12 @@ TfrmPassword::TfrmPassword(AppContext &ctx, QWidget *parent)
     setTabOrder(txtPassword, cmdOK);
 }
 
-void TfrmPassword::updateOK() { cmdOK->setEnabled(!text::isBlank(txtPassword->text())); }
+void TfrmPassword::updateOK()
+{
+    // The wait line is brought up to date whatever the entry holds.
+    const bool waiting = waitLine->waiting();
+    cmdOK->setEnabled(!text::isBlank(txtPassword->text()) && !waiting);
+}
 
 bool TfrmPassword::eventFilter(QObject *watched, QEvent *event)
 {
@@ -86,7 +95,7 @@ bool TfrmPassword::eventFilter(QObject *watched, QEvent *event)
         if (event->type() == QEvent::KeyPress) {
             const int key = static_cast<QKeyEvent *>(event)->key();
             if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-                if (!text::isBlank(txtPassword->text()))
+                if (!text::isBlank(txtPassword->text()) && !waitLine->waiting())
                     cmdOKClick();
                 return true;
             }
@@ -95,10 +104,17 @@ bool TfrmPassword::eventFilter(QObject *watched, QEvent *event)
     return DialogScreen::eventFilter(watched, event);
 }
 
-void TfrmPassword::FormShow() { txtPassword->setFocus(Qt::OtherFocusReason); }
+void TfrmPassword::FormShow()
+{
+    updateOK();
+    txtPassword->setFocus(Qt::OtherFocusReason);
+}
 
 void TfrmPassword::cmdOKClick()
 {
+    // Guessing is slowed: no password is looked at before the wait is over.
+    if (waitLine->waiting())
+        return;
     const PasswordStore store(m_ctx.services.appFolder);
     bool busy = false;
     const std::optional<QString> stored = store.readStoredValue(&busy);
@@ -114,10 +130,14 @@ void TfrmPassword::cmdOKClick()
         return;
     }
     if (password::matches(*plain, txtPassword->text())) {
+        waitLine->succeeded();
         m_ctx.switchTo(this, m_app.screens.frmAvvio);
         m_app.warnIfAppFolderReadOnly(m_app.screens.frmAvvio);
+        m_app.warnIfDataOpenToOthers(m_app.screens.frmAvvio);
+        m_app.loggedIn();
         return;
     }
+    waitLine->failed();
     m_ctx.services.plain(this, u"Attenzione: password errata."_s);
     txtPassword->clear();
     txtPassword->setFocus(Qt::OtherFocusReason);

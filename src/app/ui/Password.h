@@ -9,6 +9,7 @@ class QLabel;
 namespace clinora {
 
 class AppContext;
+class LoginWait;
 
 // The login screen, the program's main window.
 class TfrmPassword : public DialogScreen {
@@ -20,6 +21,8 @@ public:
     QPushButton *cmdOK;
     QPushButton *cmdEsci;
     QPushButton *btnCambiaPassword;
+    // After a wrong password: how long the next try must wait.
+    LoginWait *waitLine;
 
     void FormShow() override;
     void cmdOKClick();
