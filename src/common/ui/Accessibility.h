@@ -30,6 +30,11 @@ void valueLabel(QLabel *label, const QString &what);
 // (a graphic, a static text) instead of as a second command.
 void mouseAlias(QWidget *picture, QAccessible::Role role);
 
+// Says `text` once, as a notification, a moment later, wherever the
+// keyboard is: for what changes on a screen without the focus moving (a
+// hint, a total, the card just shown).
+void announce(QWidget *where, const QString &text);
+
 // True while a modal dialog other than `w`'s own window is open: the window
 // of `w` cannot take input then.
 bool coveredByModal(const QWidget *w);

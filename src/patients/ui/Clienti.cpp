@@ -186,7 +186,9 @@ void TfrmClienti::buildLayout()
         c->setCurrentIndex(-1);
         c->lineEdit()->setMaxLength(2);
         c->setGeometry(x, y + kCaptionHeight + 2, width, kInputHeight);
-        caption(parent, c, u"Prov."_s, x, y, width);
+        // Both captions read "Prov.": not a box's label, so that each box is
+        // heard by its own name (the province of birth or of residence).
+        caption(parent, c, u"Prov."_s, x, y, width)->setBuddy(nullptr);
         return c;
     };
     auto iconButton = [&](QWidget *parent, const QString &name, const QString &accessible, art::Glyph glyph,
@@ -611,6 +613,8 @@ void TfrmClienti::LoadPatientIntoCard(const PatientRecord &record, qint64 record
     lblPosizione->setText(QString::number(recordNumber));
     m_loaded.remember(PatientArchivePath(m_ctx.services.appFolder), recordNumber, record.bytes());
     m_fillDeclinedFor.clear();
+    // The card changes where the keyboard is not: which one it shows is said.
+    access::announce(this, u"Scheda "_s + QString::number(recordNumber) + u": "_s + txtPaziente->text());
 }
 
 PatientRecord TfrmClienti::PatientFromCard() const
@@ -659,7 +663,11 @@ void TfrmClienti::cmdIndietroClick() { browse(BrowseCommand::Back); }
 
 // ---- New, save, duplicate ------------------------------------------------------
 
-void TfrmClienti::cmdNuovoClick() { clearCard(); }
+void TfrmClienti::cmdNuovoClick()
+{
+    clearCard();
+    access::announce(this, u"Nuova scheda"_s);
+}
 
 void TfrmClienti::cmdSalvaClick()
 {
