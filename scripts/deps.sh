@@ -18,6 +18,9 @@ packages=(
   clang libclang-rt-14-dev llvm
   # LibreOffice Calc, without a display: a test opens both spreadsheet exports in it
   libreoffice-calc-nogui
+  # The Orca screen reader, headless: a test hears what it says while the
+  # keyboard drives the program (Italian from the locales' sources)
+  orca speech-dispatcher espeak-ng at-spi2-core dbus-x11 openbox python3-pyatspi locales
 )
 
 missing=()

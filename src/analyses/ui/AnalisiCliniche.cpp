@@ -98,6 +98,8 @@ TfrmAnalisiCliniche::TfrmAnalisiCliniche(ScreenContext &ctx, QWidget *parent)
     : WorkingArea(ctx, u" Clinora - Analisi Cliniche"_s, parent)
 {
     setObjectName(u"frmAnalisiCliniche"_s);
+    // The patient's choice has the same title: a screen reader tells the two apart.
+    setAccessibleName(u"Clinora - Analisi Cliniche: scheda dell'analisi"_s);
     settings::apply();
     setBackground(QColor(30, 80, 170), Qt::white);
     QWidget *b = board();

@@ -290,6 +290,17 @@ public:
             return oneLine(shown());
         return QAccessibleWidget::text(t);
     }
+    // A caption is the label of its input: a screen reader then reads it
+    // with the input, not again among a dialog's texts.
+    QList<QPair<QAccessibleInterface *, QAccessible::Relation>> relations(QAccessible::Relation match) const override
+    {
+        auto found = QAccessibleWidget::relations(match);
+        const QWidget *buddy = static_cast<const QLabel *>(widget())->buddy();
+        if ((match & QAccessible::Labelled) && buddy)
+            if (QAccessibleInterface *labelled = QAccessible::queryAccessibleInterface(const_cast<QWidget *>(buddy)))
+                found.append({labelled, QAccessible::Labelled});
+        return found;
+    }
     QAccessible::State state() const override
     {
         QAccessible::State st = QAccessibleWidget::state();
@@ -341,8 +352,20 @@ void forward(QAccessibleEvent *event)
 
 QString stars(const QString &text) { return QString(text.size(), u'*'); }
 
+// The object whose focus was told last.
+QPointer<QObject> g_toldFocus;
+
 void tell(QAccessibleEvent *event)
 {
+    if (event->type() == QAccessible::Focus)
+        g_toldFocus = event->object();
+    // A line edit moves its caret as it takes the focus, before the toolkit
+    // tells the focus: a screen reader then takes the caret's move for the
+    // focus and says only the key pressed. The caret of an input whose
+    // focus has not been told yet is not told.
+    if (event->type() == QAccessible::TextCaretMoved && qobject_cast<QLineEdit *>(event->object())
+        && event->object() != g_toldFocus)
+        return;
     if (hidesText(event->object())) {
         QObject *edit = event->object();
         switch (event->type()) {

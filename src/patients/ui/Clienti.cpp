@@ -186,10 +186,15 @@ void TfrmClienti::buildLayout()
         c->setCurrentIndex(-1);
         c->lineEdit()->setMaxLength(2);
         c->setGeometry(x, y + kCaptionHeight + 2, width, kInputHeight);
-        // Both captions read "Prov.": not a box's label, so that each box is
-        // heard by its own name (the province of birth or of residence).
-        caption(parent, c, u"Prov."_s, x, y, width)->setBuddy(nullptr);
+        caption(parent, c, u"Prov."_s, x, y, width);
         return c;
+    };
+    // Both captions read "Prov.": a screen reader names a box by its caption,
+    // which is read in full, each saying which province it is.
+    auto spellOut = [&](QComboBox *box, const QString &inFull) {
+        for (QLabel *l : std::as_const(captions))
+            if (l->buddy() == box)
+                l->setAccessibleName(inFull);
     };
     auto iconButton = [&](QWidget *parent, const QString &name, const QString &accessible, art::Glyph glyph,
                           const QLineEdit *beside) {
@@ -216,6 +221,7 @@ void TfrmClienti::buildLayout()
         txtProvNasc = province(w, u"txtProvNasc"_s, x, y, 62);
         access::describe(txtProvNasc, u"Provincia di nascita"_s);
         access::describe(txtProvNasc->lineEdit(), u"Provincia di nascita"_s);
+        spellOut(txtProvNasc, u"Provincia di nascita"_s);
 
         y = rowY(h, 3, 1);
         x = x0;
@@ -229,6 +235,7 @@ void TfrmClienti::buildLayout()
         txtProvRes = province(w, u"txtProvRes"_s, x, y, 62);
         access::describe(txtProvRes, u"Provincia di residenza"_s);
         access::describe(txtProvRes->lineEdit(), u"Provincia di residenza"_s);
+        spellOut(txtProvRes, u"Provincia di residenza"_s);
 
         y = rowY(h, 3, 2);
         x = x0;
