@@ -245,7 +245,7 @@ class OrcaDesk:
     def type(self, text, delay=40):
         subprocess.run(["xdotool", "type", "--delay", str(delay), text], env=self.env, check=True)
 
-    def press(self, *keys, quiet=0.3, timeout=2.5):
+    def press(self, *keys, quiet=0.3, timeout=1.5):
         """Marks, presses the keys and returns what Orca said about them:
         more than the echo of the keys (which ends in a blank), or nothing
         more within `timeout` seconds."""

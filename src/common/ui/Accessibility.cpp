@@ -341,13 +341,17 @@ public:
 // an asterisk for each character, as the field shows it.
 QAccessible::UpdateHandler g_platformUpdate = nullptr;
 
-void tell(QAccessibleEvent *event);
+void tellEvent(QAccessibleEvent *event);
 
 void forward(QAccessibleEvent *event)
 {
-    QAccessible::installUpdateHandler(g_platformUpdate);
+    if (g_platformUpdate) {
+        g_platformUpdate(event);
+        return;
+    }
+    QAccessible::installUpdateHandler(nullptr);
     QAccessible::updateAccessibility(event);
-    QAccessible::installUpdateHandler(tell);
+    QAccessible::installUpdateHandler(tellEvent);
 }
 
 QString stars(const QString &text) { return QString(text.size(), u'*'); }
@@ -355,7 +359,7 @@ QString stars(const QString &text) { return QString(text.size(), u'*'); }
 // The object whose focus was told last.
 QPointer<QObject> g_toldFocus;
 
-void tell(QAccessibleEvent *event)
+void tellEvent(QAccessibleEvent *event)
 {
     if (event->type() == QAccessible::Focus)
         g_toldFocus = event->object();
@@ -407,7 +411,7 @@ void tellCurrentLine(QAbstractItemView *view)
         const QModelIndex current = guard->currentIndex();
         QAccessibleEvent focus(guard.data(), QAccessible::Focus);
         focus.setChild(current.row() * std::max(1, guard->model()->columnCount(current.parent())) + current.column());
-        QAccessible::updateAccessibility(&focus);
+        tellEvent(&focus);
     });
 }
 
@@ -507,7 +511,7 @@ void install()
         return;
     done = true;
     QAccessible::installFactory(factory);
-    g_platformUpdate = QAccessible::installUpdateHandler(tell);
+    g_platformUpdate = QAccessible::installUpdateHandler(tellEvent);
     if (auto *app = qobject_cast<QApplication *>(QCoreApplication::instance()))
         app->installEventFilter(new ProgramWatch(app));
 }
@@ -533,6 +537,8 @@ void mouseAlias(QWidget *picture, QAccessible::Role role)
     picture->setProperty(kRoleProperty, int(role));
 }
 
+void tell(QAccessibleEvent *event) { tellEvent(event); }
+
 void announce(QWidget *where, const QString &text)
 {
     if (!where || text.trimmed().isEmpty())
@@ -553,7 +559,7 @@ void announce(QWidget *where, const QString &text)
         later->setInterval(250);
         QObject::connect(later, &QTimer::timeout, said, [said] {
             QAccessibleEvent shown(said, QAccessible::ObjectShow);
-            QAccessible::updateAccessibility(&shown);
+            tellEvent(&shown);
         });
     }
     said->setProperty(kToldProperty, text);
