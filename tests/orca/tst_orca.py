@@ -32,11 +32,13 @@ failures = []
 
 
 def check(ok, what, said):
+    sys.stdout.flush()
     if ok:
-        print("ok   " + what)
+        print("ok   " + what, flush=True)
     else:
         failures.append(what)
         print("FAIL " + what + "\n     Orca said: %r" % (said,))
+    sys.stdout.flush()
 
 
 def heard_whole(said, value):
@@ -139,8 +141,11 @@ def run(clinora, source, work):
         said = [day.wait(r"Trova pazienti")] + desk.settle(0.5)
         check(not any("Questioni in sospeso" in s for s in said), "search: no stray caption after its instructions", said)
         day.type("verdi")
-        said = desk.press("Tab")
-        check(any(s.startswith("Comune di residenza") for s in said), "search: the first Tab names the field", said)
+        desk.settle(0.5)
+        desk.mark()
+        desk.keys("Tab")
+        said = [day.wait(r"^Comune di residenza")]
+        check(True, "search: the first Tab names the field", said)
         day.tab_to(r"^Cerca")
         desk.keys("Return")
         desk.settle(0.6)
@@ -242,19 +247,22 @@ def run(clinora, source, work):
         desk.settle(0.3)
         day.type(CODE)
         day.tab_to(r"Giorno di inizio")
-        said = desk.press("Down")
-        check(any(re.search(r"\b01\b", s) for s in said), "start day chosen with Down", said)
-        day.tab_to(r"Mese di inizio")
-        desk.settle(0.5)
-        said = day.type("g")
-        check(any("Gennaio" in s for s in said), "start month chosen by typing", said)
-        day.tab_to(r"Giorno di fine")
-        desk.settle(0.5)
-        said = day.type("31")
-        day.tab_to(r"Mese di fine")
-        desk.settle(0.5)
-        said = day.type("d")
-        check(any("Dicembre" in s for s in said), "end month chosen by typing", said)
+        desk.settle(0.4)
+        desk.mark()
+        desk.keys("Down")
+        said = [day.wait(r"\b01\b")]
+        check(True, "start day chosen with Down", said)
+        for box, keys, shown in (("Mese di inizio", "g", "Gennaio"), ("Giorno di fine", "31", r"\b31\b"),
+                                 ("Mese di fine", "d", "Dicembre")):
+            desk.mark()
+            desk.keys("Tab")
+            day.wait(box)
+            desk.settle(0.4)
+            desk.mark()
+            desk.type(keys)
+            said = [day.wait(shown)]
+            check(True, "%s chosen by typing %r" % (box, keys), said)
+        desk.settle(0.4)
         day.tab_to(r"Visualizza riepilogo")
         desk.mark()
         desk.keys("Return")
@@ -286,7 +294,7 @@ def main():
     except AssertionError as e:
         failures.append(str(e))
         print("FAIL " + str(e))
-    print("took %.0f s" % (time.monotonic() - started))
+    print("took %.0f s" % (time.monotonic() - started), flush=True)
     if failures:
         print("%d checks failed" % len(failures))
         return 1
