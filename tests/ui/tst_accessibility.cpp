@@ -210,7 +210,10 @@ private:
         auto *widget = qobject_cast<QWidget *>(iface->object());
         if (interactive(role)) {
             ++controls[m_window];
-            if (name.isEmpty())
+            // The text field of an editable combo box is named by its box.
+            const bool comboText = widget && qobject_cast<QComboBox *>(widget->parentWidget())
+                                   && static_cast<QComboBox *>(widget->parentWidget())->lineEdit() == widget;
+            if (name.isEmpty() && !comboText)
                 faults << m_window + u": no name: "_s + what(iface);
             // The calendar's own month arrows are reached by Page Up and
             // Page Down from its days, as the calendar has it.

@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPointer>
 #include <QTimer>
@@ -156,10 +157,20 @@ public:
             return static_cast<QAccessibleEditableTextInterface *>(this);
         return QAccessibleWidget::interface_cast(t);
     }
+    // The text field of an editable combo box: the box, named by its
+    // caption, is what a screen reader names; a name here is said again
+    // after it ("Esito: casella combinata. Esito.").
+    bool insideCombo() const
+    {
+        const auto *combo = qobject_cast<const QComboBox *>(edit()->parentWidget());
+        return combo && combo->lineEdit() == edit();
+    }
     QString text(QAccessible::Text t) const override
     {
         if (t == QAccessible::Value)
             return shown();
+        if (t == QAccessible::Name && insideCombo())
+            return QString();
         QString said = QAccessibleWidget::text(t);
         if (t == QAccessible::Name && said.isEmpty())
             said = edit()->placeholderText();
