@@ -239,8 +239,8 @@ private:
             if (role == QAccessible::StaticText && (!text || text->text(0, text->characterCount()) != shown))
                 faults << m_window + u": a label that does not give its text: "_s + label->objectName();
             const QString onOneLine = QString(shown).replace(u"\n"_s, u" "_s).simplified();
-            // An abbreviated caption ("Prov.") may be read in full.
-            const bool spelledOut = shown.endsWith(u'.') && shown.size() > 1
+            // A short caption ("Prov.", "Giorno:") may be read in full.
+            const bool spelledOut = (shown.endsWith(u'.') || shown.endsWith(u':')) && shown.size() > 1
                                     && iface->text(QAccessible::Name).startsWith(shown.chopped(1));
             if (iface->text(QAccessible::Name) != shown && iface->text(QAccessible::Value) != shown
                 && iface->text(QAccessible::Name).simplified() != onOneLine && !spelledOut)

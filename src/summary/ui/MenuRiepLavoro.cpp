@@ -240,6 +240,8 @@ TfrmMenuRiepLavoro::TfrmMenuRiepLavoro(ScreenContext &ctx, QWidget *parent)
             const QString name = (list == dayLists[i] ? u"Giorno di "_s : u"Mese di "_s) + what + u" intervallo"_s;
             list->setAccessibleName(name);
             list->lineEdit()->setAccessibleName(name);
+            // A screen reader names a box by its caption: read in full.
+            (list == dayLists[i] ? day : month)->setAccessibleName(name);
         }
 
         yearLabels[i] = new QLabel(u"ANNO"_s, b);
