@@ -22,6 +22,9 @@ packages=(
   libreoffice-calc-nogui
   # 7-Zip: a test opens the program's encrypted backups with it
   7zip
+  # The Orca screen reader, headless: a test hears what it says while the
+  # keyboard drives the program (Italian from the locales' sources)
+  orca speech-dispatcher espeak-ng at-spi2-core dbus-x11 openbox python3-pyatspi locales
 )
 
 missing=()

@@ -210,7 +210,10 @@ private:
         auto *widget = qobject_cast<QWidget *>(iface->object());
         if (interactive(role)) {
             ++controls[m_window];
-            if (name.isEmpty())
+            // The text field of an editable combo box is named by its box.
+            const bool comboText = widget && qobject_cast<QComboBox *>(widget->parentWidget())
+                                   && static_cast<QComboBox *>(widget->parentWidget())->lineEdit() == widget;
+            if (name.isEmpty() && !comboText)
                 faults << m_window + u": no name: "_s + what(iface);
             // The calendar's own month arrows are reached by Page Up and
             // Page Down from its days, as the calendar has it.
@@ -235,7 +238,12 @@ private:
             QAccessibleTextInterface *text = iface->textInterface();
             if (role == QAccessible::StaticText && (!text || text->text(0, text->characterCount()) != shown))
                 faults << m_window + u": a label that does not give its text: "_s + label->objectName();
-            if (iface->text(QAccessible::Name) != shown && iface->text(QAccessible::Value) != shown)
+            const QString onOneLine = QString(shown).replace(u"\n"_s, u" "_s).simplified();
+            // A short caption ("Prov.", "Giorno:") may be read in full.
+            const bool spelledOut = (shown.endsWith(u'.') || shown.endsWith(u':')) && shown.size() > 1
+                                    && iface->text(QAccessible::Name).startsWith(shown.chopped(1));
+            if (iface->text(QAccessible::Name) != shown && iface->text(QAccessible::Value) != shown
+                && iface->text(QAccessible::Name).simplified() != onOneLine && !spelledOut)
                 faults << m_window + u": a label that says \"%1\" and shows \"%2\": "_s.arg(
                               iface->text(QAccessible::Name), shown)
                               + label->objectName();
@@ -246,12 +254,131 @@ private:
     QString m_window;
 };
 
+// What the program tells assistive technology, as it leaves for the
+// platform: every event our layer passes on.
+struct Told {
+    QAccessible::Event type;
+    QObject *object;
+    int child;
+    QString text;
+};
+QList<Told> g_told;
+
+void record(QAccessibleEvent *event)
+{
+    QString text;
+    if (event->type() == QAccessible::TextInserted)
+        text = static_cast<QAccessibleTextInsertEvent *>(event)->textInserted();
+    else if (event->type() == QAccessible::TextUpdated)
+        text = static_cast<QAccessibleTextUpdateEvent *>(event)->textInserted();
+    else if (event->type() == QAccessible::TextRemoved)
+        text = static_cast<QAccessibleTextRemoveEvent *>(event)->textRemoved();
+    g_told.append({event->type(), event->object(), event->child(), text});
+}
+
 } // namespace
 
 class TestAccessibility : public QObject {
     Q_OBJECT
 
 private slots:
+    // Our layer passes what it tells on to the platform, here a recorder.
+    void initTestCase()
+    {
+        QAccessible::installUpdateHandler(record);
+        access::install();
+    }
+    void cleanup() { g_told.clear(); }
+
+    // A filled line edit is read whole: its text is one run (a screen
+    // reader stopped before the caret on the toolkit's empty runs), and a
+    // password is never given, only an asterisk a character.
+    void lineEditsGiveTheirWholeText_data()
+    {
+        QTest::addColumn<int>("echo");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("a result") << int(QLineEdit::Normal) << u"182"_s << u"182"_s;
+        QTest::newRow("a phone") << int(QLineEdit::Normal) << u"3331234567"_s << u"3331234567"_s;
+        QTest::newRow("empty") << int(QLineEdit::Normal) << QString() << QString();
+        QTest::newRow("password") << int(QLineEdit::Password) << u"segreto"_s << u"*******"_s;
+        QTest::newRow("no echo") << int(QLineEdit::NoEcho) << u"segreto"_s << QString();
+    }
+    void lineEditsGiveTheirWholeText()
+    {
+        QFETCH(int, echo);
+        QFETCH(QString, text);
+        QFETCH(QString, told);
+        QWidget w;
+        auto *edit = new QLineEdit(&w);
+        edit->setEchoMode(QLineEdit::EchoMode(echo));
+        edit->setText(text);
+        QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(edit);
+        QAccessibleTextInterface *t = iface->textInterface();
+        QVERIFY(t);
+        QCOMPARE(iface->text(QAccessible::Value), told);
+        QCOMPARE(t->characterCount(), told.size());
+        QCOMPARE(t->text(0, t->characterCount()), told);
+        QCOMPARE(t->cursorPosition(), text.size());
+        for (const qsizetype offset : {qsizetype(0), told.size() / 2, told.size()}) {
+            int start = -1;
+            int end = -1;
+            t->attributes(int(offset), &start, &end);
+            QCOMPARE(start, 0);
+            QCOMPARE(end, int(told.size()));
+        }
+        QCOMPARE(bool(iface->state().passwordEdit), echo != QLineEdit::Normal);
+    }
+
+    // What the toolkit sends as typed into a password field goes out as
+    // asterisks; typed into any other field, as typed.
+    void typedPasswordsAreToldAsAsterisks()
+    {
+        QWidget w;
+        auto *plain = new QLineEdit(&w);
+        auto *password = new QLineEdit(&w);
+        password->setEchoMode(QLineEdit::Password);
+        QAccessibleTextInsertEvent typedPlain(plain, 0, u"ab"_s);
+        access::tell(&typedPlain);
+        QAccessibleTextInsertEvent typed(password, 0, u"segreto"_s);
+        access::tell(&typed);
+        QAccessibleTextUpdateEvent replaced(password, 0, u"segreto"_s, u"altro"_s);
+        access::tell(&replaced);
+        QAccessibleTextRemoveEvent removed(password, 4, u"o"_s);
+        access::tell(&removed);
+        QStringList plainText, passwordText;
+        for (const Told &t : std::as_const(g_told)) {
+            if (t.object == plain)
+                plainText << t.text;
+            if (t.object == password)
+                passwordText << t.text;
+        }
+        QCOMPARE(plainText, QStringList{u"ab"_s});
+        QCOMPARE(passwordText, (QStringList{u"*******"_s, u"*****"_s, u"*"_s}));
+    }
+
+    // A list tells its current line as focused once the list has the
+    // focus: the toolkit tells the line before the list, and a screen reader
+    // then stays on the list and never says the line.
+    void aListTellsItsLineAfterItself()
+    {
+        QWidget w;
+        auto *before = new QLineEdit(&w);
+        auto *list = new LineList(&w, u"lstRecords"_s, u"Elenco"_s, QRect(0, 40, 300, 200), 300);
+        list->setLines(QStringList{u"Bianchi Anna"_s, u"Verdi Giuseppe"_s});
+        w.show();
+        QApplication::setActiveWindow(&w);
+        before->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), before);
+        g_told.clear();
+        list->setFocus();
+        QTRY_VERIFY2(!g_told.isEmpty() && g_told.constLast().object == list && g_told.constLast().child == 0,
+                     qPrintable(QString::number(g_told.size()) + u" events, focus on "_s
+                                + (QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString())
+                                + u", current "_s + QString::number(list->currentIndex().row())));
+        QCOMPARE(g_told.constLast().type, QAccessible::Focus);
+    }
+
     // Every screen, walked on its own as it opens.
     void everyScreenIsReadable()
     {

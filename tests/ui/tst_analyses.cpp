@@ -196,7 +196,7 @@ private slots:
             d.calAppuntamenti->setSelectedDate(QDate(2024, 3, 5));
             click(d.btnImportaData);
         });
-        type(c->txtData, u"5"_s);
+        type(c->txtData, u"x"_s);
         QCOMPARE(c->txtData->text(), u"05/03/2024"_s);
 
         // The first exam, walked through with Enter.
@@ -474,6 +474,52 @@ private slots:
         pressKey(c->txtDataRef, Qt::Key_Shift); // a modifier alone is not a key press to act on
         QCOMPARE(app.dialogs->opened, (QStringList{u"frmCalendario"_s, u"frmCalendario"_s}));
         QCOMPARE(c->txtData->text(), u"03/04/2024"_s);
+    }
+
+    // A date typed as gg/mm/aaaa into either date field: taken when it is a
+    // real date in the program's format, refused with a warning otherwise.
+    void typedDates_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("a real date") << u"05/03/2024"_s << u"05/03/2024"_s;
+        QTest::newRow("29 February of a leap year") << u"29/02/2024"_s << u"29/02/2024"_s;
+        QTest::newRow("29 February of another year") << u"29/02/2023"_s << QString();
+        QTest::newRow("31 April") << u"31/04/2024"_s << QString();
+        QTest::newRow("without leading zeros") << u"5/3/2024"_s << QString();
+        QTest::newRow("a two-digit year") << u"05/03/24"_s << QString();
+        QTest::newRow("cut at ten characters") << u"05/03/20245"_s << u"05/03/2024"_s;
+    }
+    void typedDates()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, stored);
+        TestApp app;
+        TfrmAnalisiCliniche *c = openCard(app);
+        activate(c);
+        for (QLineEdit *field : {c->txtDataRef, c->txtData}) {
+            field->setText(u"01/01/2020"_s);
+            field->setFocus();
+            type(field, typed); // letters would open the picker: these are digits and "/"
+            pressEnter(field);
+            QVERIFY(app.dialogs->opened.isEmpty());
+            QCOMPARE(field->text(), stored);
+            if (stored.isEmpty()) {
+                const QStringList said = app.messages->take();
+                QCOMPARE(said.size(), 1);
+                QVERIFY2(said[0].startsWith(u"Attenzione: la data "_s + typed.left(10)), qPrintable(said[0]));
+                QCOMPARE(focused(), field);
+            } else {
+                QVERIFY(app.messages->take().isEmpty());
+                QVERIFY(focused() != field); // Enter takes it and moves on
+            }
+        }
+        // Leaving the field checks it as Enter does.
+        c->txtData->setFocus();
+        type(c->txtData, u"32/01/2024"_s);
+        c->txtEsame->setFocus();
+        QCOMPARE(app.messages->take().size(), 1);
+        QVERIFY(c->txtData->text().isEmpty());
     }
 
     void hints()

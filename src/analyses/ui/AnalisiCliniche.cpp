@@ -99,6 +99,8 @@ TfrmAnalisiCliniche::TfrmAnalisiCliniche(ScreenContext &ctx, QWidget *parent)
     : WorkingArea(ctx, u" Clinora - Analisi Cliniche"_s, parent)
 {
     setObjectName(u"frmAnalisiCliniche"_s);
+    // The patient's choice has the same title: a screen reader tells the two apart.
+    setAccessibleName(u"Clinora - Analisi Cliniche: scheda dell'analisi"_s);
     settings::apply();
     setBackground(QColor(30, 80, 170), Qt::white);
     QWidget *b = board();
@@ -411,6 +413,9 @@ void TfrmAnalisiCliniche::showRecord(const AnalysisRecord &r, qint64 number)
     lblPosizione->setText(QString::number(number));
     m_loaded.remember(archivePath(), number, r.bytes());
     m_offeredOutcome.clear(); // a stored outcome is the user's
+    // The card changes where the keyboard is not: which one it shows is said.
+    access::announce(this, u"Scheda "_s + QString::number(number) + u": "_s + txtEsame->text() + u" "_s
+                               + txtRisultato->text() + u" "_s + txtUM->text());
 }
 
 void TfrmAnalisiCliniche::showStoredTexts(const AnalysisRecord &r)
@@ -481,8 +486,10 @@ QString storedText(const QLineEdit *edit) { return text::storedForm(edit->text()
 void TfrmAnalisiCliniche::offerOutcome()
 {
     const RangeCheck check = checkResult(storedText(txtRisultato), storedText(txtRife), storedText(txtUM));
-    if (const QString why = rangeExplanation(check); !why.isEmpty())
+    if (const QString why = rangeExplanation(check); !why.isEmpty() && why != panInfo->text()) {
         panInfo->setText(why);
+        access::announce(panInfo, why); // said once, as it appears
+    }
     const QString current = text::trimmed(txtEsito->currentText());
     const bool ours = !m_offeredOutcome.isEmpty() && current == m_offeredOutcome;
     if (!current.isEmpty() && !ours)
@@ -528,7 +535,11 @@ bool TfrmAnalisiCliniche::eventFilter(QObject *watched, QEvent *event)
         const bool passOn = key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab || isModifierKey(key->key())
                             || (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
         if (!passOn)
-            return dateFieldKey(static_cast<QLineEdit *>(watched), key->key());
+            return dateFieldKey(static_cast<QLineEdit *>(watched), key);
+    } else if (event->type() == QEvent::FocusOut && watched == m_typingDate) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+            checkTypedDate(m_typingDate);
     } else if (event->type() == QEvent::FocusOut && (watched == txtRisultato || watched == txtRife || watched == txtUM)) {
         // Another window coming to the front is not leaving the field.
         const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
@@ -546,13 +557,45 @@ bool TfrmAnalisiCliniche::eventFilter(QObject *watched, QEvent *event)
     return WorkingArea::eventFilter(watched, event);
 }
 
-bool TfrmAnalisiCliniche::dateFieldKey(QLineEdit *field, int key)
+bool TfrmAnalisiCliniche::dateFieldKey(QLineEdit *field, const QKeyEvent *key)
 {
-    if (key == Qt::Key_Backspace || key == Qt::Key_Delete)
+    const QString typed = key->text();
+    if (key->key() == Qt::Key_Backspace || key->key() == Qt::Key_Delete) {
         field->clear();
-    else
+        m_typingDate = nullptr;
+    } else if (typed.size() == 1 && (typed.at(0).isDigit() || typed.at(0) == settings::kDateSeparator)) {
+        // A date typed as gg/mm/aaaa, for whoever does not use the picker.
+        if (m_typingDate != field) {
+            field->clear();
+            m_typingDate = field;
+        }
+        if (field->text().size() < field->maxLength()) {
+            field->setReadOnly(false);
+            field->insert(typed);
+            field->setReadOnly(true);
+        }
+    } else if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && m_typingDate == field) {
+        // Enter after a typed date takes it and moves on.
+        if (checkTypedDate(field))
+            focusNextChild();
+    } else {
+        m_typingDate = nullptr;
         openDatePicker(field);
+    }
     return true;
+}
+
+bool TfrmAnalisiCliniche::checkTypedDate(QLineEdit *field)
+{
+    m_typingDate = nullptr;
+    const QString text = field->text();
+    if (text.isEmpty() || settings::parseDate(text))
+        return true;
+    m_ctx.services.warning(this, u"Attenzione: la data "_s + text
+                                     + u" non esiste o non è scritta nella forma gg/mm/aaaa (per esempio 05/03/2024)."_s);
+    field->clear();
+    field->setFocus(Qt::OtherFocusReason);
+    return false;
 }
 
 void TfrmAnalisiCliniche::openDatePicker(QLineEdit *field)
@@ -623,6 +666,7 @@ void TfrmAnalisiCliniche::cmdNuovoClick()
     clearAttachments();
     lblPosizione->clear();
     txtEsame->setFocus(Qt::OtherFocusReason);
+    access::announce(this, u"Nuova scheda"_s);
 }
 
 void TfrmAnalisiCliniche::btnCancellaClick()

@@ -9,6 +9,7 @@
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QKeyEvent;
 class QLineEdit;
 class QPushButton;
 
@@ -88,9 +89,14 @@ protected:
     void FormClose() override;
 
 private:
-    // The date fields: Backspace and Delete empty them, other keys open the picker.
-    bool dateFieldKey(QLineEdit *field, int key);
+    // The date fields: Backspace and Delete empty them, digits and "/" type
+    // a date (gg/mm/aaaa), other keys open the picker.
+    bool dateFieldKey(QLineEdit *field, const QKeyEvent *key);
     void openDatePicker(QLineEdit *field);
+    // A typed date that is not a real date in the program's format is
+    // refused with a warning; false then.
+    bool checkTypedDate(QLineEdit *field);
+    QLineEdit *m_typingDate = nullptr;
     // Empties the outcome's text and its choice in the list.
     void clearOutcome();
     void clearAttachments();

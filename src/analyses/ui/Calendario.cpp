@@ -2,6 +2,7 @@
 
 #include "analyses/ui/AnalysisCardHook.h"
 #include "common/CommonSettings.h"
+#include "common/ui/Accessibility.h"
 #include "common/ui/Controls.h"
 #include "common/ui/Palette.h"
 #include "common/ui/Panel.h"
@@ -14,6 +15,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QTextCharFormat>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
 
@@ -76,6 +78,14 @@ TfrmCalendario::TfrmCalendario(ScreenContext &ctx, QWidget *parent)
 
     connect(btnImportaData, &QPushButton::clicked, this, &TfrmCalendario::btnImportaDataClick);
     connect(btnAnnulla, &QPushButton::clicked, this, &TfrmCalendario::btnAnnullaClick);
+    // A day's cell says only its number: the whole date is said as the
+    // cursor moves, so that Enter never takes a date the user did not hear.
+    connect(calAppuntamenti, &QCalendarWidget::selectionChanged, this, [this] {
+        calAppuntamenti->setAccessibleDescription(dateInWords());
+        if (isVisible())
+            access::announce(this, dateInWords());
+    });
+    calAppuntamenti->setAccessibleDescription(dateInWords());
     // A double-click on a day, or Enter on it, imports it as "Importa" does.
     connect(calAppuntamenti, &QCalendarWidget::activated, this, &TfrmCalendario::btnImportaDataClick);
 }
@@ -90,5 +100,16 @@ void TfrmCalendario::btnImportaDataClick()
 }
 
 void TfrmCalendario::btnAnnullaClick() { reject(); }
+
+QString TfrmCalendario::dateInWords() const
+{
+    return QLocale(QLocale::Italian, QLocale::Italy).toString(calAppuntamenti->selectedDate(), u"dddd d MMMM yyyy"_s);
+}
+
+void TfrmCalendario::FormShow()
+{
+    // Said once the dialog has been announced.
+    QTimer::singleShot(200, this, [this] { access::announce(this, dateInWords()); });
+}
 
 } // namespace clinora

@@ -27,6 +27,13 @@ public:
 
     void btnImportaDataClick();
     void btnAnnullaClick();
+
+    // The day under the calendar's cursor in words, as it is said:
+    // "martedì 10 dicembre 2026".
+    QString dateInWords() const;
+
+protected:
+    void FormShow() override;
 };
 
 } // namespace clinora

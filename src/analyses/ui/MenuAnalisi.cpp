@@ -38,6 +38,8 @@ TfrmMenuAnalisi::TfrmMenuAnalisi(ScreenContext &ctx, QWidget *parent)
     : WorkingArea(ctx, u" Clinora - Analisi Cliniche"_s, parent)
 {
     setObjectName(u"frmMenuAnalisi"_s);
+    // The card has the same title: a screen reader tells the two apart.
+    setAccessibleName(u"Clinora - Analisi Cliniche: scelta del paziente"_s);
     settings::apply();
     setBackground(QColor(30, 110, 100), QColor(170, 215, 205));
 
@@ -144,6 +146,7 @@ TfrmMenuAnalisi::TfrmMenuAnalisi(ScreenContext &ctx, QWidget *parent)
     btnCancella02->setGeometry(578, 422, 36, 36);
     // Both erasers do the same: the keyboard and a screen reader reach one.
     btnCancella02->setAccessibleName(u"Gomma: annulla la scelta del paziente"_s);
+    btnCancella02->setAccessibleDescription(u"Con la tastiera: il pulsante «Annulla la scelta del paziente»"_s);
     access::mouseAlias(btnCancella02, QAccessible::Graphic);
 
     imgFrecciaApri = new Picture(b, u"imgFrecciaApri"_s, art::Glyph::ArrowRight);
@@ -220,8 +223,12 @@ void TfrmMenuAnalisi::txtCodFiscChange() { followChoice(txtCodFisc->text()); }
 void TfrmMenuAnalisi::btnSelezionaClick()
 {
     // On a pick the search writes the name and the fiscal code into our two fields.
+    const QString before = txtCodFisc->text();
     m_ctx.openDialog<TfrmTrovaClienti>(this,
                                        [](TfrmTrovaClienti &d) { d.lblMemory->setText(caller::kAnalysesMenu.toString()); });
+    // The fields change where the keyboard is not: the choice is said.
+    if (txtCodFisc->text() != before && !text::isBlank(txtPaziente->text()))
+        access::announce(this, u"Paziente scelto: "_s + txtPaziente->text() + u", codice fiscale "_s + txtCodFisc->text());
 }
 
 void TfrmMenuAnalisi::btnApriClick()

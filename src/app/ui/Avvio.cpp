@@ -279,6 +279,9 @@ void TfrmAvvio::updateReminder()
 {
     const QString text = backupui::reminderText(backup::Settings::load(m_ctx.services.appFolder),
                                                 m_ctx.services.clock->now());
+    // Said once, when it appears or changes: it is seen, not focused.
+    if (!text.isEmpty() && text != lblPromemoria->text())
+        access::announce(this, text);
     lblPromemoria->setText(text);
     lblPromemoria->setVisible(!text.isEmpty());
 }

@@ -48,6 +48,7 @@ TfrmGuida::TfrmGuida(ScreenContext &ctx, QWidget *parent)
     imgPDF = new Picture(this, u"imgPDF"_s, art::Glyph::Pdf);
     imgPDF->setGeometry(22, 512, 40, 40);
     imgPDF->setAccessibleName(u"Guida in formato PDF"_s);
+    imgPDF->setAccessibleDescription(u"Con la tastiera: il collegamento «Visualizza guida in formato PDF», con Tab e Invio"_s);
     lnkWeb = new LinkLabel(this, u"lnkWeb"_s, u"Visualizza guida in formato PDF"_s);
     lnkWeb->setGeometry(70, 518, 380, 28);
     lnkWeb->addCompanion(imgPDF);

@@ -94,6 +94,7 @@ TfrmInfo::TfrmInfo(ScreenContext &ctx, QWidget *parent)
     imgEmail = new Picture(this, u"imgEmail"_s, art::Glyph::Mail);
     imgEmail->setGeometry(18, 494, 36, 36);
     imgEmail->setAccessibleName(u"Scrivi all'assistenza"_s);
+    imgEmail->setAccessibleDescription(u"Con la tastiera: il collegamento all'indirizzo di posta dell'assistenza, con Tab e Invio"_s);
     lnkWeb = new LinkLabel(this, u"lnkWeb"_s, maker::kSupportMail.toString());
     lnkWeb->setGeometry(60, 498, 395, 28);
     lnkWeb->addCompanion(imgEmail);

@@ -10,7 +10,14 @@
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPointer>
+#include <QTimer>
+#include <QAbstractItemView>
 #include <QTextDocument>
+
+using namespace Qt::StringLiterals;
 
 namespace clinora::access {
 
@@ -100,6 +107,170 @@ public:
     }
 };
 
+// The text attributes of a plain text: one run, with no attribute, over the
+// whole text. A screen reader reads a line run by run; an empty run (the
+// toolkit's answer for its line edits) makes it stop before the caret, so a
+// filled field was heard without its last character.
+QString wholeRun(int count, int *start, int *end)
+{
+    *start = 0;
+    *end = count;
+    return QString();
+}
+
+// What a line edit lets assistive technology read: its text, or, for a
+// password, one asterisk a character (nothing when it echoes nothing).
+QString readableText(const QLineEdit *edit)
+{
+    switch (edit->echoMode()) {
+    case QLineEdit::Normal:
+        return edit->text();
+    case QLineEdit::NoEcho:
+        return QString();
+    default:
+        return QString(edit->text().size(), u'*');
+    }
+}
+
+bool hidesText(const QObject *object)
+{
+    const auto *edit = qobject_cast<const QLineEdit *>(object);
+    return edit && edit->echoMode() != QLineEdit::Normal;
+}
+
+// A one-line input: its text with the caret, the selection and the editing
+// a screen reader uses, told as one run of text.
+class LineEditInterface : public QAccessibleWidget,
+                          public QAccessibleTextInterface,
+                          public QAccessibleEditableTextInterface {
+public:
+    explicit LineEditInterface(QWidget *w) : QAccessibleWidget(w, QAccessible::EditableText) {}
+
+    QLineEdit *edit() const { return static_cast<QLineEdit *>(widget()); }
+    QString shown() const { return readableText(edit()); }
+
+    void *interface_cast(QAccessible::InterfaceType t) override
+    {
+        if (t == QAccessible::TextInterface)
+            return static_cast<QAccessibleTextInterface *>(this);
+        if (t == QAccessible::EditableTextInterface)
+            return static_cast<QAccessibleEditableTextInterface *>(this);
+        return QAccessibleWidget::interface_cast(t);
+    }
+    // The text field of an editable combo box: the box, named by its
+    // caption, is what a screen reader names; a name here is said again
+    // after it ("Esito: casella combinata. Esito.").
+    bool insideCombo() const
+    {
+        const auto *combo = qobject_cast<const QComboBox *>(edit()->parentWidget());
+        return combo && combo->lineEdit() == edit();
+    }
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Value)
+            return shown();
+        if (t == QAccessible::Name && insideCombo())
+            return QString();
+        QString said = QAccessibleWidget::text(t);
+        if (t == QAccessible::Name && said.isEmpty())
+            said = edit()->placeholderText();
+        return said;
+    }
+    void setText(QAccessible::Text t, const QString &text) override
+    {
+        if (t != QAccessible::Value) {
+            QAccessibleWidget::setText(t, text);
+            return;
+        }
+        if (!edit()->isReadOnly() && !coveredByModal(edit()))
+            edit()->setText(text);
+    }
+    QAccessible::State state() const override
+    {
+        QAccessible::State st = QAccessibleWidget::state();
+        st.editable = !edit()->isReadOnly();
+        st.readOnly = edit()->isReadOnly();
+        st.passwordEdit = edit()->echoMode() != QLineEdit::Normal;
+        st.selectableText = true;
+        return st;
+    }
+
+    void selection(int index, int *start, int *end) const override
+    {
+        *start = *end = 0;
+        if (index == 0 && edit()->hasSelectedText()) {
+            *start = edit()->selectionStart();
+            *end = edit()->selectionEnd();
+        }
+    }
+    int selectionCount() const override { return edit()->hasSelectedText() ? 1 : 0; }
+    void addSelection(int start, int end) override { setSelection(0, start, end); }
+    void removeSelection(int index) override
+    {
+        if (index == 0)
+            edit()->deselect();
+    }
+    void setSelection(int index, int start, int end) override
+    {
+        if (index == 0)
+            edit()->setSelection(start, end - start);
+    }
+    int cursorPosition() const override { return edit()->cursorPosition(); }
+    void setCursorPosition(int position) override { edit()->setCursorPosition(position); }
+    QString text(int start, int end) const override
+    {
+        return start > end ? QString() : shown().mid(start, end - start);
+    }
+    int characterCount() const override { return int(shown().size()); }
+    QRect characterRect(int offset) const override
+    {
+        const QString drawn = edit()->displayText();
+        const QFontMetrics fm(edit()->font());
+        const QRect inside = edit()->contentsRect();
+        const QRect r(inside.left() + 2 + fm.horizontalAdvance(drawn.left(offset)),
+                      inside.top() + (inside.height() - fm.height()) / 2, fm.horizontalAdvance(drawn.mid(offset, 1)),
+                      fm.height());
+        return QRect(edit()->mapToGlobal(r.topLeft()), r.size());
+    }
+    int offsetAtPoint(const QPoint &point) const override
+    {
+        return edit()->cursorPositionAt(edit()->mapFromGlobal(point));
+    }
+    void scrollToSubstring(int, int) override {}
+    QString attributes(int, int *start, int *end) const override { return wholeRun(characterCount(), start, end); }
+
+    void deleteText(int start, int end) override { replaceText(start, end, QString()); }
+    void insertText(int offset, const QString &text) override { replaceText(offset, offset, text); }
+    void replaceText(int start, int end, const QString &text) override
+    {
+        if (edit()->isReadOnly() || coveredByModal(edit()) || start < 0 || start > end)
+            return;
+        QString now = edit()->text();
+        now.replace(start, end - start, text);
+        edit()->setText(now);
+    }
+};
+
+// `text` with each run of line breaks made one blank.
+QString oneLine(const QString &text)
+{
+    QString out;
+    out.reserve(text.size());
+    bool broken = false;
+    for (const QChar c : text) {
+        const bool brk = c == u'\n' || c == u'\r' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator;
+        if (brk) {
+            broken = true;
+            continue;
+        }
+        if (broken && !out.isEmpty() && !out.endsWith(u' ') && c != u' ')
+            out += u' ';
+        broken = false;
+        out += c;
+    }
+    return out;
+}
+
 // A label exposes its text as text too, not only as its name, so that a
 // screen reader can read it by words and lines like any text.
 class LabelInterface : public QAccessibleWidget, public QAccessibleTextInterface {
@@ -124,9 +295,22 @@ public:
     }
     QString text(QAccessible::Text t) const override
     {
+        // As a name, on one line: a screen reader passes over a label whose
+        // name breaks lines (the text of every message box of two paragraphs).
         if (t == QAccessible::Name && widget()->accessibleName().isEmpty())
-            return shown();
+            return oneLine(shown());
         return QAccessibleWidget::text(t);
+    }
+    // A caption is the label of its input: a screen reader then reads it
+    // with the input, not again among a dialog's texts.
+    QList<QPair<QAccessibleInterface *, QAccessible::Relation>> relations(QAccessible::Relation match) const override
+    {
+        auto found = QAccessibleWidget::relations(match);
+        const QWidget *buddy = static_cast<const QLabel *>(widget())->buddy();
+        if ((match & QAccessible::Labelled) && buddy)
+            if (QAccessibleInterface *labelled = QAccessible::queryAccessibleInterface(const_cast<QWidget *>(buddy)))
+                found.append({labelled, QAccessible::Labelled});
+        return found;
     }
     QAccessible::State state() const override
     {
@@ -148,12 +332,99 @@ public:
     QRect characterRect(int) const override { return QRect(); }
     int offsetAtPoint(const QPoint &) const override { return -1; }
     void scrollToSubstring(int, int) override {}
-    QString attributes(int offset, int *start, int *end) const override
+    QString attributes(int, int *start, int *end) const override { return wholeRun(characterCount(), start, end); }
+};
+
+const char *const kAnnouncement = "annuncio";
+
+// What is said by announce(): a notification that is never drawn.
+class AnnouncementInterface : public QAccessibleWidget {
+public:
+    explicit AnnouncementInterface(QWidget *w) : QAccessibleWidget(w, QAccessible::Notification) {}
+    QString text(QAccessible::Text t) const override
     {
-        *start = *end = offset;
-        return QString();
+        return t == QAccessible::Name ? widget()->property(kToldProperty).toString() : QAccessibleWidget::text(t);
     }
 };
+
+// Every event told to assistive technology passes here. The toolkit sends
+// what is typed into a password field in its text events: they go on with
+// an asterisk for each character, as the field shows it.
+QAccessible::UpdateHandler g_platformUpdate = nullptr;
+
+void tellEvent(QAccessibleEvent *event);
+
+void forward(QAccessibleEvent *event)
+{
+    if (g_platformUpdate) {
+        g_platformUpdate(event);
+        return;
+    }
+    QAccessible::installUpdateHandler(nullptr);
+    QAccessible::updateAccessibility(event);
+    QAccessible::installUpdateHandler(tellEvent);
+}
+
+QString stars(const QString &text) { return QString(text.size(), u'*'); }
+
+// The object whose focus was told last.
+QPointer<QObject> g_toldFocus;
+
+void tellEvent(QAccessibleEvent *event)
+{
+    if (event->type() == QAccessible::Focus)
+        g_toldFocus = event->object();
+    // A line edit moves its caret as it takes the focus, before the toolkit
+    // tells the focus: a screen reader then takes the caret's move for the
+    // focus and says only the key pressed. The caret of an input whose
+    // focus has not been told yet is not told.
+    if (event->type() == QAccessible::TextCaretMoved && qobject_cast<QLineEdit *>(event->object())
+        && event->object() != g_toldFocus)
+        return;
+    if (hidesText(event->object())) {
+        QObject *edit = event->object();
+        switch (event->type()) {
+        case QAccessible::TextInserted: {
+            const auto *e = static_cast<QAccessibleTextInsertEvent *>(event);
+            QAccessibleTextInsertEvent masked(edit, e->changePosition(), stars(e->textInserted()));
+            forward(&masked);
+            return;
+        }
+        case QAccessible::TextRemoved: {
+            const auto *e = static_cast<QAccessibleTextRemoveEvent *>(event);
+            QAccessibleTextRemoveEvent masked(edit, e->changePosition(), stars(e->textRemoved()));
+            forward(&masked);
+            return;
+        }
+        case QAccessible::TextUpdated: {
+            const auto *e = static_cast<QAccessibleTextUpdateEvent *>(event);
+            QAccessibleTextUpdateEvent masked(edit, e->changePosition(), stars(e->textRemoved()),
+                                              stars(e->textInserted()));
+            forward(&masked);
+            return;
+        }
+        default:
+            break;
+        }
+    }
+    forward(event);
+}
+
+// A list tells the focus of its current line before the toolkit tells the
+// focus of the list itself, so a screen reader lands on the list and never
+// says the line: the line's focus is told again once the list has it.
+void tellCurrentLine(QAbstractItemView *view)
+{
+    QPointer<QAbstractItemView> guard(view);
+    QTimer::singleShot(0, view, [guard] {
+        if (!guard || !guard->hasFocus() || !guard->currentIndex().isValid() || !guard->model())
+            return;
+        const QModelIndex current = guard->currentIndex();
+        QAccessibleEvent focus(guard.data(), QAccessible::Focus);
+        focus.setChild(current.row() * std::max(1, guard->model()->columnCount(current.parent())) + current.column());
+        tellEvent(&focus);
+    });
+}
 
 // Interfaces for our own classes; Qt's own classes keep Qt's.
 QAccessibleInterface *factory(const QString &className, QObject *object)
@@ -171,6 +442,10 @@ QAccessibleInterface *factory(const QString &className, QObject *object)
         return new LinkInterface(w);
     if (className == QLatin1StringView("clinora::Picture"))
         return new PictureInterface(w);
+    if (className == QLatin1StringView("QLineEdit"))
+        return new LineEditInterface(w);
+    if (className == QLatin1StringView("QWidget") && w->objectName() == QLatin1StringView(kAnnouncement))
+        return new AnnouncementInterface(w);
     return nullptr;
 }
 
@@ -195,6 +470,10 @@ protected:
                     QAccessible::registerAccessibleInterface(new LabelInterface(label));
                 }
             }
+        }
+        if (event->type() == QEvent::FocusIn) {
+            if (auto *view = qobject_cast<QAbstractItemView *>(watched))
+                tellCurrentLine(view);
         }
         if (event->type() == QEvent::Timer) {
             if (auto *b = qobject_cast<QAbstractButton *>(watched); b && coveredByModal(b)) {
@@ -243,6 +522,7 @@ void install()
         return;
     done = true;
     QAccessible::installFactory(factory);
+    g_platformUpdate = QAccessible::installUpdateHandler(tellEvent);
     if (auto *app = qobject_cast<QApplication *>(QCoreApplication::instance()))
         app->installEventFilter(new ProgramWatch(app));
 }
@@ -266,6 +546,36 @@ void mouseAlias(QWidget *picture, QAccessible::Role role)
 {
     picture->setFocusPolicy(Qt::NoFocus);
     picture->setProperty(kRoleProperty, int(role));
+}
+
+void tell(QAccessibleEvent *event) { tellEvent(event); }
+
+void announce(QWidget *where, const QString &text)
+{
+    if (!where || text.trimmed().isEmpty())
+        return;
+    QWidget *window = where->window();
+    auto *said = window->findChild<QWidget *>(QLatin1StringView(kAnnouncement), Qt::FindDirectChildrenOnly);
+    if (!said) {
+        said = new QWidget(window);
+        said->setObjectName(QLatin1StringView(kAnnouncement));
+        said->setFocusPolicy(Qt::NoFocus);
+        said->hide();
+        // Said a moment later, after what the focus says: a command that
+        // moves the focus and changes the screen is heard in that order,
+        // and what changes twice in that moment is said once, as it ends.
+        auto *later = new QTimer(said);
+        later->setObjectName(u"annuncioTimer"_s);
+        later->setSingleShot(true);
+        later->setInterval(250);
+        QObject::connect(later, &QTimer::timeout, said, [said] {
+            QAccessibleEvent shown(said, QAccessible::ObjectShow);
+            tellEvent(&shown);
+        });
+    }
+    said->setProperty(kToldProperty, text);
+    if (auto *later = said->findChild<QTimer *>(u"annuncioTimer"_s))
+        later->start();
 }
 
 bool coveredByModal(const QWidget *w)

@@ -30,6 +30,15 @@ void valueLabel(QLabel *label, const QString &what);
 // (a graphic, a static text) instead of as a second command.
 void mouseAlias(QWidget *picture, QAccessible::Role role);
 
+// Every event told to assistive technology passes here on its way to the
+// platform (the toolkit's own events too: install() makes it their handler).
+void tell(QAccessibleEvent *event);
+
+// Says `text` once, as a notification, a moment later, wherever the
+// keyboard is: for what changes on a screen without the focus moving (a
+// hint, a total, the card just shown).
+void announce(QWidget *where, const QString &text);
+
 // True while a modal dialog other than `w`'s own window is open: the window
 // of `w` cannot take input then.
 bool coveredByModal(const QWidget *w);

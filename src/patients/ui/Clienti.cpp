@@ -189,6 +189,13 @@ void TfrmClienti::buildLayout()
         caption(parent, c, u"Prov."_s, x, y, width);
         return c;
     };
+    // Both captions read "Prov.": a screen reader names a box by its caption,
+    // which is read in full, each saying which province it is.
+    auto spellOut = [&](QComboBox *box, const QString &inFull) {
+        for (QLabel *l : std::as_const(captions))
+            if (l->buddy() == box)
+                l->setAccessibleName(inFull);
+    };
     auto iconButton = [&](QWidget *parent, const QString &name, const QString &accessible, art::Glyph glyph,
                           const QLineEdit *beside) {
         auto *btn = new PictureButton(parent, name, accessible, glyph, PictureButton::Style::Icon);
@@ -214,6 +221,7 @@ void TfrmClienti::buildLayout()
         txtProvNasc = province(w, u"txtProvNasc"_s, x, y, 62);
         access::describe(txtProvNasc, u"Provincia di nascita"_s);
         access::describe(txtProvNasc->lineEdit(), u"Provincia di nascita"_s);
+        spellOut(txtProvNasc, u"Provincia di nascita"_s);
 
         y = rowY(h, 3, 1);
         x = x0;
@@ -227,6 +235,7 @@ void TfrmClienti::buildLayout()
         txtProvRes = province(w, u"txtProvRes"_s, x, y, 62);
         access::describe(txtProvRes, u"Provincia di residenza"_s);
         access::describe(txtProvRes->lineEdit(), u"Provincia di residenza"_s);
+        spellOut(txtProvRes, u"Provincia di residenza"_s);
 
         y = rowY(h, 3, 2);
         x = x0;
@@ -611,6 +620,8 @@ void TfrmClienti::LoadPatientIntoCard(const PatientRecord &record, qint64 record
     lblPosizione->setText(QString::number(recordNumber));
     m_loaded.remember(PatientArchivePath(m_ctx.services.appFolder), recordNumber, record.bytes());
     m_fillDeclinedFor.clear();
+    // The card changes where the keyboard is not: which one it shows is said.
+    access::announce(this, u"Scheda "_s + QString::number(recordNumber) + u": "_s + txtPaziente->text());
 }
 
 PatientRecord TfrmClienti::PatientFromCard() const
@@ -659,7 +670,11 @@ void TfrmClienti::cmdIndietroClick() { browse(BrowseCommand::Back); }
 
 // ---- New, save, duplicate ------------------------------------------------------
 
-void TfrmClienti::cmdNuovoClick() { clearCard(); }
+void TfrmClienti::cmdNuovoClick()
+{
+    clearCard();
+    access::announce(this, u"Nuova scheda"_s);
+}
 
 void TfrmClienti::cmdSalvaClick()
 {

@@ -18,6 +18,7 @@
 #include "summary/ui/RiepLavoro.h"
 
 #include <QComboBox>
+#include <QDateTime>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -239,6 +240,8 @@ TfrmMenuRiepLavoro::TfrmMenuRiepLavoro(ScreenContext &ctx, QWidget *parent)
             const QString name = (list == dayLists[i] ? u"Giorno di "_s : u"Mese di "_s) + what + u" intervallo"_s;
             list->setAccessibleName(name);
             list->lineEdit()->setAccessibleName(name);
+            // A screen reader names a box by its caption: read in full.
+            (list == dayLists[i] ? day : month)->setAccessibleName(name);
         }
 
         yearLabels[i] = new QLabel(u"ANNO"_s, b);
@@ -335,9 +338,35 @@ void TfrmMenuRiepLavoro::followYear()
     lblAnnoFine->setText(year);
 }
 
+namespace {
+
+// The entry of `list` that `typed` begins, looked at without case and, for a
+// day, also with its leading zero ("3" finds "03"); -1 for none.
+int entryBegunBy(const QComboBox *list, const QString &typed)
+{
+    for (int i = 0; i < list->count(); ++i) {
+        const QString entry = list->itemText(i);
+        if (entry.startsWith(typed, Qt::CaseInsensitive)
+            || (entry.startsWith(u'0') && entry.mid(1).startsWith(typed, Qt::CaseInsensitive)))
+            return i;
+    }
+    return -1;
+}
+
+void choose(QComboBox *list, int row)
+{
+    list->setCurrentIndex(row);
+    // The list was entered with no selection: the text is what counts.
+    list->setEditText(list->itemText(row));
+    list->lineEdit()->selectAll();
+}
+
+} // namespace
+
 bool TfrmMenuRiepLavoro::listKey(QComboBox *list, QEvent *event)
 {
     const auto *key = static_cast<const QKeyEvent *>(event);
+    const int now = list->findText(list->currentText(), Qt::MatchFixedString);
     switch (key->key()) {
     case Qt::Key_Backspace:
     case Qt::Key_Delete:
@@ -354,11 +383,40 @@ bool TfrmMenuRiepLavoro::listKey(QComboBox *list, QEvent *event)
         return false;
     case Qt::Key_Up:
     case Qt::Key_Down:
-        // Alt with an arrow opens the list, the keyboard's way to choose from it.
-        return !(key->modifiers() & Qt::AltModifier);
+        // Alt with an arrow opens the list; an arrow alone moves to the
+        // entry before or after, as a screen reader announces the box.
+        if (key->modifiers() & Qt::AltModifier)
+            return false;
+        if (key->key() == Qt::Key_Down)
+            choose(list, now < 0 ? 0 : std::min(now + 1, list->count() - 1));
+        else
+            choose(list, now < 0 ? list->count() - 1 : std::max(now - 1, 0));
+        return true;
+    case Qt::Key_Home:
+    case Qt::Key_End:
+        choose(list, key->key() == Qt::Key_Home ? 0 : list->count() - 1);
+        return true;
     default:
-        return true; // typed text never reaches a list
+        break;
     }
+    // Typing chooses the entry the typed text begins ("3" the day 03, "31"
+    // the day 31, "m" Marzo, "mag" Maggio); text that begins none is
+    // never written into the box.
+    const QString text = key->text();
+    if (text.isEmpty() || !text.at(0).isLetterOrNumber())
+        return true;
+    const qint64 at = QDateTime::currentMSecsSinceEpoch();
+    QString typed = (at - m_typedAt < 1200 ? m_typed : QString()) + text;
+    int row = entryBegunBy(list, typed);
+    if (row < 0) {
+        typed = text;
+        row = entryBegunBy(list, typed);
+    }
+    m_typed = typed;
+    m_typedAt = at;
+    if (row >= 0)
+        choose(list, row);
+    return true;
 }
 
 void TfrmMenuRiepLavoro::listExit(QComboBox *list)

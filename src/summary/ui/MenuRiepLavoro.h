@@ -53,6 +53,11 @@ private:
     void prepareSummary();
     bool listKey(QComboBox *list, QEvent *event);
     void listExit(QComboBox *list);
+
+    // What has been typed into a day or month list in a row, to find the
+    // entry it begins.
+    QString m_typed;
+    qint64 m_typedAt = 0;
 };
 
 } // namespace clinora

@@ -234,6 +234,8 @@ void TfrmRiepLavoro::FormShow()
         lblFuoriIntervallo->show();
     }
     txtTrova->setFocus(Qt::OtherFocusReason);
+    // The total is seen at once; the focus is on the find box.
+    access::announce(this, u"Totale analisi cliniche: "_s + lblTotCosti->text());
     if (!read)
         m_ctx.services.plain(this, u"Attenzione: il file di archivio non risulta accessibile."_s);
 }
