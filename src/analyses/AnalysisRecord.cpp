@@ -4,6 +4,7 @@
 #include "common/Text.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace clinora {
 
@@ -24,8 +25,19 @@ QString AnalysisArchivePath(const QString &appFolder, QStringView fiscalCode)
     // A code from a damaged record must not lead out of the folder, and the
     // name must be one Windows can hold too (the folder moves between
     // systems): each character it refuses becomes "_", as "/" and "\\" did.
-    const QString name = u"Paziente_CF_" + text::trimmed(fiscalCode) + u".asl";
-    return QDir(appFolder).filePath(kAnalysisFolderName.toString() + u'/' + names::fitForWindows(name));
+    const QString code = text::trimmed(fiscalCode);
+    const QString folder = QDir(appFolder).filePath(kAnalysisFolderName.toString()) + u'/';
+    const QString fitted = folder + names::fitForWindows(QString(u"Paziente_CF_" + code + u".asl"));
+    // An archive made before names were fitted (only "/" and "\\" replaced)
+    // keeps being found where this system allows its name: its results must
+    // not seem gone.
+    QString legacyCode = code;
+    legacyCode.replace(u'/', u'_').replace(u'\\', u'_');
+    const QString legacyName = QString(u"Paziente_CF_" + legacyCode + u".asl");
+    const QString legacy = folder + legacyName;
+    if (legacy != fitted && names::fitsHere(legacyName) && !QFileInfo::exists(fitted) && QFileInfo::exists(legacy))
+        return legacy;
+    return fitted;
 }
 
 } // namespace clinora

@@ -1562,8 +1562,14 @@ Recovery recoverSwap(const QString &dataFolder)
     const QString staging = data.filePath(kStagingName.toString());
     const QString aside = data.filePath(kSetAsideName.toString());
     const QString journalPath = SwapJournal::path(dataFolder);
+    // A journal's copy stopped while being written (it replaces the journal
+    // by a rename) is never data: the journal itself, or its absence, says
+    // how far the swap went. It goes under the locks, as a restore running
+    // elsewhere writes its journal only while holding them.
+    const QStringList unfinishedCopies = data.entryList({kSwapJournalName.toString() + u".*"_s},
+                                                        QDir::Files | QDir::Hidden | QDir::System);
     const bool hasJournal = exists(journalPath);
-    if (!hasJournal && !exists(aside)) {
+    if (!hasJournal && !exists(aside) && unfinishedCopies.isEmpty()) {
         // Only an unpacked copy, stopped before any swap: the data are whole.
         if (exists(staging))
             removeItem(staging);
@@ -1588,6 +1594,13 @@ Recovery recoverSwap(const QString &dataFolder)
             rec.detail = path;
             return rec;
         }
+    }
+    for (const QString &copy : unfinishedCopies)
+        io::removeFile(data.filePath(copy));
+    if (!hasJournal && !exists(aside)) {
+        if (exists(staging))
+            removeItem(staging);
+        return rec;
     }
 
     SwapJournal journal;

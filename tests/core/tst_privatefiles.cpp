@@ -264,8 +264,10 @@ private slots:
             backup::Result r;
             QVERIFY(finishesWithoutWaiting(
                 path, [&] { r = backup::create(folder.path(), target.path(), QDateTime::currentDateTime()); }));
-            QVERIFY2(!r.ok(), "a backup of a special file reported success");
-            QVERIFY(QDir(target.path()).entryList(QDir::Files).isEmpty());
+            // Never opened, and never a backup that says it is whole: the
+            // archive is named as left out (or the backup fails).
+            QVERIFY2(!r.ok() || r.leftOut.contains(u"Pazienti.pro"_s),
+                     "a backup of a special file reported itself complete");
         }
 #endif
     }

@@ -82,6 +82,11 @@ def run(clinora, source, work):
     os.makedirs(app_dir)
     shutil.copy2(clinora, app_dir)
     shutil.copy2(os.path.join(source, "dist", "unins000.dll"), app_dir)
+    # Laid out as scripts/install.sh does: the folder and its files are the
+    # user's alone, so no warning about others reading them comes first.
+    os.chmod(app_dir, 0o700)
+    os.chmod(os.path.join(app_dir, os.path.basename(clinora)), 0o700)
+    os.chmod(os.path.join(app_dir, "unins000.dll"), 0o600)
     today = datetime.date.today()
 
     with OrcaDesk(os.path.join(work, "desk")) as desk:

@@ -7,6 +7,7 @@
 #include "analyses/ui/ListaPresc.h"
 #include "analyses/ui/MenuAnalisi.h"
 #include "analyses/ui/TrovaAnalisi.h"
+#include "app/PasswordStore.h"
 #include "app/ui/Avvio.h"
 #include "app/ui/CambiaPassword.h"
 #include "app/ui/Password.h"
@@ -39,10 +40,8 @@ namespace {
 const QString kCode = u"RSSNCC80A01H501U"_s;
 const QString kAnalyses = u"Analisi_Cliniche/Paziente_CF_"_s + kCode + u".asl"_s;
 const QString kUpdated = u"Le modifiche apportate alla scheda corrente sono state salvate in archivio."_s;
-const QString kPasswordError = u"Attenzione: si è verificato un errore durante la procedura di modifica della "
-                               u"password. Si consiglia di reinstallare il software."_s;
-const QString kLoginError = u"Attenzione: si è verificato un errore durante la procedura di lettura della password. "
-                            u"Si consiglia di reinstallare il software."_s;
+// The password file held by a save elsewhere is said as the archives say it.
+const QString kPasswordBusy = kPasswordInUse.toString();
 const QString kListError = u"Attenzione: il sistema non permette di aggiornare i dati.\n\r\n\rAccertarsi che il "
                            u"database non sia già aperto."_s;
 // The program's wait for a file held elsewhere, shortened for the tests.
@@ -291,9 +290,9 @@ private slots:
             type(l->txtPassword, u"clinora"_s);
             return [l] { click(l->cmdOK); };
         };
-        QTest::newRow("change password") << u"unins000.dll"_s << true << plain << kPasswordError
+        QTest::newRow("change password") << u"unins000.dll"_s << true << plain << kPasswordBusy
                                          << changePassword;
-        QTest::newRow("login") << u"unins000.dll"_s << true << plain << kLoginError << login;
+        QTest::newRow("login") << u"unins000.dll"_s << true << plain << kPasswordBusy << login;
         QTest::newRow("login, read elsewhere")
             << u"unins000.dll"_s << false << plain << QString() << login;
     }

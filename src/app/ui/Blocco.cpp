@@ -163,8 +163,13 @@ void TfrmBlocco::cmdOKClick()
     if (waitLine->waiting())
         return;
     const PasswordStore store(m_ctx.services.appFolder);
-    const std::optional<QString> stored = store.readStoredValue();
+    bool busy = false;
+    const std::optional<QString> stored = store.readStoredValue(&busy);
     const std::optional<QString> plain = stored ? Crypt::Unscramble(*stored) : std::nullopt;
+    if (busy) {
+        m_ctx.services.plain(this, kPasswordInUse.toString());
+        return;
+    }
     if (!plain) {
         m_ctx.services.plain(this, u"Attenzione: si è verificato un errore durante la procedura di lettura della "
                                    u"password. Si consiglia di reinstallare il software."_s);
