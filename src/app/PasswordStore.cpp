@@ -1,5 +1,6 @@
 #include "app/PasswordStore.h"
 
+#include "app/Crypt.h"
 #include "common/FileIo.h"
 #include "common/FileLock.h"
 #include "common/Text.h"
@@ -159,6 +160,18 @@ QString normalized(QStringView typed) { return text::trimmed(text::upperAZ(typed
 bool matches(QStringView storedPlain, QStringView typed)
 {
     return text::trimmedView(storedPlain) == normalized(typed);
+}
+
+Check check(const QString &appFolder, QStringView typed)
+{
+    bool busy = false;
+    const std::optional<QString> stored = PasswordStore(appFolder).readStoredValue(&busy);
+    if (busy)
+        return Check::InUse;
+    const std::optional<QString> plain = stored ? Crypt::Unscramble(*stored) : std::nullopt;
+    if (!plain)
+        return Check::Unreadable;
+    return matches(*plain, typed) ? Check::Right : Check::Wrong;
 }
 
 bool storable(QStringView p)

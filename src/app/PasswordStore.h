@@ -50,6 +50,16 @@ bool matches(QStringView storedPlain, QStringView typed);
 // a character above code 255.
 bool storable(QStringView normalizedPassword);
 
+// What a typed password meets in the password file of `appFolder`: the
+// login, the change of password and the lock screen all ask this.
+enum class Check {
+    Right,
+    Wrong,
+    InUse,      // held by another computer for the whole wait (kPasswordInUse)
+    Unreadable, // the file cannot be read or unscrambled
+};
+Check check(const QString &appFolder, QStringView typed);
+
 } // namespace password
 
 } // namespace clinora

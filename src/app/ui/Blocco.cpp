@@ -162,25 +162,22 @@ void TfrmBlocco::cmdOKClick()
 {
     if (waitLine->waiting())
         return;
-    const PasswordStore store(m_ctx.services.appFolder);
-    bool busy = false;
-    const std::optional<QString> stored = store.readStoredValue(&busy);
-    const std::optional<QString> plain = stored ? Crypt::Unscramble(*stored) : std::nullopt;
-    if (busy) {
+    switch (password::check(m_ctx.services.appFolder, txtPassword->text())) {
+    case password::Check::InUse:
         m_ctx.services.plain(this, kPasswordInUse.toString());
         return;
-    }
-    if (!plain) {
+    case password::Check::Unreadable:
         m_ctx.services.plain(this, u"Attenzione: si è verificato un errore durante la procedura di lettura della "
                                    u"password. Si consiglia di reinstallare il software."_s);
         return;
-    }
-    if (password::matches(*plain, txtPassword->text())) {
+    case password::Check::Right:
         txtPassword->clear();
         waitLine->succeeded();
         if (IdleLock *lock = m_app.idleLock())
             lock->unlock();
         return;
+    case password::Check::Wrong:
+        break;
     }
     waitLine->failed();
     m_ctx.services.plain(this, u"Attenzione: password errata."_s);

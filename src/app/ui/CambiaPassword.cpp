@@ -106,24 +106,21 @@ void TfrmCambiaPassword::cmdOKClick()
     // The old password is guessed no faster here than at the login.
     if (waitLine->waiting())
         return;
-    const PasswordStore store(m_ctx.services.appFolder);
-    bool busy = false;
-    const std::optional<QString> stored = store.readStoredValue(&busy);
-    const std::optional<QString> plain = stored ? Crypt::Unscramble(*stored) : std::nullopt;
-    if (busy) {
+    switch (password::check(m_ctx.services.appFolder, txtPasswordOld->text())) {
+    case password::Check::InUse:
         m_ctx.services.plain(this, kPasswordInUse.toString());
         return;
-    }
-    if (!plain) {
+    case password::Check::Unreadable:
         failed();
         return;
-    }
-    if (!password::matches(*plain, txtPasswordOld->text())) {
+    case password::Check::Wrong:
         waitLine->failed();
         m_ctx.services.plain(this, u"Attenzione: vecchia password errata."_s);
         txtPasswordOld->clear();
         txtPasswordOld->setFocus(Qt::OtherFocusReason);
         return;
+    case password::Check::Right:
+        break;
     }
     waitLine->succeeded();
     if (text::trimmed(txtPasswordNew->text()) != text::trimmed(txtConferma->text())) {
@@ -146,7 +143,7 @@ void TfrmCambiaPassword::cmdOKClick()
         txtPasswordNew->setFocus(Qt::OtherFocusReason);
         return;
     }
-    if (!store.writeStoredValue(Crypt::Scramble(newPassword))) {
+    if (!PasswordStore(m_ctx.services.appFolder).writeStoredValue(Crypt::Scramble(newPassword))) {
         failed();
         return;
     }

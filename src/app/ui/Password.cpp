@@ -115,27 +115,24 @@ void TfrmPassword::cmdOKClick()
     // Guessing is slowed: no password is looked at before the wait is over.
     if (waitLine->waiting())
         return;
-    const PasswordStore store(m_ctx.services.appFolder);
-    bool busy = false;
-    const std::optional<QString> stored = store.readStoredValue(&busy);
-    const std::optional<QString> plain = stored ? Crypt::Unscramble(*stored) : std::nullopt;
-    if (busy) {
+    switch (password::check(m_ctx.services.appFolder, txtPassword->text())) {
+    case password::Check::InUse:
         // Held by another computer (a restore, a password change): as the archives say it.
         m_ctx.services.plain(this, kPasswordInUse.toString());
         return;
-    }
-    if (!plain) {
+    case password::Check::Unreadable:
         m_ctx.services.plain(this, u"Attenzione: si è verificato un errore durante la procedura di lettura della "
                                    u"password. Si consiglia di reinstallare il software."_s);
         return;
-    }
-    if (password::matches(*plain, txtPassword->text())) {
+    case password::Check::Right:
         waitLine->succeeded();
         m_ctx.switchTo(this, m_app.screens.frmAvvio);
         m_app.warnIfAppFolderReadOnly(m_app.screens.frmAvvio);
         m_app.warnIfDataOpenToOthers(m_app.screens.frmAvvio);
         m_app.loggedIn();
         return;
+    case password::Check::Wrong:
+        break;
     }
     waitLine->failed();
     m_ctx.services.plain(this, u"Attenzione: password errata."_s);
