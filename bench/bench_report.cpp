@@ -3,6 +3,7 @@
 #include "common/ui/FindInList.h"
 #include "report/ListTemplate.h"
 
+#include <QGuiApplication>
 #include <QStringListModel>
 
 #include <benchmark/benchmark.h>
@@ -47,4 +48,17 @@ BENCHMARK(BM_FindInListNoMatch)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-BENCHMARK_MAIN();
+// Laying a list out measures its lines with the printer fonts, which needs a
+// GUI application (offscreen is enough).
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
