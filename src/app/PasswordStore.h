@@ -33,6 +33,11 @@ private:
 inline constexpr QStringView kPasswordInUse =
     u"Attenzione: il file della password è in uso su un'altra postazione. Riprovare tra qualche istante.";
 
+// The password file cannot be read or unscrambled (login, lock screen).
+inline constexpr QStringView kPasswordUnreadable =
+    u"Attenzione: si è verificato un errore durante la procedura di lettura della password. Si consiglia di "
+    u"reinstallare il software.";
+
 // Section and key looked up without regard to case, as INI readers do.
 QString iniValue(const QString &iniText, QStringView section, QStringView key);
 // The INI text with the key set, adding section and key where missing.

@@ -121,8 +121,7 @@ void TfrmPassword::cmdOKClick()
         m_ctx.services.plain(this, kPasswordInUse.toString());
         return;
     case password::Check::Unreadable:
-        m_ctx.services.plain(this, u"Attenzione: si è verificato un errore durante la procedura di lettura della "
-                                   u"password. Si consiglia di reinstallare il software."_s);
+        m_ctx.services.plain(this, kPasswordUnreadable.toString());
         return;
     case password::Check::Right:
         waitLine->succeeded();
